@@ -1,0 +1,217 @@
+// Our own declarations of the adapter driver's published C API (the fifteen functions the program
+// calls), written from its documented signatures. No driver header is needed to build.
+//
+// All of link/ reaches the driver through one D2xxFunctions table, filled either by loading a
+// driver library (the vendor's, or any library exporting the same functions, such as the virtual
+// meter) or directly by a test.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define KLXR_D2XX_CALL __stdcall
+#else
+#define KLXR_D2XX_CALL
+#endif
+
+namespace klxr::d2xx {
+
+// The driver's integer types: 32-bit on every platform (never `unsigned long`, which is 64 bits on
+// 64-bit Linux).
+using FT_STATUS = std::uint32_t;
+using DWORD = std::uint32_t;
+using ULONG = std::uint32_t;
+using UCHAR = std::uint8_t;
+using USHORT = std::uint16_t;
+using WORD = std::uint16_t;
+using FT_HANDLE = void*;
+
+// Status codes.
+inline constexpr FT_STATUS FT_OK = 0;
+inline constexpr FT_STATUS FT_INVALID_HANDLE = 1;
+inline constexpr FT_STATUS FT_DEVICE_NOT_FOUND = 2;
+inline constexpr FT_STATUS FT_DEVICE_NOT_OPENED = 3;
+inline constexpr FT_STATUS FT_IO_ERROR = 4;
+inline constexpr FT_STATUS FT_INSUFFICIENT_RESOURCES = 5;
+inline constexpr FT_STATUS FT_INVALID_PARAMETER = 6;
+inline constexpr FT_STATUS FT_INVALID_BAUD_RATE = 7;
+inline constexpr FT_STATUS FT_DEVICE_NOT_OPENED_FOR_ERASE = 8;
+inline constexpr FT_STATUS FT_DEVICE_NOT_OPENED_FOR_WRITE = 9;
+inline constexpr FT_STATUS FT_FAILED_TO_WRITE_DEVICE = 10;
+inline constexpr FT_STATUS FT_EEPROM_READ_FAILED = 11;
+inline constexpr FT_STATUS FT_EEPROM_WRITE_FAILED = 12;
+inline constexpr FT_STATUS FT_EEPROM_ERASE_FAILED = 13;
+inline constexpr FT_STATUS FT_EEPROM_NOT_PRESENT = 14;
+inline constexpr FT_STATUS FT_EEPROM_NOT_PROGRAMMED = 15;
+inline constexpr FT_STATUS FT_INVALID_ARGS = 16;
+inline constexpr FT_STATUS FT_NOT_SUPPORTED = 17;
+inline constexpr FT_STATUS FT_OTHER_ERROR = 18;
+inline constexpr FT_STATUS FT_DEVICE_LIST_NOT_READY = 19;
+
+// Constants.
+inline constexpr DWORD FT_LIST_NUMBER_ONLY = 0x80000000u;
+inline constexpr ULONG FT_PURGE_RX = 1;
+inline constexpr ULONG FT_PURGE_TX = 2;
+inline constexpr UCHAR FT_BITS_8 = 8;
+inline constexpr UCHAR FT_BITS_7 = 7;
+inline constexpr UCHAR FT_STOP_BITS_1 = 0;
+inline constexpr UCHAR FT_STOP_BITS_2 = 2;
+inline constexpr UCHAR FT_PARITY_NONE = 0;
+inline constexpr UCHAR FT_PARITY_ODD = 1;
+inline constexpr UCHAR FT_PARITY_EVEN = 2;
+inline constexpr UCHAR FT_PARITY_MARK = 3;
+inline constexpr UCHAR FT_PARITY_SPACE = 4;
+inline constexpr USHORT FT_FLOW_NONE = 0x0000;
+inline constexpr USHORT FT_FLOW_RTS_CTS = 0x0100;
+inline constexpr USHORT FT_FLOW_DTR_DSR = 0x0200;
+inline constexpr USHORT FT_FLOW_XON_XOFF = 0x0400;
+
+// FT232R CBUS pin functions.
+inline constexpr UCHAR FT_232R_CBUS_TXDEN = 0x00;
+inline constexpr UCHAR FT_232R_CBUS_PWRON = 0x01;
+inline constexpr UCHAR FT_232R_CBUS_RXLED = 0x02;
+inline constexpr UCHAR FT_232R_CBUS_TXLED = 0x03;
+inline constexpr UCHAR FT_232R_CBUS_TXRXLED = 0x04;
+inline constexpr UCHAR FT_232R_CBUS_SLEEP = 0x05;
+inline constexpr UCHAR FT_232R_CBUS_CLK48 = 0x06;
+inline constexpr UCHAR FT_232R_CBUS_CLK24 = 0x07;
+inline constexpr UCHAR FT_232R_CBUS_CLK12 = 0x08;
+inline constexpr UCHAR FT_232R_CBUS_CLK6 = 0x09;
+inline constexpr UCHAR FT_232R_CBUS_IOMODE = 0x0A;
+inline constexpr UCHAR FT_232R_CBUS_BITBANG_WR = 0x0B;
+inline constexpr UCHAR FT_232R_CBUS_BITBANG_RD = 0x0C;
+
+// Sizes of the caller-owned string buffers the EEPROM block points to.
+inline constexpr std::size_t kManufacturerSize = 32;
+inline constexpr std::size_t kManufacturerIdSize = 16;
+inline constexpr std::size_t kDescriptionSize = 64;
+inline constexpr std::size_t kSerialNumberSize = 16;
+
+// The adapter's EEPROM block, in the driver's field order and natural alignment, declared up to the
+// last FT232R field. The fields of later chip generations follow as reserved bytes, so that a newer
+// driver filling a block of its own latest version can never write past ours.
+struct FT_PROGRAM_DATA {
+  DWORD Signature1;  // 0x00000000
+  DWORD Signature2;  // 0xFFFFFFFF
+  DWORD Version;     // 2 for the FT232R fields
+  WORD VendorId;
+  WORD ProductId;
+  char* Manufacturer;
+  char* ManufacturerId;
+  char* Description;
+  char* SerialNumber;
+  WORD MaxPower;  // milliamperes
+  WORD PnP;
+  WORD SelfPowered;
+  WORD RemoteWakeup;
+  // Version 0 (FT232B/BM)
+  UCHAR Rev4;
+  UCHAR IsoIn;
+  UCHAR IsoOut;
+  UCHAR PullDownEnable;
+  UCHAR SerNumEnable;
+  UCHAR USBVersionEnable;
+  WORD USBVersion;
+  // Version 1 (FT2232)
+  UCHAR Rev5;
+  UCHAR IsoInA;
+  UCHAR IsoInB;
+  UCHAR IsoOutA;
+  UCHAR IsoOutB;
+  UCHAR PullDownEnable5;
+  UCHAR SerNumEnable5;
+  UCHAR USBVersionEnable5;
+  WORD USBVersion5;
+  UCHAR AIsHighCurrent;
+  UCHAR BIsHighCurrent;
+  UCHAR IFAIsFifo;
+  UCHAR IFAIsFifoTar;
+  UCHAR IFAIsFastSer;
+  UCHAR AIsVCP;
+  UCHAR IFBIsFifo;
+  UCHAR IFBIsFifoTar;
+  UCHAR IFBIsFastSer;
+  UCHAR BIsVCP;
+  // Version 2 (FT232R)
+  UCHAR UseExtOsc;
+  UCHAR HighDriveIOs;
+  UCHAR EndpointSize;
+  UCHAR PullDownEnableR;
+  UCHAR SerNumEnableR;
+  UCHAR InvertTXD;
+  UCHAR InvertRXD;
+  UCHAR InvertRTS;
+  UCHAR InvertCTS;
+  UCHAR InvertDTR;
+  UCHAR InvertDSR;
+  UCHAR InvertDCD;
+  UCHAR InvertRI;
+  UCHAR Cbus0;
+  UCHAR Cbus1;
+  UCHAR Cbus2;
+  UCHAR Cbus3;
+  UCHAR Cbus4;
+  UCHAR RIsD2XX;
+  // Versions 3 to 5 (FT2232H, FT4232H, FT232H): 72 one-byte fields we never use.
+  UCHAR LaterVersionFields[72];
+};
+
+#if defined(__x86_64__) || defined(_M_X64) || defined(__aarch64__) || defined(_M_ARM64)
+static_assert(offsetof(FT_PROGRAM_DATA, Manufacturer) == 16);
+static_assert(offsetof(FT_PROGRAM_DATA, PnP) == 50);
+static_assert(offsetof(FT_PROGRAM_DATA, Rev4) == 56);
+static_assert(offsetof(FT_PROGRAM_DATA, Rev5) == 64);
+static_assert(offsetof(FT_PROGRAM_DATA, InvertTXD) == 89);
+static_assert(offsetof(FT_PROGRAM_DATA, Cbus0) == 97);
+static_assert(offsetof(FT_PROGRAM_DATA, RIsD2XX) == 102);
+static_assert(sizeof(FT_PROGRAM_DATA) == 176);
+#elif defined(_WIN32)
+static_assert(offsetof(FT_PROGRAM_DATA, PnP) == 34);
+static_assert(offsetof(FT_PROGRAM_DATA, InvertTXD) == 73);
+static_assert(offsetof(FT_PROGRAM_DATA, Cbus0) == 81);
+static_assert(sizeof(FT_PROGRAM_DATA) == 160);
+#endif
+
+// Signatures of the fifteen functions, as the driver exports them (plain C names).
+using FT_ListDevices_t = FT_STATUS(KLXR_D2XX_CALL*)(void* arg1, void* arg2, DWORD flags);
+using FT_Open_t = FT_STATUS(KLXR_D2XX_CALL*)(int deviceNumber, FT_HANDLE* handle);
+using FT_Close_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
+using FT_Read_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, void* buffer, DWORD bytesToRead,
+                                             DWORD* bytesReturned);
+using FT_Write_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, void* buffer, DWORD bytesToWrite,
+                                              DWORD* bytesWritten);
+using FT_SetBaudRate_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, ULONG baudRate);
+using FT_SetDataCharacteristics_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, UCHAR wordLength,
+                                                               UCHAR stopBits, UCHAR parity);
+using FT_SetFlowControl_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, USHORT flowControl,
+                                                       UCHAR xon, UCHAR xoff);
+using FT_SetDtr_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
+using FT_ClrDtr_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
+using FT_Purge_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, ULONG mask);
+using FT_SetTimeouts_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, ULONG readTimeoutMs,
+                                                    ULONG writeTimeoutMs);
+using FT_EE_Read_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, FT_PROGRAM_DATA* data);
+using FT_EE_Program_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, FT_PROGRAM_DATA* data);
+using FT_CyclePort_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
+
+// The table every driver call goes through. All fifteen entries are set, or there is no table.
+struct D2xxFunctions {
+  FT_ListDevices_t FT_ListDevices = nullptr;
+  FT_Open_t FT_Open = nullptr;
+  FT_Close_t FT_Close = nullptr;
+  FT_Read_t FT_Read = nullptr;
+  FT_Write_t FT_Write = nullptr;
+  FT_SetBaudRate_t FT_SetBaudRate = nullptr;
+  FT_SetDataCharacteristics_t FT_SetDataCharacteristics = nullptr;
+  FT_SetFlowControl_t FT_SetFlowControl = nullptr;
+  FT_SetDtr_t FT_SetDtr = nullptr;
+  FT_ClrDtr_t FT_ClrDtr = nullptr;
+  FT_Purge_t FT_Purge = nullptr;
+  FT_SetTimeouts_t FT_SetTimeouts = nullptr;
+  FT_EE_Read_t FT_EE_Read = nullptr;
+  FT_EE_Program_t FT_EE_Program = nullptr;
+  FT_CyclePort_t FT_CyclePort = nullptr;
+};
+
+}  // namespace klxr::d2xx

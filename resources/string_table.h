@@ -1,0 +1,14 @@
+// The program's string table: every text the program shows, addressed by its numeric string id.
+#pragma once
+
+#include <string_view>
+
+namespace klxr {
+
+// String id of the program's caption, used as the main window title and the caption of every box.
+inline constexpr int kCaptionStringId = 167;
+
+// The text stored under a string id; the empty text when the table holds no such id.
+std::string_view LoadString(int stringId);
+
+}  // namespace klxr

@@ -1,0 +1,40 @@
+# Shared helpers of the project's scripts. Source it; do not run it.
+
+KLXR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Packages the build needs on Debian 12.
+KLXR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+                     qt6-base-dev libgl-dev)
+
+klxr_say() { printf '\033[1m== %s\033[0m\n' "$*"; }
+
+# Installs the Debian packages that are missing (apt-get update once, then install).
+klxr_ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null; then sudo=(sudo); else
+      echo "These Debian packages are missing and I am not root: ${missing[*]}" >&2
+      return 1
+    fi
+  fi
+  klxr_say "Installing Debian packages: ${missing[*]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"
+}
+
+# klxr_build <build-dir> [cmake options...]: configures (once) and builds.
+klxr_build() {
+  local dir="$1"
+  shift
+  cmake -S "$KLXR_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir"
+}

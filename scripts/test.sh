@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Sets up this machine and runs every test: format check, a warnings-as-errors build with the tests
+# and benchmarks, then the same tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+cd "$KLXR_ROOT"
+
+klxr_ensure_packages "${KLXR_BUILD_PACKAGES[@]}" clang-format
+
+klxr_say "Checking the layout with clang-format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run --Werror
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+klxr_say "Building (warnings are errors)"
+klxr_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_WERROR=ON -DKLXR_BUILD_BENCH=ON
+klxr_say "Running the tests"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+klxr_say "Building with AddressSanitizer and UndefinedBehaviorSanitizer"
+klxr_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKLXR_WERROR=ON -DKLXR_SANITIZE=ON
+klxr_say "Running the tests under the sanitizers"
+ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+klxr_say "All tests passed"
