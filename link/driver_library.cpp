@@ -1,0 +1,85 @@
+#include "link/driver_library.h"
+
+#include <utility>
+
+#include "link/shared_library.h"
+
+namespace klxr {
+namespace {
+
+// Looks up one function by its exported name into its table entry. Returns false when absent.
+template <typename Function>
+bool Resolve(platform::LibraryHandle library, const char* name, Function& entry,
+             std::string& missing) {
+  entry = reinterpret_cast<Function>(platform::FindLibrarySymbol(library, name));
+  if (entry == nullptr && missing.empty()) {
+    missing = name;
+  }
+  return entry != nullptr;
+}
+
+// Fills every entry of the table; on failure missing names the first function not found.
+bool ResolveAll(platform::LibraryHandle library, d2xx::D2xxFunctions& table, std::string& missing) {
+  bool ok = true;
+  ok &= Resolve(library, "FT_ListDevices", table.FT_ListDevices, missing);
+  ok &= Resolve(library, "FT_Open", table.FT_Open, missing);
+  ok &= Resolve(library, "FT_Close", table.FT_Close, missing);
+  ok &= Resolve(library, "FT_Read", table.FT_Read, missing);
+  ok &= Resolve(library, "FT_Write", table.FT_Write, missing);
+  ok &= Resolve(library, "FT_SetBaudRate", table.FT_SetBaudRate, missing);
+  ok &= Resolve(library, "FT_SetDataCharacteristics", table.FT_SetDataCharacteristics, missing);
+  ok &= Resolve(library, "FT_SetFlowControl", table.FT_SetFlowControl, missing);
+  ok &= Resolve(library, "FT_SetDtr", table.FT_SetDtr, missing);
+  ok &= Resolve(library, "FT_ClrDtr", table.FT_ClrDtr, missing);
+  ok &= Resolve(library, "FT_Purge", table.FT_Purge, missing);
+  ok &= Resolve(library, "FT_SetTimeouts", table.FT_SetTimeouts, missing);
+  ok &= Resolve(library, "FT_EE_Read", table.FT_EE_Read, missing);
+  ok &= Resolve(library, "FT_EE_Program", table.FT_EE_Program, missing);
+  ok &= Resolve(library, "FT_CyclePort", table.FT_CyclePort, missing);
+  return ok;
+}
+
+}  // namespace
+
+std::unique_ptr<DriverLibrary> DriverLibrary::Load(DriverLoadDiagnosis* diagnosis) {
+  return LoadNamed(ChooseDriverLibraryName(platform::EnvironmentValue(kDriverLibraryVariable)),
+                   diagnosis);
+}
+
+std::unique_ptr<DriverLibrary> DriverLibrary::LoadNamed(const std::string& libraryName,
+                                                        DriverLoadDiagnosis* diagnosis) {
+  DriverLoadDiagnosis report{libraryName, {}};
+  std::unique_ptr<DriverLibrary> result;
+  platform::LibraryHandle library = platform::OpenSharedLibrary(libraryName, report.problem);
+  if (library != nullptr) {
+    d2xx::D2xxFunctions table;
+    std::string missing;
+    if (ResolveAll(library, table, missing)) {
+      result.reset(new DriverLibrary(library, libraryName, table));
+    } else {
+      report.problem = "the library has no function " + missing;
+      platform::CloseSharedLibrary(library);
+    }
+  }
+  if (diagnosis != nullptr) {
+    *diagnosis = std::move(report);
+  }
+  return result;
+}
+
+std::string DriverLibrary::ChooseDriverLibraryName(std::string_view environmentValue) {
+  if (!environmentValue.empty()) {
+    return std::string(environmentValue);
+  }
+  return platform::DefaultDriverLibraryName();
+}
+
+DriverLibrary::DriverLibrary(void* library, std::string libraryName,
+                             const d2xx::D2xxFunctions& functions)
+    : library_(library), libraryName_(std::move(libraryName)), functions_(functions) {}
+
+DriverLibrary::~DriverLibrary() {
+  platform::CloseSharedLibrary(library_);
+}
+
+}  // namespace klxr

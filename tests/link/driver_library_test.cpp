@@ -1,0 +1,106 @@
+#include "link/driver_library.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "link/com_access.h"
+
+namespace klxr {
+namespace {
+
+// Sets an environment variable for one test and restores it afterwards.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+      old_ = old;
+    }
+    Set(value.c_str());
+  }
+  ~ScopedEnvironment() { old_ ? Set(old_->c_str()) : Unset(); }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+#if defined(_WIN32)
+  void Set(const char* value) {
+    _putenv_s(name_, value);
+  }
+  void Unset() {
+    _putenv_s(name_, "");
+  }
+#else
+  void Set(const char* value) {
+    setenv(name_, value, 1);
+  }
+  void Unset() {
+    unsetenv(name_);
+  }
+#endif
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+#if defined(_WIN32)
+constexpr const char* kVendorLibrary = "Ftd2xx.dll";
+#elif defined(__APPLE__)
+constexpr const char* kVendorLibrary = "libftd2xx.dylib";
+#else
+constexpr const char* kVendorLibrary = "libftd2xx.so";
+#endif
+
+TEST(DriverLibraryTest, ChoosesTheEnvironmentsLibraryWhenNamed) {
+  EXPECT_EQ(DriverLibrary::ChooseDriverLibraryName(""), kVendorLibrary);
+  EXPECT_EQ(DriverLibrary::ChooseDriverLibraryName("/opt/meter/virtual.so"),
+            "/opt/meter/virtual.so");
+}
+
+TEST(DriverLibraryTest, EmptyVariableMeansTheVendorsLibrary) {
+  ScopedEnvironment environment(kDriverLibraryVariable, "");
+  DriverLoadDiagnosis diagnosis;
+  std::unique_ptr<DriverLibrary> library = DriverLibrary::Load(&diagnosis);
+  EXPECT_EQ(diagnosis.libraryName, kVendorLibrary);
+  EXPECT_EQ(library == nullptr, !diagnosis.problem.empty());
+}
+
+TEST(DriverLibraryTest, LoadsTheLibraryNamedByTheEnvironment) {
+  ScopedEnvironment environment(kDriverLibraryVariable, KLXR_TEST_DRIVER);
+  DriverLoadDiagnosis diagnosis;
+  std::unique_ptr<DriverLibrary> library = DriverLibrary::Load(&diagnosis);
+  ASSERT_NE(library, nullptr) << diagnosis.problem;
+  EXPECT_EQ(diagnosis.libraryName, KLXR_TEST_DRIVER);
+  EXPECT_EQ(diagnosis.problem, "");
+  EXPECT_EQ(library->LibraryName(), KLXR_TEST_DRIVER);
+
+  // The table reaches the library's own functions.
+  const d2xx::D2xxFunctions& functions = library->Functions();
+  d2xx::DWORD count = 0;
+  EXPECT_EQ(functions.FT_ListDevices(&count, nullptr, d2xx::FT_LIST_NUMBER_ONLY), 0u);
+  EXPECT_EQ(count, 3u);
+  ComAccess port(functions);
+  EXPECT_EQ(port.OpenAndConfigure(0, 115200, 8, 0, 0), 0u);
+  EXPECT_EQ(port.SetBaudRate(9600), d2xx::FT_INVALID_BAUD_RATE);
+  EXPECT_EQ(port.CheckEeprom(false), d2xx::FT_EEPROM_NOT_PRESENT);
+  EXPECT_EQ(port.Close(), 0u);
+}
+
+TEST(DriverLibraryTest, NoDriverWithoutTheLibraryOrOneOfItsFunctions) {
+  const std::string missingFile = std::string(KLXR_TEST_DRIVER) + ".absent";
+  {
+    ScopedEnvironment environment(kDriverLibraryVariable, missingFile);
+    DriverLoadDiagnosis diagnosis;
+    EXPECT_EQ(DriverLibrary::Load(&diagnosis), nullptr);
+    EXPECT_EQ(diagnosis.libraryName, missingFile);
+    EXPECT_NE(diagnosis.problem, "");
+  }
+  DriverLoadDiagnosis diagnosis;
+  EXPECT_EQ(DriverLibrary::LoadNamed(KLXR_TEST_DRIVER_INCOMPLETE, &diagnosis), nullptr);
+  EXPECT_EQ(diagnosis.problem, "the library has no function FT_CyclePort");
+  EXPECT_EQ(DriverLibrary::LoadNamed(KLXR_TEST_DRIVER_INCOMPLETE), nullptr);
+}
+
+}  // namespace
+}  // namespace klxr
