@@ -6,8 +6,8 @@
 
 namespace klxr::samples {
 
-// A log of recordCount records (0 to 1568) in slots 0 upward: a realistic mix of analogue (kind 'A')
-// and digital (kinds 'D' and 'V') channels across the UHF band, the same for the same seed.
+// A log of recordCount records (0 to 1568) in slots 0 upward: a realistic mix of analogue (kind
+// 'A') and digital (kinds 'D' and 'V') channels across the UHF band, the same for the same seed.
 LogImage MakeRealisticLog(int recordCount, unsigned seed);
 
 }  // namespace klxr::samples

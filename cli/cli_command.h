@@ -1,0 +1,40 @@
+// What every command of klxr-log-cli is given, and how the command table describes a command.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "log/log_image.h"
+#include "resources/message_catalogue.h"
+
+namespace klxr::cli {
+
+struct CliContext {
+  std::ostream& out;    // the command's result, nothing else
+  std::ostream& err;    // usage errors
+  MessageBoxes& boxes;  // the program's messages, on standard error
+};
+
+// Runs a command with the arguments that follow its name; returns the exit status.
+using CommandFunction = int (*)(const std::vector<std::string>& arguments, CliContext& context);
+
+struct CliCommand {
+  std::string_view name;
+  std::string_view summary;  // one line for the command list
+  std::string_view help;     // the full text of "help COMMAND", usage line first
+  CommandFunction run;
+};
+
+// Reports a bad command line with a hint to the command's help; returns kExitUsage.
+int ReportUsageError(CliContext& context, std::string_view command, std::string_view error);
+
+// Loads a .tlg file for a command; false when it was refused (the reason was reported).
+bool LoadLogForCommand(const std::string& path, LogImage& image, MessageBoxes& boxes);
+
+// The commands of the table in main.cpp.
+int RunShow(const std::vector<std::string>& arguments, CliContext& context);
+int RunExport(const std::vector<std::string>& arguments, CliContext& context);
+
+}  // namespace klxr::cli

@@ -1,0 +1,89 @@
+#include "log/log_files.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "log/record_format.h"
+#include "log/record_lines.h"
+
+namespace klxr {
+namespace {
+
+// Turns the outcome of a write into the operation's result and report.
+int ReportWrite(FileStatus status, MessageBoxes& boxes, bool quietMode) {
+  switch (status) {
+    case FileStatus::Ok:
+      return 0;
+    case FileStatus::CannotOpen:
+      if (!quietMode) {
+        ShowMessage(boxes, msg::kCantSaveProgramImage, BoxKind::Error);
+      }
+      return -1;
+    case FileStatus::WriteFailed:
+      break;
+  }
+  ShowMessage(boxes, msg::kCantSaveProgramImage, BoxKind::Error);
+  return -1;
+}
+
+}  // namespace
+
+int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
+                bool quietMode) {
+  return LoadLogFile(image, path, window, boxes, quietMode, FileHooks{});
+}
+
+int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
+                bool quietMode, const FileHooks& hooks) {
+  // One byte more than an image: a longer file fills it and is refused without asking its size.
+  std::vector<std::uint8_t> buffer(kLogImageSize + 1);
+  std::size_t bytesRead = 0;
+  if (ReadFileStart(path, buffer, bytesRead, hooks) != FileStatus::Ok) {
+    if (!quietMode) {
+      ShowMessage(boxes, msg::kInvalidBinaryFile, BoxKind::Error);
+    }
+    return 1;
+  }
+  if (bytesRead != kLogImageSize) {
+    ShowMessage(boxes, msg::kInvalidDataFile, BoxKind::Error);
+    return -1;
+  }
+  std::copy_n(buffer.begin(), kLogImageSize, image.bytes.begin());
+  if (window != nullptr) {
+    window->SetViewEnabled(true);
+  }
+  return 0;
+}
+
+int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes,
+                bool quietMode) {
+  return SaveLogFile(image, path, boxes, quietMode, FileHooks{});
+}
+
+int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes, bool quietMode,
+                const FileHooks& hooks) {
+  return ReportWrite(ReplaceFile(path, std::span(image.bytes), hooks), boxes, quietMode);
+}
+
+int ExportCsv(const LogImage& image, const std::string& path, int recordCount, MessageBoxes& boxes,
+              bool quietMode) {
+  return ExportCsv(image, path, recordCount, boxes, quietMode, FileHooks{});
+}
+
+int ExportCsv(const LogImage& image, const std::string& path, int recordCount, MessageBoxes& boxes,
+              bool quietMode, const FileHooks& hooks) {
+  return ReportWrite(ReplaceFile(path, MakeCsvText(image, recordCount), hooks), boxes, quietMode);
+}
+
+std::string MakeCsvText(const LogImage& image, int recordCount) {
+  const int count = std::clamp(recordCount, 0, kSlotCount);
+  std::string text(kCsvHeader);
+  DecodedEntry entry;
+  for (int index = 0; index < count; ++index) {
+    FormatRecord(image, index, entry, kUnitsDbuv);
+    text += entry.CsvLine;
+  }
+  return text;
+}
+
+}  // namespace klxr

@@ -1,0 +1,42 @@
+// The .tlg log file (the 100352 bytes of the log image, nothing else) and the CSV export. Every
+// failure is reported through the message boxes; in quiet mode the failure to open or create a
+// file is not reported, every other report stays.
+#pragma once
+
+#include <string>
+
+#include "log/log_image.h"
+#include "log/view_command.h"
+#include "log/whole_file.h"
+#include "resources/message_catalogue.h"
+
+namespace klxr {
+
+// Replaces the image by the file's content and enables the window's View command (a null window is
+// left alone). Returns 0 when loaded; 1 when the file cannot be opened ("Invalid binary file");
+// -1 when it does not hold exactly 100352 bytes or cannot be read whole ("Error - Invalid data
+// file", also in quiet mode). On a failure the image is unchanged.
+int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
+                bool quietMode);
+int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
+                bool quietMode, const FileHooks& hooks);
+
+// Writes the whole image, replacing any file of that name. Returns 0 when written; -1 when the
+// file cannot be created ("Can't save program image", not in quiet mode) or a write fails ("Can't
+// save program image", also in quiet mode); an earlier file of that name is then left as it was.
+int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes,
+                bool quietMode);
+int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes, bool quietMode,
+                const FileHooks& hooks);
+
+// Writes the CSV header and the CSV lines of slots 0 to recordCount - 1, replacing any file of that
+// name. Results and reports as for SaveLogFile.
+int ExportCsv(const LogImage& image, const std::string& path, int recordCount, MessageBoxes& boxes,
+              bool quietMode);
+int ExportCsv(const LogImage& image, const std::string& path, int recordCount, MessageBoxes& boxes,
+              bool quietMode, const FileHooks& hooks);
+
+// The content of a CSV export of slots 0 to recordCount - 1 (clamped to 0 to kSlotCount).
+std::string MakeCsvText(const LogImage& image, int recordCount);
+
+}  // namespace klxr
