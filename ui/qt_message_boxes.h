@@ -1,0 +1,26 @@
+// The desktop program's message boxes: the catalogue's text in a box with the program's caption and
+// the kind's icon and buttons. Every box blocks the whole program until it is answered.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "resources/message_catalogue.h"
+
+namespace klxr {
+
+class QtMessageBoxes : public MessageBoxes {
+ public:
+  // caption: the program's caption, the title of every box.
+  explicit QtMessageBoxes(std::string caption);
+  // Boxes with the caption of the program's string table.
+  QtMessageBoxes();
+
+  void Show(int index, std::string_view text, BoxKind kind) override;
+  Answer Ask(int index, std::string_view text) override;
+
+ private:
+  std::string caption_;
+};
+
+}  // namespace klxr
