@@ -66,20 +66,6 @@ Recorded RecordedOf(const ComAccess& port) {
           port.ReadTimeout, port.WriteTimeout, port.WordLength,   port.StopBits,  port.Parity};
 }
 
-TEST(ComAccessTest, ConstructionPresets) {
-  testing::FakeD2xx fake;
-  ComAccess port(fake.Functions());
-  EXPECT_EQ(port.OpenIndex, -1);
-  EXPECT_EQ(port.Handle, nullptr);
-  EXPECT_EQ(port.Status, 0u);
-  EXPECT_EQ(port.BaudRate, 0u);
-  EXPECT_EQ(port.WriteTimeout, 1000u);
-  EXPECT_EQ(port.DefaultVendorId, 0x0403);
-  EXPECT_EQ(port.DefaultProductId, 0x6001);
-  EXPECT_EQ(port.EepromChanged, 0);
-  EXPECT_TRUE(fake.calls.empty());
-}
-
 TEST(ComAccessTest, ClosedPortCallsNothingAndRecordsNothing) {
   for (const PortOperation& operation : Operations()) {
     SCOPED_TRACE(operation.name);
