@@ -1,0 +1,188 @@
+// End-to-end tests of the built klxr-log-cli on the bundled sample logs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "log/log_files.h"
+#include "log/record_format.h"
+#include "run_tool.h"
+#include "support/recording_message_boxes.h"
+
+namespace klxr {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadWholeFile;
+using testing::RunTool;
+using testing::ToolRun;
+
+const fs::path kSamples = KLXR_SAMPLES_DIR;
+const fs::path kExpected = KLXR_EXPECTED_DIR;
+
+std::string Sample(const std::string& name) {
+  return (kSamples / name).string();
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  EXPECT_EQ(start, text.size()) << "output does not end with a line end";
+  return lines;
+}
+
+class CliToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("klxr-cli-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  ToolRun Run(const std::vector<std::string>& arguments) { return RunTool(arguments, folder_); }
+
+  fs::path folder_;
+};
+
+TEST_F(CliToolTest, ExportOfEachSampleMatchesTheExpectedCsv) {
+  for (const std::string name : {"mixed", "ends-with-e", "full"}) {
+    const ToolRun run = Run({"export", Sample(name + ".tlg"), PathOf(name + ".csv")});
+    EXPECT_EQ(run.status, 0) << name;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadWholeFile(folder_ / (name + ".csv")), ReadWholeFile(kExpected / (name + ".csv")))
+        << name;
+  }
+}
+
+TEST_F(CliToolTest, ShowPrintsTheDisplayLinesOfTheCountedRecords) {
+  for (const std::string name : {"mixed", "ends-with-e", "full"}) {
+    LogImage image;
+    testing::RecordingMessageBoxes boxes;
+    ASSERT_EQ(LoadLogFile(image, Sample(name + ".tlg"), nullptr, boxes, false), 0);
+    for (const bool dbuv : {false, true}) {
+      std::vector<std::string> arguments{"show", Sample(name + ".tlg")};
+      if (dbuv) {
+        arguments.push_back("--dbuv");
+      }
+      const ToolRun run = Run(arguments);
+      EXPECT_EQ(run.status, 0);
+      EXPECT_EQ(run.err, "");
+      const std::vector<std::string> lines = SplitLines(run.out);
+      ASSERT_EQ(int(lines.size()), CountRecords(image, nullptr)) << name;
+      DecodedEntry entry;
+      for (std::size_t index = 0; index < lines.size(); ++index) {
+        FormatRecord(image, int(index), entry, dbuv ? kUnitsDbuv : kUnitsDbm);
+        EXPECT_EQ(lines[index], entry.DisplayLine) << name << " " << index;
+      }
+    }
+  }
+}
+
+TEST_F(CliToolTest, ShowWritesRawBytesAndTabs) {
+  const std::vector<std::string> dbm = SplitLines(Run({"show", Sample("mixed.tlg")}).out);
+  const std::vector<std::string> dbuv =
+      SplitLines(Run({"show", "--dbuv", Sample("mixed.tlg")}).out);
+  ASSERT_EQ(dbm.size(), 40u);
+  ASSERT_EQ(dbuv.size(), 40u);
+  EXPECT_EQ(dbm[1],
+            "0020-02\t562000\tCH32\tDVB-T\tT\xE9l\xE9 Nord\tPASS\t*****\t\t\t\t\tQAM64\tQAM64\t\t"
+            "-50.2\t\t 30.5\t4.00E-008");
+  EXPECT_EQ(dbuv[1],
+            "0020-02\t562000\tCH32\tDVB-T\tT\xE9l\xE9 Nord\tPASS\t*****\t\t\t\t\tQAM64\tQAM64\t\t"
+            " 58.55\t\t 30.5\t4.00E-008");
+  EXPECT_EQ(dbm[39],
+            "0029-02\t543250\tCH30 RELAY\tPAL-I/NICM\tTRANSPOSER 1\t\t\t\t-41.2\t\t-53.0\t\t\t\t\t"
+            " \t\t\t\t");
+}
+
+TEST_F(CliToolTest, LogWithoutRecordsIsReportedAndNothingWritten) {
+  const ToolRun show = Run({"show", Sample("empty.tlg")});
+  EXPECT_EQ(show.status, 1);
+  EXPECT_EQ(show.out, "");
+  EXPECT_EQ(show.err, "No logging data present\n");
+  const ToolRun exported = Run({"export", Sample("empty.tlg"), PathOf("out.csv")});
+  EXPECT_EQ(exported.status, 1);
+  EXPECT_EQ(exported.err, "No logging data present\n");
+  EXPECT_FALSE(fs::exists(folder_ / "out.csv"));
+}
+
+TEST_F(CliToolTest, FailuresReportTheProgramsMessageAndLeaveTheOutputAlone) {
+  std::ofstream(folder_ / "short.tlg", std::ios::binary) << std::string(kLogImageSize - 1, 'A');
+  std::ofstream(folder_ / "old.csv", std::ios::binary) << "old";
+  fs::create_directory(folder_ / "taken.csv");
+  const struct {
+    std::vector<std::string> arguments;
+    const char* err;
+  } cases[] = {
+      {{"show", PathOf("missing.tlg")}, "Invalid binary file\n"},
+      {{"export", PathOf("missing.tlg"), PathOf("old.csv")}, "Invalid binary file\n"},
+      {{"show", PathOf("short.tlg")}, "Error - Invalid data file\n"},
+      {{"export", PathOf("short.tlg"), PathOf("old.csv")}, "Error - Invalid data file\n"},
+      {{"export", Sample("mixed.tlg"), PathOf("no-folder/out.csv")}, "Can't save program image\n"},
+      {{"export", Sample("mixed.tlg"), PathOf("taken.csv")}, "Can't save program image\n"},
+  };
+  for (const auto& failure : cases) {
+    const ToolRun run = Run(failure.arguments);
+    EXPECT_EQ(run.status, 1) << failure.arguments[1];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, failure.err) << failure.arguments[1];
+  }
+  EXPECT_EQ(ReadWholeFile(folder_ / "old.csv"), "old");
+  EXPECT_TRUE(fs::is_empty(folder_ / "taken.csv"));
+  EXPECT_FALSE(fs::exists(folder_ / "no-folder"));
+}
+
+TEST_F(CliToolTest, BadCommandLinesAreUsageErrorsWithAHint) {
+  const std::string log = Sample("mixed.tlg");
+  const struct {
+    std::vector<std::string> arguments;
+    const char* err;
+  } cases[] = {
+      {{}, "Usage: klxr-log-cli COMMAND"},
+      {{"frobnicate"}, "klxr-log-cli: unknown command 'frobnicate'\nTry 'klxr-log-cli --help'.\n"},
+      {{"--frobnicate"}, "klxr-log-cli: unknown option '--frobnicate'\n"},
+      {{"show"}, "klxr-log-cli show: missing LOG.tlg\nTry 'klxr-log-cli help show'.\n"},
+      {{"show", log, "--metric"},
+       "klxr-log-cli show: unknown option '--metric'\nTry 'klxr-log-cli help show'.\n"},
+      {{"show", log, "extra"}, "klxr-log-cli show: unexpected argument 'extra'\n"},
+      {{"export", log}, "klxr-log-cli export: missing OUT.csv\n"},
+      {{"export", log, PathOf("out.csv"), "--dbuv"},
+       "klxr-log-cli export: unknown option '--dbuv'"},
+      {{"help", "frobnicate"}, "klxr-log-cli: unknown command 'frobnicate'\n"},
+      {{"help", "show", "export"}, "klxr-log-cli help: unexpected argument 'export'\n"},
+  };
+  for (const auto& usage : cases) {
+    const ToolRun run = Run(usage.arguments);
+    const std::string name = usage.arguments.empty() ? "(none)" : usage.arguments[0];
+    EXPECT_EQ(run.status, 2) << name;
+    EXPECT_EQ(run.out, "") << name;
+    EXPECT_EQ(run.err.rfind(usage.err, 0), 0u) << name << ": " << run.err;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "out.csv"));
+}
+
+TEST_F(CliToolTest, HelpAndVersion) {
+  const ToolRun overview = Run({"--help"});
+  EXPECT_EQ(overview.status, 0);
+  for (const char* text :
+       {"show", "export", "help COMMAND", "Exit status: 0 success; 1 failure", "2 usage error"}) {
+    EXPECT_NE(overview.out.find(text), std::string::npos) << text;
+  }
+  for (const std::string command : {"show", "export"}) {
+    const ToolRun help = Run({"help", command});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: klxr-log-cli " + command + " LOG.tlg", 0), 0u);
+    EXPECT_EQ(Run({command, "--help"}).out, help.out);
+    EXPECT_EQ(Run({command, "x.tlg", "--help"}).out, help.out);
+  }
+  const ToolRun version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "klxr-log-cli 1.14\n");
+}
+
+}  // namespace
+}  // namespace klxr
