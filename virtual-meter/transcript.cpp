@@ -1,0 +1,108 @@
+#include "virtual-meter/transcript.h"
+
+#include <array>
+#include <cstdio>
+
+namespace klxr::vm {
+
+std::string HexBytes(std::span<const std::uint8_t> bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(bytes.size() * 3);
+  for (std::uint8_t byte : bytes) {
+    if (!text.empty()) {
+      text += ' ';
+    }
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
+  }
+  return text;
+}
+
+std::string RenderEntry(const TranscriptEntry& entry) {
+  return (entry.direction == Direction::kToMeter ? "-> " : "<- ") + HexBytes(entry.bytes);
+}
+
+std::string RenderTimedEntry(const TranscriptEntry& entry) {
+  char prefix[48];
+  std::snprintf(prefix, sizeof prefix, "%11.3f ms  #%d  ", static_cast<double>(entry.timeUs) / 1000,
+                entry.adapter);
+  return prefix + RenderEntry(entry);
+}
+
+std::vector<std::string> RenderTranscript(const std::vector<TranscriptEntry>& entries) {
+  std::vector<std::string> lines;
+  lines.reserve(entries.size());
+  for (const TranscriptEntry& entry : entries) {
+    lines.push_back(RenderEntry(entry));
+  }
+  return lines;
+}
+
+Transcript::Transcript(const std::string& path) {
+  if (!path.empty()) {
+    file_.open(path, std::ios::app);
+  }
+}
+
+std::size_t Transcript::Add(Direction direction, int adapter, Micros timeUs, Bytes bytes) {
+  TranscriptEntry entry{direction, adapter, timeUs, std::move(bytes), {}};
+  if (direction == Direction::kFromMeter) {
+    entry.arrivalUs.assign(entry.bytes.size(), -1);
+  }
+  if (file_.is_open()) {
+    file_ << RenderTimedEntry(entry) << '\n' << std::flush;
+  }
+  entries_.push_back(std::move(entry));
+  return entries_.size() - 1;
+}
+
+void Transcript::SetArrival(std::size_t entry, std::size_t offset, Micros timeUs) {
+  if (entry < entries_.size() && offset < entries_[entry].arrivalUs.size()) {
+    entries_[entry].arrivalUs[offset] = timeUs;
+  }
+}
+
+std::string_view StatusName(d2xx::FT_STATUS status) {
+  static constexpr std::array<std::string_view, 20> kNames{
+      "FT_OK",
+      "FT_INVALID_HANDLE",
+      "FT_DEVICE_NOT_FOUND",
+      "FT_DEVICE_NOT_OPENED",
+      "FT_IO_ERROR",
+      "FT_INSUFFICIENT_RESOURCES",
+      "FT_INVALID_PARAMETER",
+      "FT_INVALID_BAUD_RATE",
+      "FT_DEVICE_NOT_OPENED_FOR_ERASE",
+      "FT_DEVICE_NOT_OPENED_FOR_WRITE",
+      "FT_FAILED_TO_WRITE_DEVICE",
+      "FT_EEPROM_READ_FAILED",
+      "FT_EEPROM_WRITE_FAILED",
+      "FT_EEPROM_ERASE_FAILED",
+      "FT_EEPROM_NOT_PRESENT",
+      "FT_EEPROM_NOT_PROGRAMMED",
+      "FT_INVALID_ARGS",
+      "FT_NOT_SUPPORTED",
+      "FT_OTHER_ERROR",
+      "FT_DEVICE_LIST_NOT_READY",
+  };
+  return status < kNames.size() ? kNames[status] : "FT_UNKNOWN_STATUS";
+}
+
+std::string RenderCall(const CallRecord& record) {
+  if (record.status != d2xx::FT_OK) {
+    return record.call + " -> " + std::string(StatusName(record.status));
+  }
+  return record.result.empty() ? record.call : record.call + " -> " + record.result;
+}
+
+std::vector<std::string> RenderCalls(const std::vector<CallRecord>& records) {
+  std::vector<std::string> lines;
+  lines.reserve(records.size());
+  for (const CallRecord& record : records) {
+    lines.push_back(RenderCall(record));
+  }
+  return lines;
+}
+
+}  // namespace klxr::vm
