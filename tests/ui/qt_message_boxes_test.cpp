@@ -1,0 +1,90 @@
+#include "ui/qt_message_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <utility>
+
+#include "ui_test_support.h"
+
+namespace klxr {
+namespace {
+
+using testing::WhenModalShown;
+
+// What a box looked like while it was up.
+struct SeenBox {
+  QString caption;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+  Qt::WindowModality modality = Qt::NonModal;
+  Qt::TextFormat format = Qt::AutoText;
+};
+
+// Looks at the box, then ends it by pressing a button, or by closing it when button is NoButton.
+void SeeAndEnd(SeenBox& seen, QMessageBox::StandardButton button) {
+  WhenModalShown([&seen, button](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    seen = {box->windowTitle(),     box->text(),           box->icon(),
+            box->standardButtons(), box->windowModality(), box->textFormat()};
+    if (button == QMessageBox::NoButton) {
+      box->close();
+    } else {
+      box->button(button)->click();
+    }
+  });
+}
+
+TEST(QtMessageBoxes, EachKindHasItsIconAndOkAndBlocksTheWholeProgram) {
+  const std::pair<BoxKind, QMessageBox::Icon> kKinds[] = {
+      {BoxKind::Error, QMessageBox::Critical},
+      {BoxKind::Information, QMessageBox::Information},
+      {BoxKind::Plain, QMessageBox::NoIcon},  // the erase's box: blocks like the others
+  };
+  QtMessageBoxes boxes;
+  for (const auto& [kind, icon] : kKinds) {
+    SeenBox seen;
+    SeeAndEnd(seen, QMessageBox::Ok);
+    boxes.Show(msg::kLogErased, "Meter log data erased", kind);
+    EXPECT_EQ(seen.caption, "KL-XR Meter - Log");
+    EXPECT_EQ(seen.text, "Meter log data erased");
+    EXPECT_EQ(seen.icon, icon);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    EXPECT_EQ(seen.modality, Qt::ApplicationModal);
+  }
+}
+
+TEST(QtMessageBoxes, QuestionsOfferYesNoCancelAndClosingCountsAsCancel) {
+  const std::pair<QMessageBox::StandardButton, Answer> kAnswers[] = {
+      {QMessageBox::Yes, Answer::Yes},
+      {QMessageBox::No, Answer::No},
+      {QMessageBox::Cancel, Answer::Cancel},
+      {QMessageBox::NoButton, Answer::Cancel},
+  };
+  QtMessageBoxes boxes;
+  for (const auto& [button, answer] : kAnswers) {
+    SeenBox seen;
+    SeeAndEnd(seen, button);
+    EXPECT_EQ(boxes.Ask(msg::kConfirmErase, LoadText(msg::kConfirmErase)), answer);
+    EXPECT_EQ(seen.icon, QMessageBox::Question);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(seen.modality, Qt::ApplicationModal);
+    EXPECT_TRUE(seen.text.endsWith("\n(This may take a few seconds)"));
+  }
+}
+
+TEST(QtMessageBoxes, TextsAreShownAsLatin1AndNeverAsMarkup) {
+  QtMessageBoxes boxes("Caf\xe9");
+  SeenBox seen;
+  SeeAndEnd(seen, QMessageBox::Ok);
+  boxes.Show(0, "<b>50\xb0</b>", BoxKind::Error);
+  EXPECT_EQ(seen.caption, QString::fromUtf8("Caf\u00e9"));
+  EXPECT_EQ(seen.text, QString::fromUtf8("<b>50\u00b0</b>"));
+  EXPECT_EQ(seen.format, Qt::PlainText);
+}
+
+}  // namespace
+}  // namespace klxr
