@@ -9,6 +9,9 @@
 namespace klxr {
 namespace {
 
+// Enough for the CSV line of most records, so the export text grows once.
+constexpr std::size_t kTypicalCsvLineSize = 160;
+
 // Turns the outcome of a write into the operation's result and report.
 int ReportWrite(FileStatus status, MessageBoxes& boxes, bool quietMode) {
   switch (status) {
@@ -78,6 +81,7 @@ int ExportCsv(const LogImage& image, const std::string& path, int recordCount, M
 std::string MakeCsvText(const LogImage& image, int recordCount) {
   const int count = std::clamp(recordCount, 0, kSlotCount);
   std::string text(kCsvHeader);
+  text.reserve(kCsvHeader.size() + std::size_t(count) * kTypicalCsvLineSize);
   DecodedEntry entry;
   for (int index = 0; index < count; ++index) {
     FormatRecord(image, index, entry, kUnitsDbuv);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace klxr {
 namespace {
@@ -10,9 +11,28 @@ constexpr std::size_t kWideDisplayFields = 20;     // kinds 'A' and 'E'
 constexpr std::size_t kDigitalDisplayFields = 18;  // kinds 'D' and 'V'
 constexpr std::size_t kCsvFields = 17;
 
+// A CSV field is a range prefix (often empty) and a text, written one after the other inside the
+// quotes; the display line has them in two fields.
+struct CsvField {
+  std::string_view prefix;
+  std::string_view text;
+};
+
+// Appends the text with each double quote doubled.
+void AppendQuoted(std::string& line, std::string_view text) {
+  std::size_t start = 0;
+  for (std::size_t quote; (quote = text.find('"', start)) != std::string_view::npos;
+       start = quote + 1) {
+    line.append(text.substr(start, quote + 1 - start));
+    line += '"';
+  }
+  line.append(text.substr(start));
+}
+
 template <std::size_t N>
-std::string JoinDisplayFields(const std::array<std::string, N>& fields) {
+std::string JoinDisplayFields(const std::array<std::string_view, N>& fields) {
   std::string line;
+  line.reserve(128);
   for (std::size_t i = 0; i < N; ++i) {
     if (i > 0) {
       line += '\t';
@@ -22,13 +42,14 @@ std::string JoinDisplayFields(const std::array<std::string, N>& fields) {
   return line;
 }
 
-std::string JoinCsvFields(const std::array<std::string, kCsvFields>& fields) {
+std::string JoinCsvFields(const std::array<CsvField, kCsvFields>& fields) {
   std::string line;
+  line.reserve(192);
   for (std::size_t i = 0; i < kCsvFields; ++i) {
-    if (i > 0) {
-      line += ',';
-    }
-    line += QuoteCsvField(fields[i]);
+    line += i > 0 ? ",\"" : "\"";
+    AppendQuoted(line, fields[i].prefix);
+    AppendQuoted(line, fields[i].text);
+    line += '"';
   }
   line += "\r\n";
   return line;
@@ -36,7 +57,7 @@ std::string JoinCsvFields(const std::array<std::string, kCsvFields>& fields) {
 
 // Fields 0 to 4 of a display line and 1 to 5 of a CSV line hold the common texts.
 template <std::size_t N>
-void PutCommonTexts(const CommonTexts& texts, std::array<std::string, N>& fields) {
+void PutCommonTexts(const CommonTexts& texts, std::array<std::string_view, N>& fields) {
   fields[0] = texts.sequence;
   fields[1] = texts.frequency;
   fields[2] = texts.channel;
@@ -44,14 +65,22 @@ void PutCommonTexts(const CommonTexts& texts, std::array<std::string, N>& fields
   fields[4] = texts.multiplex;
 }
 
-const std::string& InUnits(const LevelTexts& level, bool dbuv) {
+void PutCommonTexts(const CommonTexts& texts, std::array<CsvField, kCsvFields>& fields) {
+  fields[0].text = texts.sequence;
+  fields[1].text = texts.frequency;
+  fields[2].text = texts.channel;
+  fields[3].text = texts.specification;
+  fields[4].text = texts.multiplex;
+}
+
+std::string_view InUnits(const LevelTexts& level, bool dbuv) {
   return dbuv ? level.dbuv : level.dbm;
 }
 
 }  // namespace
 
 std::string AnalogueDisplayLine(const AnalogueTexts& texts, bool dbuv) {
-  std::array<std::string, kWideDisplayFields> fields;
+  std::array<std::string_view, kWideDisplayFields> fields{};
   PutCommonTexts(texts.common, fields);
   fields[7] = texts.video.prefix;
   fields[8] = InUnits(texts.video, dbuv);
@@ -63,7 +92,7 @@ std::string AnalogueDisplayLine(const AnalogueTexts& texts, bool dbuv) {
 }
 
 std::string DigitalDisplayLine(const DigitalTexts& texts, bool dbuv) {
-  std::array<std::string, kDigitalDisplayFields> fields;
+  std::array<std::string_view, kDigitalDisplayFields> fields{};
   PutCommonTexts(texts.common, fields);
   fields[5] = texts.status;
   fields[6] = texts.quality;
@@ -78,52 +107,47 @@ std::string DigitalDisplayLine(const DigitalTexts& texts, bool dbuv) {
 }
 
 std::string NamesOnlyDisplayLine(const CommonTexts& texts) {
-  std::array<std::string, kWideDisplayFields> fields;
+  std::array<std::string_view, kWideDisplayFields> fields{};
   PutCommonTexts(texts, fields);
-  fields[1].clear();  // a names-only record shows no frequency
+  fields[1] = {};  // a names-only record shows no frequency
   return JoinDisplayFields(fields);
 }
 
 std::string AnalogueCsvLine(const AnalogueTexts& texts) {
-  std::array<std::string, kCsvFields> fields;
+  std::array<CsvField, kCsvFields> fields{};
   PutCommonTexts(texts.common, fields);
-  fields[7] = texts.video.prefix + texts.video.dbm;
-  fields[8] = texts.video.prefix + texts.video.dbuv;
-  fields[9] = texts.audio.prefix + texts.audio.dbm;
-  fields[10] = texts.audio.prefix + texts.audio.dbuv;
-  fields[15] = texts.carrierToNoise.prefix + texts.carrierToNoise.dbm;
+  fields[7] = {texts.video.prefix, texts.video.dbm};
+  fields[8] = {texts.video.prefix, texts.video.dbuv};
+  fields[9] = {texts.audio.prefix, texts.audio.dbm};
+  fields[10] = {texts.audio.prefix, texts.audio.dbuv};
+  fields[15] = {texts.carrierToNoise.prefix, texts.carrierToNoise.dbm};
   return JoinCsvFields(fields);
 }
 
 std::string DigitalCsvLine(const DigitalTexts& texts) {
-  std::array<std::string, kCsvFields> fields;
+  std::array<CsvField, kCsvFields> fields{};
   PutCommonTexts(texts.common, fields);
-  fields[5] = texts.status;
-  fields[6] = texts.quality;
-  fields[11] = texts.mode;
-  fields[12] = texts.plpMode;
-  fields[13] = texts.digitalPower.prefix + texts.digitalPower.dbm;
-  fields[14] = texts.digitalPower.prefix + texts.digitalPower.dbuv;
-  fields[15] = texts.mer.prefix + texts.mer.dbm;
-  fields[16] = texts.ber;
+  fields[5].text = texts.status;
+  fields[6].text = texts.quality;
+  fields[11].text = texts.mode;
+  fields[12].text = texts.plpMode;
+  fields[13] = {texts.digitalPower.prefix, texts.digitalPower.dbm};
+  fields[14] = {texts.digitalPower.prefix, texts.digitalPower.dbuv};
+  fields[15] = {texts.mer.prefix, texts.mer.dbm};
+  fields[16].text = texts.ber;
   return JoinCsvFields(fields);
 }
 
 std::string NamesOnlyCsvLine(const CommonTexts& texts) {
-  std::array<std::string, kCsvFields> fields;
+  std::array<CsvField, kCsvFields> fields{};
   PutCommonTexts(texts, fields);
-  fields[1].clear();  // a names-only record shows no frequency
+  fields[1].text = {};  // a names-only record shows no frequency
   return JoinCsvFields(fields);
 }
 
-std::string QuoteCsvField(const std::string& text) {
+std::string QuoteCsvField(std::string_view text) {
   std::string field = "\"";
-  for (char c : text) {
-    field += c;
-    if (c == '"') {
-      field += '"';
-    }
-  }
+  AppendQuoted(field, text);
   field += '"';
   return field;
 }

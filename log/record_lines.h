@@ -55,6 +55,6 @@ std::string DigitalCsvLine(const DigitalTexts& texts);
 std::string NamesOnlyCsvLine(const CommonTexts& texts);
 
 // One CSV field: the text in double quotes, each double quote inside it doubled.
-std::string QuoteCsvField(const std::string& text);
+std::string QuoteCsvField(std::string_view text);
 
 }  // namespace klxr
