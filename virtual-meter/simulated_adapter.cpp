@@ -146,7 +146,7 @@ SimulatedAdapter::ReadResult SimulatedAdapter::Read(std::uint8_t* out, std::size
       until = std::max(now, pipe_.LastDeliveryTime().value_or(now));
     }
   }
-  if (const std::optional<Micros> vanishAt = VanishTime(); vanishAt && *vanishAt <= until) {
+  if (const std::optional<Micros> vanishAt = VanishTime(); vanishAt && *vanishAt < until) {
     clock.WaitUntil(*vanishAt);
     attached_ = false;
     open_ = false;
