@@ -49,5 +49,3 @@ void BM_PackCommandFrame(benchmark::State& state) {
 BENCHMARK(BM_PackCommandFrame);
 
 }  // namespace
-
-BENCHMARK_MAIN();

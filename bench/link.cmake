@@ -1,6 +1,0 @@
-# The meter link's benchmarks, for inclusion from bench/CMakeLists.txt: include(link.cmake)
-if(NOT TARGET benchmark::benchmark)
-  find_package(benchmark REQUIRED)
-endif()
-add_executable(klxr_frame_bench ${CMAKE_CURRENT_LIST_DIR}/frame_bench.cpp)
-target_link_libraries(klxr_frame_bench PRIVATE klxr_link benchmark::benchmark)
