@@ -15,7 +15,11 @@ Micros LineTime(std::int64_t count, std::uint32_t baud, int bitsPerChar) {
 }
 
 UsbReceivePipe::UsbReceivePipe(UsbTiming timing, ArrivalObserver observer)
-    : timing_(timing), observer_(std::move(observer)) {}
+    : timing_(timing), observer_(std::move(observer)) {
+  // A packet carries at least one data byte, and the timer runs for at least a microsecond.
+  timing_.packetSize = std::max(timing_.packetSize, static_cast<int>(kStatusBytes) + 1);
+  timing_.latencyUs = std::max<Micros>(timing_.latencyUs, 1);
+}
 
 void UsbReceivePipe::Restart(Micros now) {
   for (const WireByte& byte : waiting_) {

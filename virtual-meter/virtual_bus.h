@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -64,6 +65,10 @@ class VirtualBus {
   Micros Now() const { return clock_.Now(); }
   // The program's own pauses: advances a virtual clock, really sleeps on a real one.
   void Sleep(std::uint32_t ms) { clock_.Sleep(ms); }
+  // The same as a sleep function to hand to the code under test; valid while the bus lives.
+  std::function<void(std::uint32_t)> SleepFunction() {
+    return [this](std::uint32_t ms) { Sleep(ms); };
+  }
 
   const std::vector<TranscriptEntry>& Transcript() const { return transcript_.Entries(); }
   const std::vector<CallRecord>& Calls() const { return calls_; }
