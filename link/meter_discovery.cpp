@@ -1,0 +1,107 @@
+#include "link/meter_discovery.h"
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <new>
+
+#include "link/meter_frame.h"
+
+namespace klxr {
+namespace {
+
+constexpr int kVersionAnswerReads = 5;
+constexpr std::size_t kVersionAnswerExaminedAt = 5;  // the wait ends once this many bytes are in
+
+// Fewer than 5 bytes before the last read, plus one read of 100.
+using ReplyArea = std::array<std::uint8_t, 128>;
+
+// True when the device can be opened at all; it is closed again at once.
+bool ProbeDevice(const d2xx::D2xxFunctions& driver, int index) {
+  d2xx::FT_HANDLE handle = nullptr;
+  if (driver.FT_Open(index, &handle) != d2xx::FT_OK) {
+    return false;
+  }
+  driver.FT_Close(handle);
+  return true;
+}
+
+// Collects the answer to "VERSION": at most 5 reads, until 5 bytes are in or the first is NAK.
+// Returns the count collected, or -1 when a read failed.
+int CollectVersionAnswer(ComAccess& port, ReplyArea& reply) {
+  std::array<std::uint8_t, 128> readArea{};
+  std::size_t collected = 0;
+  for (int read = 0; read < kVersionAnswerReads; ++read) {
+    if (reply[0] == NAK || collected >= kVersionAnswerExaminedAt) {
+      break;
+    }
+    if (port.Read(readArea.data(), kReadRequestSize) != d2xx::FT_OK) {
+      return -1;
+    }
+    const std::size_t received = BytesReceived(port, kReadRequestSize);
+    AppendAsString(reply, collected, std::span(readArea.data(), received));
+    collected += received;
+  }
+  return static_cast<int>(collected);
+}
+
+// Asks one opened and checked device for its version. True when it answered with ACK and a good
+// frame, whose payload and terminating zero are then in version.
+bool AskVersion(ComAccess& port, std::span<std::uint8_t, kUnpackAreaSize> version) {
+  PrepareConversation(port);
+  ReplyArea reply{};
+  SendFrame(port, kVersionCommand);
+  const int collected = CollectVersionAnswer(port, reply);
+  if (collected <= 0 || reply[0] != ACK) {
+    return false;
+  }
+  const int available = std::min(collected, static_cast<int>(reply.size())) - 1;
+  return UnpackFrame(reply.data() + 1, available, version) >= 0;
+}
+
+// Tries one device on a temporary port of its own. True when it is a meter that answered.
+bool QueryDevice(const d2xx::D2xxFunctions& driver, int index,
+                 std::span<std::uint8_t, kUnpackAreaSize> version) {
+  const std::unique_ptr<ComAccess> port(new (std::nothrow) ComAccess(driver));
+  if (port == nullptr) {
+    return false;
+  }
+  bool answered = false;
+  if (OpenMeterLine(*port, index) == d2xx::FT_OK) {
+    port->CheckEeprom(false);
+    answered = port->EepromChanged == 0 && AskVersion(*port, version);
+  }
+  port->Close();
+  return answered;
+}
+
+}  // namespace
+
+int DiscoverMeters(const MeterLink& link, MeterList* list) {
+  if (link.DriverLibrary == nullptr) {
+    return 0;
+  }
+  const d2xx::D2xxFunctions& driver = *link.DriverLibrary;
+  d2xx::DWORD deviceCount = 0;
+  if (driver.FT_ListDevices(&deviceCount, nullptr, d2xx::FT_LIST_NUMBER_ONLY) != d2xx::FT_OK) {
+    return 0;
+  }
+  const int devices = static_cast<int>(std::min<d2xx::DWORD>(deviceCount, INT_MAX));
+  int found = 0;
+  for (int index = 0; index < devices; ++index) {
+    if (!ProbeDevice(driver, index)) {
+      continue;
+    }
+    // Any payload the frame codec delivers fits, with its terminating zero.
+    std::array<std::uint8_t, kUnpackAreaSize> version{};
+    if (QueryDevice(driver, index, version)) {
+      ++found;
+      if (list != nullptr) {
+        list->Add(TextUpToZero(version));
+      }
+    }
+  }
+  return found;
+}
+
+}  // namespace klxr

@@ -1,0 +1,39 @@
+// Meter discovery: asks every device the adapter driver reports for its version with "VERSION" and
+// lists the version text of each meter that answers. Each device gets a temporary port of its own;
+// the shared port is never touched, so a meter it holds open (during a download) is not listed.
+// Nothing is shown to the user: a device that cannot be opened, whose adapter differs from the
+// settings the meter link needs (it is neither queried nor re-programmed), that stays silent or
+// answers anything but ACK and a good frame is skipped.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/meter_link.h"
+
+namespace klxr {
+
+// Where discovery puts the version texts: the device list's list box (which sorts), or a plain
+// collection. The list is never cleared here.
+class MeterList {
+ public:
+  virtual ~MeterList() = default;
+  // One meter's version text (8-bit characters), in device order.
+  virtual void Add(std::string_view versionText) = 0;
+};
+
+// A MeterList that keeps the texts in device order.
+class CollectedMeters : public MeterList {
+ public:
+  void Add(std::string_view versionText) override { texts.emplace_back(versionText); }
+  std::vector<std::string> texts;
+};
+
+// Walks devices 0 to count - 1 in order and returns the number of meters that answered, adding
+// each one's version text to the list (null: only count). Returns 0 without a driver library, and
+// also when the driver cannot say how many devices there are (FT_ListDevices fails). A device for
+// which no temporary port can be made is skipped like one that cannot be opened.
+int DiscoverMeters(const MeterLink& link, MeterList* list);
+
+}  // namespace klxr
