@@ -1,0 +1,158 @@
+// Meter discovery against the in-process virtual meter on its virtual clock.
+#include "link/meter_discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "conversation_fixture.h"
+#include "link/support/fake_d2xx.h"
+#include "virtual-meter/eeprom_contents.h"
+
+namespace klxr {
+namespace {
+
+using testing::Conversation;
+using testing::MeterWith;
+using testing::Scenario;
+using Lines = std::vector<std::string>;
+using Texts = std::vector<std::string>;
+
+const std::string kVersion = "02 07 56 45 52 53 49 4F 4E D2";
+
+TEST(MeterDiscovery, TwoMetersWithTheSameTextAreBothListed) {
+  Conversation run(Scenario("device\n  version \"KLXR V2.31\"\ndevice\n  version \"KLXR V2.31\""));
+  CollectedMeters list;
+  EXPECT_EQ(DiscoverMeters(run.link, &list), 2);
+  EXPECT_EQ(list.texts, (Texts{"KLXR V2.31", "KLXR V2.31"}));
+
+  const Lines calls = run.bus.CallLog();
+  const Lines firstDevice{"FT_ListDevices -> 2",
+                          "FT_Open(0)",
+                          "FT_Close",
+                          "FT_Open(0)",
+                          "FT_ClrDtr",
+                          "FT_SetBaudRate(115200)",
+                          "FT_SetDataCharacteristics(8,0,0)",
+                          "FT_SetFlowControl(0,0,0)",
+                          "FT_EE_Read",
+                          "FT_SetTimeouts(200,1000)",
+                          "FT_Purge(1)",
+                          "FT_Purge(2)",
+                          "FT_Write(" + kVersion + ")",
+                          "FT_Read(100) -> 14",
+                          "FT_Close",
+                          "FT_Open(1)"};
+  ASSERT_GE(calls.size(), firstDevice.size());
+  EXPECT_EQ(Lines(calls.begin(), calls.begin() + 16), firstDevice);
+  EXPECT_EQ(calls.back(), "FT_Close");
+  // The shared port is never used.
+  EXPECT_FALSE(run.port.IsOpen());
+  EXPECT_EQ(run.port.Status, d2xx::FT_OK);
+}
+
+TEST(MeterDiscovery, ListsInDeviceOrderForTheListToSort) {
+  Conversation run(
+      Scenario("device\n  version \"KLXR C\"\ndevice\n  version \"KLXR B\"\n"
+               "device\n  version \"KLXR A\""));
+  CollectedMeters list;
+  EXPECT_EQ(DiscoverMeters(run.link, &list), 3);
+  EXPECT_EQ(list.texts, (Texts{"KLXR C", "KLXR B", "KLXR A"}));
+}
+
+TEST(MeterDiscovery, NoDevicesMeansNoCallBeyondTheCount) {
+  Conversation run(vm::BusConfig{});
+  CollectedMeters list;
+  EXPECT_EQ(DiscoverMeters(run.link, &list), 0);
+  EXPECT_TRUE(list.texts.empty());
+  EXPECT_EQ(run.bus.CallLog(), Lines{"FT_ListDevices -> 0"});
+}
+
+struct SkippedCase {
+  const char* name;
+  const char* device;  // scenario lines of the device before a good meter
+  int reads;           // reads made while waiting for its answer; -1: no temporary port at all
+};
+
+TEST(MeterDiscovery, DevicesThatAreSkipped) {
+  const SkippedCase cases[] = {
+      {"silent device: five reads", "device\n  no-meter", 5},
+      {"NAK ends the wait at once", "device\n  fault VERSION 1 nak", 1},
+      {"bad checksum", "device\n  fault VERSION 1 bad-checksum", 1},
+      {"first byte not ACK", "device\n  fault VERSION 1 garble", 1},
+      {"4-byte reply: its checksum arrives as zero", "device\n  version \"\"", 5},
+      {"in use by another program", "device\n  in-use", -1},
+      {"adapter that differs", "device factory-default", 0},
+  };
+  for (const SkippedCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    Conversation run(Scenario(std::string(test.device) + "\ndevice\n  version \"GOOD\""));
+    CollectedMeters list;
+    EXPECT_EQ(DiscoverMeters(run.link, &list), 1);
+    EXPECT_EQ(list.texts, Texts{"GOOD"});
+
+    const Lines calls = run.bus.CallLog();
+    const auto secondDevice = std::find(calls.begin(), calls.end(), "FT_Open(1)");
+    const Lines firstDevice(calls.begin(), secondDevice);
+    EXPECT_EQ(std::count(firstDevice.begin(), firstDevice.end(), "FT_EE_Program"), 0);
+    if (test.reads < 0) {
+      EXPECT_EQ(firstDevice, (Lines{"FT_ListDevices -> 2", "FT_Open(0) -> FT_DEVICE_NOT_OPENED"}));
+    } else {
+      EXPECT_EQ(
+          std::count_if(firstDevice.begin(), firstDevice.end(),
+                        [](const std::string& call) { return call.rfind("FT_Read", 0) == 0; }),
+          test.reads);
+      EXPECT_EQ(firstDevice.back(), "FT_Close");
+    }
+  }
+  // The adapter that differs is not written.
+  Conversation run(Scenario("device factory-default"));
+  EXPECT_EQ(DiscoverMeters(run.link, nullptr), 0);
+  EXPECT_EQ(run.bus.Adapter(0).Eeprom().description, vm::kFactoryDescription);
+}
+
+TEST(MeterDiscovery, LongVersionTextIsListedWhole) {
+  // The longest text whose answer (ACK, frame) fits one read of 100 bytes.
+  const std::string text(96, 'V');
+  vm::BusConfig config = MeterWith(0);
+  config.adapters[0].meter->versionText = text;
+  Conversation run(std::move(config));
+  CollectedMeters list;
+  EXPECT_EQ(DiscoverMeters(run.link, &list), 1);
+  EXPECT_EQ(list.texts, Texts{text});
+}
+
+TEST(MeterDiscovery, MeterHeldByTheSharedPortIsNotListed) {
+  Conversation run(MeterWith(10));
+  StartDownload(run.link, &run.window);
+  ASSERT_TRUE(run.link.Download.DownloadRunning);
+  CollectedMeters list;
+  EXPECT_EQ(DiscoverMeters(run.link, &list), 0);
+  EXPECT_TRUE(list.texts.empty());
+  // The download goes on undisturbed.
+  run.RunTimer();
+  EXPECT_EQ(run.link.Download.RecordsReceived, 10);
+}
+
+TEST(MeterDiscovery, WithoutListOnlyCounts) {
+  Conversation run(Scenario("device\ndevice\n  no-meter\ndevice"));
+  EXPECT_EQ(DiscoverMeters(run.link, nullptr), 2);
+}
+
+TEST(MeterDiscovery, CountsNothingWithoutDriverOrDeviceCount) {
+  Conversation run(MeterWith(1));
+  run.link.DriverLibrary = nullptr;
+  EXPECT_EQ(DiscoverMeters(run.link, nullptr), 0);
+  EXPECT_TRUE(run.bus.Calls().empty());
+
+  testing::FakeD2xx fake;
+  fake.ScriptStatus("FT_ListDevices", d2xx::FT_OTHER_ERROR);
+  run.link.DriverLibrary = &fake.Functions();
+  CollectedMeters list;
+  EXPECT_EQ(DiscoverMeters(run.link, &list), 0);
+  EXPECT_EQ(fake.calls.size(), 1u);
+}
+
+}  // namespace
+}  // namespace klxr
