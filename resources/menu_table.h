@@ -1,0 +1,76 @@
+// The main window's menu (menu 214) and its accelerator table (table 214) as data. The desktop
+// program builds its menu bar and keyboard shortcuts from these tables; every item and every
+// accelerator sends its command id to the main window's one dispatch function.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "resources/command_ids.h"
+
+namespace klxr {
+
+inline constexpr int kMainMenuId = 214;
+inline constexpr int kAcceleratorTableId = 214;
+
+enum class MenuItemKind {
+  Command,    // sends its command id when chosen
+  Popup,      // opens its items
+  Separator,  // a line between items
+};
+
+// One item of a pop-up menu. An "&" in a text marks the next letter as the mnemonic.
+struct MenuItemTemplate {
+  MenuItemKind kind;
+  std::string_view text;  // 8-bit text; empty for a separator
+  int commandId;          // 0 for a separator
+  bool grayedAtStart;
+};
+
+// One entry of the menu bar: a pop-up with its items, or a command on the bar itself.
+struct MenuBarEntry {
+  MenuItemKind kind;  // Popup or Command
+  std::string_view text;
+  int commandId;  // 0 for a pop-up
+  bool grayedAtStart;
+  std::span<const MenuItemTemplate> items;  // empty for a command on the bar
+};
+
+inline constexpr std::array<MenuItemTemplate, 6> kFileMenuItems{{
+    {MenuItemKind::Command, "&Load", cmd::kLoad, false},
+    {MenuItemKind::Command, "&Save", cmd::kSave, false},
+    {MenuItemKind::Command, "Ex&port (.csv)", cmd::kExport, false},
+    {MenuItemKind::Command, "&Erase Log", cmd::kEraseLog, false},
+    {MenuItemKind::Separator, "", 0, false},
+    {MenuItemKind::Command, "E&xit", cmd::kExit, false},
+}};
+
+inline constexpr std::array<MenuItemTemplate, 2> kHelpMenuItems{{
+    {MenuItemKind::Command, "&About ...", cmd::kAbout, false},
+    {MenuItemKind::Command, "Version", cmd::kVersion, false},
+}};
+
+// Menu 214, left to right. "&View" starts grayed: there is no log to view yet.
+inline constexpr std::array<MenuBarEntry, 4> kMainMenu{{
+    {MenuItemKind::Popup, "&File", 0, false, kFileMenuItems},
+    {MenuItemKind::Command, "&Read", cmd::kRead, false, {}},
+    {MenuItemKind::Command, "&View", cmd::kView, true, {}},
+    {MenuItemKind::Popup, "&Help", 0, false, kHelpMenuItems},
+}};
+
+// One accelerator: a character key (the character typed, whatever physical key gives it, not a
+// virtual key code) held with Alt, giving a command.
+struct AcceleratorEntry {
+  char character;
+  bool alt;
+  int commandId;
+};
+
+// Accelerator table 214: Alt + "?" and Alt + "/" both open the About box.
+inline constexpr std::array<AcceleratorEntry, 2> kMainAccelerators{{
+    {'?', true, cmd::kAbout},
+    {'/', true, cmd::kAbout},
+}};
+
+}  // namespace klxr

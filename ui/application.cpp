@@ -1,0 +1,121 @@
+#include "ui/application.h"
+
+#include <QApplication>
+#include <new>
+#include <utility>
+
+#include "link/log_download.h"
+#include "resources/command_ids.h"
+#include "resources/string_table.h"
+#include "ui/command_line.h"
+#include "ui/command_table.h"
+
+namespace klxr {
+
+StartUpServices ProgramServices() {
+  StartUpServices services;
+  services.loadDriver = []() -> std::unique_ptr<LoadedDriver> {
+    std::unique_ptr<DriverLibrary> library = DriverLibrary::Load();
+    if (!library) {
+      return nullptr;
+    }
+    auto driver = std::make_unique<LoadedDriver>();
+    driver->functions = library->Functions();
+    driver->library = std::move(library);
+    return driver;
+  };
+  services.makeComAccess = [](const d2xx::D2xxFunctions& functions) {
+    return std::unique_ptr<ComAccess>(new (std::nothrow) ComAccess(functions));
+  };
+  return services;
+}
+
+Application::Application(MessageBoxes& boxes, StartUpServices services)
+    : boxes_(boxes), services_(std::move(services)), state_(boxes) {
+  state_.Link.Sleep = services_.sleep;
+}
+
+Application::~Application() {
+  window_.reset();
+  DestroySharedComAccess();
+}
+
+bool Application::Start(std::string_view commandLine) {
+  state_.Image.Clear();
+  state_.QuietMode = false;
+  state_.AppCaption = kInitialCaption;
+  state_.QuietMode = ScanQuietMode(commandLine);
+  state_.AppCaption = FitCapacity(LoadString(kCaptionStringId), kCaptionCapacity);
+  CreateMainWindow();
+  if (!LoadDriver()) {
+    // The program ends here; the window already shown goes away with it.
+    ShowMessage(boxes_, msg::kCantLoadUsbDriver, BoxKind::Information);
+    return false;
+  }
+  if (!CreateSharedComAccess()) {
+    ShowMessage(boxes_, msg::kNoMemoryForComAccess, BoxKind::Error);
+    return false;
+  }
+  return true;
+}
+
+int Application::Run() {
+  int exitCode = 0;
+  if (!closed_) {
+    exitCode = QApplication::exec();
+  }
+  DestroySharedComAccess();
+  return exitCode;
+}
+
+void Application::Command(int commandId) {
+  DispatchCommand(*this, commandId);
+}
+
+void Application::TimerTick(int timerId) {
+  if (timerId == cmd::kDownloadTimerId && state_.Link.Download.DownloadRunning) {
+    DownloadStep(state_.Link, window_.get());
+  }
+}
+
+void Application::WindowDestroyed() {
+  closed_ = true;
+  StopDownloadTimer(state_.Link, window_.get());
+  QCoreApplication::exit(0);
+}
+
+ProgressView Application::Progress() const {
+  const DownloadState& download = state_.Link.Download;
+  return {download.DownloadRunning, download.ProgressShown, download.ProgressTotal};
+}
+
+void Application::CreateMainWindow() {
+  state_.Link.Download.DownloadRunning = false;
+  MainWindowCallbacks callbacks;
+  callbacks.command = [this](int commandId) { Command(commandId); };
+  callbacks.timerTick = [this](int timerId) { TimerTick(timerId); };
+  callbacks.destroyed = [this] { WindowDestroyed(); };
+  callbacks.progress = [this] { return Progress(); };
+  window_ = std::make_unique<MainWindow>(state_.AppCaption, std::move(callbacks));
+  window_->show();
+}
+
+bool Application::LoadDriver() {
+  state_.Driver = services_.loadDriver ? services_.loadDriver() : nullptr;
+  state_.Link.DriverLibrary = state_.Driver ? &state_.Driver->functions : nullptr;
+  return state_.Driver != nullptr;
+}
+
+bool Application::CreateSharedComAccess() {
+  state_.SharedComAccess =
+      services_.makeComAccess ? services_.makeComAccess(state_.Driver->functions) : nullptr;
+  state_.Link.SharedPort = state_.SharedComAccess.get();
+  return state_.SharedComAccess != nullptr;
+}
+
+void Application::DestroySharedComAccess() {
+  state_.Link.SharedPort = nullptr;
+  state_.SharedComAccess.reset();
+}
+
+}  // namespace klxr

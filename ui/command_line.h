@@ -1,0 +1,21 @@
+// The program's command line: the text of the arguments after the program name, joined by blanks,
+// and the scan that finds the quiet option "+Q" in it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace klxr {
+
+// The command-line text: the arguments after the program name (argv[1] onwards), joined by single
+// blanks; empty when there are none.
+std::string CommandLineText(int argc, const char* const* argv);
+
+// Whether the command-line text selects quiet mode. The text is walked from its first character;
+// at each "+" the character after it is taken together with it, and an upper-case "Q" there selects
+// quiet mode. The walk then goes on after that character, so the character after a "+" is never
+// itself taken as a new "+" ("++Q" does not count). There are no word boundaries: "x+Qy" counts. A
+// "+" at the very end ends the walk.
+bool ScanQuietMode(std::string_view commandLine);
+
+}  // namespace klxr

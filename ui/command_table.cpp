@@ -1,0 +1,103 @@
+#include "ui/command_table.h"
+
+#include "link/log_download.h"
+#include "link/log_erase.h"
+#include "log/log_files.h"
+#include "ui/application.h"
+#include "ui/run_file_chooser.h"
+
+namespace klxr {
+namespace {
+
+// The log viewer ("Log Entries", template 208), opened by "&View" once it has found records.
+// Hook: until the viewer is built, opening it does nothing.
+void OpenLogViewer(Application& /*app*/) {}
+
+// The About box (template 110). Hook: until it is built, the command does nothing.
+void OpenAboutBox(Application& /*app*/) {}
+
+// The "USB Device List" dialog (template 158). Hook: until it is built, the command does nothing.
+void OpenDeviceList(Application& /*app*/) {}
+
+// The chooser for a command, beside the main window; true when a file was chosen.
+bool ChooseFile(Application& app, const ChooserCommand& command) {
+  return RunFileChooser(app.State().Chooser, command, app.Window(), app.Boxes());
+}
+
+// The records of the log image; with none, "No logging data present" (View is then grayed).
+int RecordsOrReport(Application& app) {
+  const int records = CountRecords(app.State().Image, app.Window());
+  if (records == 0) {
+    ShowMessage(app.Boxes(), msg::kNoLoggingData, BoxKind::Error);
+  }
+  return records;
+}
+
+}  // namespace
+
+void OnLoad(Application& app) {
+  AppState& state = app.State();
+  if (ChooseFile(app, kLoadLogChooser)) {
+    LoadLogFile(state.Image, state.Chooser.ChosenPath, app.Window(), app.Boxes(), state.QuietMode);
+  }
+}
+
+void OnSave(Application& app) {
+  AppState& state = app.State();
+  if (ChooseFile(app, kSaveLogChooser)) {
+    SaveLogFile(state.Image, state.Chooser.ChosenPath, app.Boxes(), state.QuietMode);
+  }
+}
+
+void OnExport(Application& app) {
+  const int records = RecordsOrReport(app);
+  if (records == 0) {
+    return;
+  }
+  AppState& state = app.State();
+  if (ChooseFile(app, kExportCsvChooser)) {
+    ExportCsv(state.Image, state.Chooser.ChosenPath, records, app.Boxes(), state.QuietMode);
+  }
+}
+
+void OnEraseLog(Application& app) {
+  if (AskQuestion(app.Boxes(), msg::kConfirmErase) == Answer::Yes) {
+    EraseMeterLog(app.State().Link, app.Window());
+  }
+}
+
+void OnExit(Application& app) {
+  if (MainWindow* window = app.Window()) {
+    window->close();
+  }
+}
+
+void OnRead(Application& app) {
+  StartDownload(app.State().Link, app.Window());
+}
+
+void OnView(Application& app) {
+  if (RecordsOrReport(app) > 0) {
+    OpenLogViewer(app);
+  }
+}
+
+void OnAbout(Application& app) {
+  OpenAboutBox(app);
+}
+
+void OnVersion(Application& app) {
+  OpenDeviceList(app);
+}
+
+bool DispatchCommand(Application& app, int commandId) {
+  for (const CommandRow& row : kCommandTable) {
+    if (row.commandId == commandId) {
+      row.run(app);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace klxr

@@ -1,0 +1,26 @@
+// klxr-log: the desktop program. Shows the main window, reads the meter's log, shows, saves, loads
+// and exports it. "+Q" anywhere on the command line silences the reports of files that cannot be
+// opened or created. The environment variable KLXR_AUTOMATION may name a script that drives the
+// program for demos and tests (ui/automation_script.h).
+#include <QApplication>
+#include <string>
+
+#include "ui/application.h"
+#include "ui/automation_runner.h"
+#include "ui/command_line.h"
+#include "ui/qt_message_boxes.h"
+
+int main(int argc, char** argv) {
+  const std::string commandLine = klxr::CommandLineText(argc, argv);
+  QApplication qtApplication(argc, argv);
+  const QString script = qEnvironmentVariable(klxr::kAutomationVariable);
+  if (!script.isEmpty()) {
+    return klxr::RunAutomated(commandLine, script);
+  }
+  klxr::QtMessageBoxes boxes;
+  klxr::Application application(boxes);
+  if (!application.Start(commandLine)) {
+    return 0;
+  }
+  return application.Run();
+}
