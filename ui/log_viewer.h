@@ -1,0 +1,57 @@
+// "Log Entries", the log viewer: every counted record of the log image as one line of a tabbed
+// list under fixed column headings, the power levels in dBm or, with "Show dBuV" ticked, in dBuV.
+// "Export (.csv)" writes the same CSV file as the main menu's export. The viewer only reads the log
+// image and keeps nothing between openings: every opening starts in dBm, unticked.
+#pragma once
+
+#include <cstdint>
+
+#include "log/log_image.h"
+#include "resources/message_catalogue.h"
+#include "ui/chooser_request.h"
+#include "ui/template_dialog.h"
+
+class QCheckBox;
+class QListWidget;
+
+namespace klxr {
+
+// What the viewer works with, all owned by the caller.
+struct LogViewerContext {
+  const LogImage& image;
+  ChooserRequest& chooser;  // the file chooser's request, filled afresh by the export
+  MessageBoxes& boxes;      // reports of the chooser, the CSV export and the remembered folder
+  bool quietMode;           // the export does not report a file it cannot create
+};
+
+class LogViewer : public TemplateDialog {
+  Q_OBJECT
+
+ public:
+  // Builds the dialog over its owner and fills the list in dBm.
+  LogViewer(const LogViewerContext& context, QWidget* owner);
+
+  // Empties the list and adds the display line of each counted record in the given units
+  // (kUnitsDbm or kUnitsDbuv), in record order; the list shows its first line.
+  void FillLogList(std::uint8_t units);
+
+  // "Show dBuV" (its state taken afresh from the box), "Export (.csv)", Close and Cancel.
+  void OnCommand(int controlId) override;
+
+  QListWidget& List() const { return *list_; }
+  QCheckBox& ShowDbuv() const { return *showDbuv_; }
+
+ private:
+  void OnShowDbuvClicked();
+  void OnExport();
+
+  LogViewerContext context_;
+  QListWidget* list_;
+  QCheckBox* showDbuv_;
+};
+
+// Shows the viewer modally over its owner until Close, Escape or the close box ends it. Returns 1
+// for Close, 2 for Escape or the close box.
+int RunLogViewer(const LogViewerContext& context, QWidget* owner);
+
+}  // namespace klxr
