@@ -36,5 +36,9 @@ bool LoadLogForCommand(const std::string& path, LogImage& image, MessageBoxes& b
 // The commands of the table in main.cpp.
 int RunShow(const std::vector<std::string>& arguments, CliContext& context);
 int RunExport(const std::vector<std::string>& arguments, CliContext& context);
+int RunRead(const std::vector<std::string>& arguments, CliContext& context);
+int RunErase(const std::vector<std::string>& arguments, CliContext& context);
+int RunList(const std::vector<std::string>& arguments, CliContext& context);
+int RunAdapter(const std::vector<std::string>& arguments, CliContext& context);
 
 }  // namespace klxr::cli

@@ -42,9 +42,82 @@ constexpr std::string_view kExportHelp =
     "A log without records reports \"No logging data present\" and writes nothing (exit status "
     "1).\n";
 
-constexpr std::array<CliCommand, 2> kCommands{{
+constexpr std::string_view kReadHelp =
+    "Usage: klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv]\n"
+    "\n"
+    "Reads the whole measurement log from the meter on the first USB device, as the program's\n"
+    "\"Read\" command does: the adapter's settings are checked (and re-programmed when they\n"
+    "differ), then the records are fetched one by one while a progress line on standard error\n"
+    "counts them, out of the 1568 a log can hold. \"Transfer Complete!\" ends a complete\n"
+    "transfer.\n"
+    "\n"
+    "  --out LOG.tlg   save the log as a .tlg file, as \"Save\" does\n"
+    "  --csv OUT.csv   export the records as a CSV file, as \"export\" does\n"
+    "\n"
+    "With neither option the records are printed on standard output as \"show\" prints them\n"
+    "(levels in dBm); a log without records prints nothing. A log without records exported with\n"
+    "--csv reports \"No logging data present\" and writes no CSV file.\n"
+    "\n"
+    "Exit status 0 only when the transfer was complete and the log was delivered. A failed\n"
+    "transfer reports the program's message: \"USB Port Error\" (no meter lead on the first\n"
+    "device, or in use), \"Error - Handshake not received\" (the meter's answer was missing or\n"
+    "wrong), \"The device has been upgraded and is recycling. ...\" (the adapter was\n"
+    "re-programmed: re-plug the lead and read again), \"You must install the USB driver first!\"\n"
+    "(no driver library).\n";
+
+constexpr std::string_view kEraseHelp =
+    "Usage: klxr-log-cli erase [--yes]\n"
+    "\n"
+    "Erases the measurement log stored in the meter on the first USB device, as the program's\n"
+    "\"Erase Log\" command does. It first asks \"Please confirm that you wish to erase the meter\n"
+    "log data?\" on standard error; only y or yes on standard input goes on. The meter takes a\n"
+    "few seconds; \"Meter log data erased\" confirms. Log files on the computer are not touched.\n"
+    "\n"
+    "  --yes   erase without asking\n"
+    "\n"
+    "Exit status 0 only when the meter confirmed the erase; 1 when the question was not answered\n"
+    "yes (nothing is sent), when the meter did not confirm, and on the program's messages\n"
+    "\"Error - Handshake not received\", \"USB Port Error\", the re-plug message, or \"Warning,\n"
+    "can't load USB driver (ftd2xx.dll)\" (no driver library).\n";
+
+constexpr std::string_view kListHelp =
+    "Usage: klxr-log-cli list\n"
+    "\n"
+    "Asks every USB device for its version, as the program's \"Version\" device list does, and\n"
+    "prints the version text of each meter that answers, one per line, sorted by text (case\n"
+    "ignored), then \"Number of devices: N\". Devices in use by another program, devices whose\n"
+    "adapter differs from the settings the meter link needs (see \"adapter\"; they are not\n"
+    "re-programmed here) and devices that do not answer are skipped.\n"
+    "\n"
+    "Exit status 0, also when no meter answers; 1 when no driver library can be loaded\n"
+    "(\"Warning, can't load USB driver (ftd2xx.dll)\").\n";
+
+constexpr std::string_view kAdapterHelp =
+    "Usage: klxr-log-cli adapter [--fix]\n"
+    "\n"
+    "Runs the adapter EEPROM check on the first USB device and prints each setting the meter\n"
+    "link needs (PnP, SelfPowered, InvertDTR, InvertRXD, InvertTXD, Cbus4, Description) with the\n"
+    "adapter's value, the value the link requires, and \"differs\" where they differ. The check\n"
+    "corrects PnP 1, SelfPowered 1, InvertDTR 0, InvertRXD 1 and InvertTXD 1, any Cbus4 but 5\n"
+    "(SLEEP), and any description but \"Quorvel KLXR\"; other values are left as they are.\n"
+    "\n"
+    "  --fix   re-program a differing adapter as the program's Read command would (every other\n"
+    "          setting is written back unchanged) and make it re-enumerate; then re-plug the\n"
+    "          lead, as the message says\n"
+    "\n"
+    "Exit status 0 when the adapter has the settings, or was re-programmed with --fix; 1 when it\n"
+    "differs and --fix was not given, when it cannot be opened (\"USB Port Error\"), read or\n"
+    "programmed, or when no driver library can be loaded (\"Warning, can't load USB driver\n"
+    "(ftd2xx.dll)\").\n";
+
+constexpr std::array<CliCommand, 6> kCommands{{
     {"show", "print the records of a .tlg log, one tab-separated line each", kShowHelp, RunShow},
     {"export", "write the records of a .tlg log as a CSV file", kExportHelp, RunExport},
+    {"read", "read the whole log from the meter; save, export or print it", kReadHelp, RunRead},
+    {"erase", "erase the log stored in the meter", kEraseHelp, RunErase},
+    {"list", "list the meters attached by their version texts", kListHelp, RunList},
+    {"adapter", "check the USB lead's adapter settings, and re-program them", kAdapterHelp,
+     RunAdapter},
 }};
 
 constexpr std::string_view kVersionText = "klxr-log-cli " KLXR_VERSION "\n";
@@ -53,6 +126,11 @@ constexpr std::string_view kExitStatusHelp =
     "Exit status: 0 success; 1 failure (the program's message is on standard error, e.g.\n"
     "\"Error - Invalid data file\", \"Invalid binary file\", \"Can't save program image\",\n"
     "\"No logging data present\"); 2 usage error.\n";
+
+constexpr std::string_view kDriverHelp =
+    "The commands read, erase, list and adapter reach the meters through the adapter maker's\n"
+    "driver library (libftd2xx.so, Ftd2xx.dll), or through the library file named by the\n"
+    "environment variable KLXR_D2XX_LIBRARY, such as the virtual meter.\n";
 
 const CliCommand* FindCommand(std::string_view name) {
   for (const CliCommand& command : kCommands) {
@@ -67,7 +145,8 @@ void PrintOverview(std::ostream& out) {
   out << "Usage: klxr-log-cli COMMAND [ARGUMENTS]\n"
          "       klxr-log-cli help COMMAND | --help | --version\n"
          "\n"
-         "Shows and exports the measurement log of the signal meter kept in .tlg files.\n"
+         "Shows and exports the measurement log of the signal meter kept in .tlg files, and\n"
+         "reads, erases and lists the meters attached by USB.\n"
          "\n"
          "Commands:\n";
   for (const CliCommand& command : kCommands) {
@@ -80,6 +159,7 @@ void PrintOverview(std::ostream& out) {
          "  --help    show this text\n"
          "  --version show the version\n"
          "\n"
+      << kDriverHelp << "\n"
       << kExitStatusHelp
       << "Run 'klxr-log-cli help COMMAND' or 'klxr-log-cli COMMAND --help' for the details.\n";
 }

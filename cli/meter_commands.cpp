@@ -1,0 +1,39 @@
+#include "cli/meter_commands.h"
+
+#include <memory>
+
+#include "link/driver_library.h"
+
+namespace klxr::cli {
+
+int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::string>& arguments,
+                        CliContext& context) {
+  DriverLoadDiagnosis diagnosis;
+  const std::unique_ptr<DriverLibrary> library = DriverLibrary::Load(&diagnosis);
+  MeterConnection connection;
+  if (library != nullptr) {
+    connection.driver = &library->Functions();
+  } else {
+    connection.driverProblem = "'" + diagnosis.libraryName + "': " + diagnosis.problem;
+  }
+  return command(arguments, context, connection);
+}
+
+void ReportDriverProblem(CliContext& context, const MeterConnection& connection) {
+  context.err << "klxr-log-cli: cannot load the driver library " << connection.driverProblem
+              << "\n";
+}
+
+void NotingMessageBoxes::Show(int index, std::string_view text, BoxKind kind) {
+  BeforeBox();
+  shown_.insert(index);
+  terminal_.Show(index, text, kind);
+}
+
+Answer NotingMessageBoxes::Ask(int index, std::string_view text) {
+  BeforeBox();
+  shown_.insert(index);
+  return terminal_.Ask(index, text);
+}
+
+}  // namespace klxr::cli

@@ -1,0 +1,64 @@
+// What the commands that talk to a meter (read, erase, list, adapter) share: the driver library
+// loaded as the desktop program loads it at start-up (the vendor's, or the file named by
+// KLXR_D2XX_LIBRARY, such as the virtual meter), the program's pauses, and message boxes that note
+// which messages were shown, since a conversation tells its outcome only through them.
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_command.h"
+#include "link/d2xx_api.h"
+#include "link/pause.h"
+#include "resources/message_catalogue.h"
+
+namespace klxr::cli {
+
+// How a command reaches the meters.
+struct MeterConnection {
+  const d2xx::D2xxFunctions* driver = nullptr;  // null: no driver library could be loaded
+  std::string driverProblem;                    // then: which file, and why
+  SleepFunction sleep = SleepMilliseconds;
+};
+
+// A meter command, run with its arguments on a connection; returns the exit status.
+using MeterCommandFunction = int (*)(const std::vector<std::string>& arguments, CliContext& context,
+                                     const MeterConnection& connection);
+
+// Loads the driver library and runs the command on it (the library stays loaded until it ends).
+int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::string>& arguments,
+                        CliContext& context);
+
+// Writes why the driver library could not be loaded to standard error.
+void ReportDriverProblem(CliContext& context, const MeterConnection& connection);
+
+// The commands, on a given connection (tests give the in-process virtual meter's).
+int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
+                const MeterConnection& connection);
+int EraseCommand(const std::vector<std::string>& arguments, CliContext& context,
+                 const MeterConnection& connection);
+int ListCommand(const std::vector<std::string>& arguments, CliContext& context,
+                const MeterConnection& connection);
+int AdapterCommand(const std::vector<std::string>& arguments, CliContext& context,
+                   const MeterConnection& connection);
+
+// Forwards every box to the terminal's boxes and notes the catalogue entries shown.
+class NotingMessageBoxes : public MessageBoxes {
+ public:
+  explicit NotingMessageBoxes(MessageBoxes& terminal) : terminal_(terminal) {}
+  void Show(int index, std::string_view text, BoxKind kind) override;
+  Answer Ask(int index, std::string_view text) override;
+  bool Shown(int index) const { return shown_.count(index) != 0; }
+
+ protected:
+  // Called before each box appears.
+  virtual void BeforeBox() {}
+
+ private:
+  MessageBoxes& terminal_;
+  std::set<int> shown_;
+};
+
+}  // namespace klxr::cli
