@@ -3,21 +3,30 @@
 #include "link/log_download.h"
 #include "link/log_erase.h"
 #include "log/log_files.h"
+#include "ui/about_box.h"
 #include "ui/application.h"
+#include "ui/device_list_dialog.h"
+#include "ui/log_viewer.h"
 #include "ui/run_file_chooser.h"
 
 namespace klxr {
 namespace {
 
 // The log viewer ("Log Entries", template 208), opened by "&View" once it has found records.
-// Hook: until the viewer is built, opening it does nothing.
-void OpenLogViewer(Application& /*app*/) {}
+void OpenLogViewer(Application& app) {
+  RunLogViewer({app.State().Image, app.State().Chooser, app.Boxes(), app.State().QuietMode},
+               app.Window());
+}
 
-// The About box (template 110). Hook: until it is built, the command does nothing.
-void OpenAboutBox(Application& /*app*/) {}
+// The About box (template 110).
+void OpenAboutBox(Application& app) {
+  RunAboutBox(app.Window());
+}
 
-// The "USB Device List" dialog (template 158). Hook: until it is built, the command does nothing.
-void OpenDeviceList(Application& /*app*/) {}
+// The "USB Device List" dialog (template 158): discovery runs before it is shown.
+void OpenDeviceList(Application& app) {
+  RunDeviceListDialog(app.State().Link, app.Window());
+}
 
 // The chooser for a command, beside the main window; true when a file was chosen.
 bool ChooseFile(Application& app, const ChooserCommand& command) {
