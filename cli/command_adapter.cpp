@@ -48,13 +48,19 @@ std::string Padded(const std::string& text, std::size_t width) {
   return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
 }
 
+// One line of the table: the columns padded, no blanks at the end.
+void PrintRow(const std::string& name, const std::string& adapter, const std::string& required,
+              std::string_view verdict, std::ostream& out) {
+  const std::string line =
+      Padded(name, 13) + Padded(adapter, 24) + Padded(required, 24) + std::string(verdict);
+  out << line.substr(0, line.find_last_not_of(' ') + 1) << "\n";
+}
+
 void PrintRows(const std::array<SettingRow, 7>& rows, std::ostream& out) {
-  out << Padded("Setting", 13) << Padded("Adapter", 24) << Padded("Required", 24) << "\n";
+  PrintRow("Setting", "Adapter", "Required", "", out);
   for (const SettingRow& row : rows) {
-    const std::string line = Padded(row.name, 13) + Padded(row.adapter, 24) +
-                             Padded(row.required, 24) +
-                             (row.adapter != row.required ? "differs" : "");
-    out << line.substr(0, line.find_last_not_of(' ') + 1) << "\n";
+    PrintRow(row.name, row.adapter, row.required, row.adapter != row.required ? "differs" : "",
+             out);
   }
 }
 

@@ -1,0 +1,131 @@
+// The built klxr-log-cli on the loadable virtual meter, selected through KLXR_D2XX_LIBRARY and run
+// on its virtual clock. Only the tool's own pauses (300 ms a read, 100 ms an erase) take real time.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "run_tool.h"
+
+namespace klxr {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadWholeFile;
+using testing::RunTool;
+using testing::ToolRun;
+
+const fs::path kSamples = KLXR_SAMPLES_DIR;
+const fs::path kExpected = KLXR_EXPECTED_DIR;
+
+void SetVariable(const char* name, const std::string& value) {
+#ifdef _WIN32
+  _putenv_s(name, value.c_str());
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+void ClearVariable(const char* name) {
+#ifdef _WIN32
+  _putenv_s(name, "");
+#else
+  unsetenv(name);
+#endif
+}
+
+constexpr const char* kMeterVariables[] = {"KLXR_D2XX_LIBRARY", "KLXR_VM_CLOCK", "KLXR_VM_LOG",
+                                           "KLXR_VM_DEVICES", "KLXR_VM_VERSION"};
+
+class MeterToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("klxr-tool-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder_);
+    SetVariable("KLXR_D2XX_LIBRARY", KLXR_VM_LIBRARY_PATH);
+    SetVariable("KLXR_VM_CLOCK", "virtual");
+  }
+  void TearDown() override {
+    for (const char* name : kMeterVariables) {
+      ClearVariable(name);
+    }
+    fs::remove_all(folder_);
+  }
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  ToolRun Run(const std::vector<std::string>& arguments, const std::string& input = "") {
+    return RunTool(arguments, folder_, input);
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(MeterToolTest, ReadOfASampleLogSavesTheImageAndTheCsv) {
+  SetVariable("KLXR_VM_LOG", (kSamples / "mixed.tlg").string());
+  const ToolRun run = Run({"read", "--out", PathOf("read.tlg"), "--csv", PathOf("read.csv")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("] 40 records, end of log\nTransfer Complete!\n"), std::string::npos);
+  EXPECT_EQ(ReadWholeFile(PathOf("read.tlg")), ReadWholeFile(kSamples / "mixed.tlg"));
+  EXPECT_EQ(ReadWholeFile(PathOf("read.csv")), ReadWholeFile(kExpected / "mixed.csv"));
+}
+
+TEST_F(MeterToolTest, EraseThenList) {
+  SetVariable("KLXR_VM_DEVICES", "meter,factory,silent,meter");
+  SetVariable("KLXR_VM_VERSION", "KLXR V2.31");
+  const ToolRun asked = Run({"erase"}, "y\n");
+  EXPECT_EQ(asked.status, 0);
+  EXPECT_EQ(asked.err,
+            "Please confirm that you wish to erase the meter log data?\n"
+            "(This may take a few seconds) [y/n] Meter log data erased\n");
+  const ToolRun refused = Run({"erase"}, "n\n");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err.find("erased"), std::string::npos);
+
+  const ToolRun list = Run({"list"});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_EQ(list.out, "KLXR V2.31\nKLXR V2.31\nNumber of devices: 2\n");
+  EXPECT_EQ(list.err, "");
+}
+
+TEST_F(MeterToolTest, AdapterWithAndWithoutFixOnAFactoryDefaultAdapter) {
+  SetVariable("KLXR_VM_DEVICES", "factory");
+  const ToolRun check = Run({"adapter"});
+  EXPECT_EQ(check.status, 1);
+  EXPECT_NE(
+      check.out.find("PnP          1                       0                       differs\n"),
+      std::string::npos)
+      << check.out;
+  EXPECT_NE(check.out.find("Description  \"USB Serial Converter\"  \"Quorvel KLXR\""),
+            std::string::npos);
+  EXPECT_EQ(check.err, "");
+
+  const ToolRun fix = Run({"adapter", "--fix"});
+  EXPECT_EQ(fix.status, 0);
+  EXPECT_EQ(fix.err,
+            "The device has been upgraded and is recycling. You may need to disconnect then "
+            "reconnect the USB lead.\n");
+}
+
+TEST_F(MeterToolTest, WithoutDriverLibrary) {
+  SetVariable("KLXR_D2XX_LIBRARY", PathOf("no-such-driver.so"));
+  const ToolRun read = Run({"read"});
+  EXPECT_EQ(read.status, 1);
+  EXPECT_NE(read.err.find("You must install the USB driver first!\n"), std::string::npos);
+  EXPECT_NE(read.err.find("cannot load the driver library"), std::string::npos);
+  const ToolRun list = Run({"list"});
+  EXPECT_EQ(list.status, 1);
+  EXPECT_NE(list.err.find("Warning, can't load USB driver (ftd2xx.dll)\n"), std::string::npos);
+  EXPECT_EQ(list.out, "");
+}
+
+TEST_F(MeterToolTest, ReadWithoutMeterReportsThePortError) {
+  SetVariable("KLXR_VM_DEVICES", "0");
+  const ToolRun run = Run({"read", "--out", PathOf("read.tlg")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "USB Port Error\n");
+  EXPECT_FALSE(fs::exists(PathOf("read.tlg")));
+}
+
+}  // namespace
+}  // namespace klxr
