@@ -62,7 +62,9 @@ bool Application::Start(std::string_view commandLine) {
 int Application::Run() {
   int exitCode = 0;
   if (!closed_) {
+    inEventLoop_ = true;
     exitCode = QApplication::exec();
+    inEventLoop_ = false;
   }
   DestroySharedComAccess();
   return exitCode;
@@ -81,7 +83,10 @@ void Application::TimerTick(int timerId) {
 void Application::WindowDestroyed() {
   closed_ = true;
   StopDownloadTimer(state_.Link, window_.get());
-  QCoreApplication::exit(0);
+  // Ending a loop that does not run yet would make every later modal window end at once.
+  if (inEventLoop_) {
+    QCoreApplication::exit(0);
+  }
 }
 
 ProgressView Application::Progress() const {

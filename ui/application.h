@@ -80,6 +80,7 @@ class Application {
   AppState state_;
   std::unique_ptr<MainWindow> window_;
   bool closed_ = false;
+  bool inEventLoop_ = false;
 };
 
 }  // namespace klxr

@@ -207,11 +207,12 @@ int RunAutomated(std::string_view commandLine, const QString& scriptPath) {
   QtMessageBoxes shownBoxes;
   AutomationMessageBoxes boxes(shownBoxes, std::cout);
   Application app(boxes);
+  // The script starts with the program, so that it can answer the boxes of the start-up too.
+  AutomationRunner runner(app, boxes, std::move(script.steps), std::cout, std::cerr);
+  runner.Begin();
   if (!app.Start(commandLine)) {
     return 0;
   }
-  AutomationRunner runner(app, boxes, std::move(script.steps), std::cout, std::cerr);
-  runner.Begin();
   return app.Run();
 }
 

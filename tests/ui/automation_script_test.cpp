@@ -1,0 +1,126 @@
+#include "ui/automation_script.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/recording_message_boxes.h"
+#include "ui/automation_message_boxes.h"
+
+namespace klxr {
+namespace {
+
+AutomationStep Step(AutomationAction action, int line, int number = 0, std::string text = {},
+                    ScriptedAnswer answer = ScriptedAnswer::Ok) {
+  AutomationStep step;
+  step.action = action;
+  step.line = line;
+  step.number = number;
+  step.text = std::move(text);
+  step.answer = answer;
+  return step;
+}
+
+TEST(AutomationScriptTest, ReadsEveryKindOfStepWithItsLine) {
+  const AutomationScript script = ParseAutomationScript(
+      "# read and save\n"
+      "\n"
+      "answer ok\r\n"
+      "command 32779\n"
+      "  wait-idle  \n"
+      "command 32784\n"
+      "choose /tmp/a b.tlg\n"
+      "answer no\n"
+      "cancel\n"
+      "wait-modal\n"
+      "wait-progress 700\n"
+      "wait-file /tmp/go\n"
+      "sleep 250\n"
+      "timeout 5\n"
+      "print ready to shoot\n"
+      "print\n"
+      "screenshot /tmp/main.png\n"
+      "quit");
+  ASSERT_TRUE(script.errors.empty()) << script.errors.front();
+  using A = AutomationAction;
+  const std::vector<AutomationStep> expected{
+      Step(A::Answer, 3, 0, {}, ScriptedAnswer::Ok),
+      Step(A::Command, 4, 32779),
+      Step(A::WaitIdle, 5),
+      Step(A::Command, 6, 32784),
+      Step(A::Choose, 7, 0, "/tmp/a b.tlg"),
+      Step(A::Answer, 8, 0, {}, ScriptedAnswer::No),
+      Step(A::Cancel, 9),
+      Step(A::WaitModal, 10),
+      Step(A::WaitProgress, 11, 700),
+      Step(A::WaitFile, 12, 0, "/tmp/go"),
+      Step(A::Sleep, 13, 250),
+      Step(A::Timeout, 14, 5),
+      Step(A::Print, 15, 0, "ready to shoot"),
+      Step(A::Print, 16, 0, ""),
+      Step(A::Screenshot, 17, 0, "/tmp/main.png"),
+      Step(A::Quit, 18),
+  };
+  EXPECT_EQ(script.steps, expected);
+}
+
+TEST(AutomationScriptTest, ReportsEveryBadLineAndKeepsTheGoodOnes) {
+  const AutomationScript script = ParseAutomationScript(
+      "command\n"
+      "command 3x\n"
+      "command -1\n"
+      "answer maybe\n"
+      "choose\n"
+      "quit now\n"
+      "jump 3\n"
+      "wait-idle\n");
+  EXPECT_EQ(script.errors, (std::vector<std::string>{
+                               "line 1: command needs a number",
+                               "line 2: command needs a number",
+                               "line 3: command needs a number",
+                               "line 4: answer needs yes, no, cancel or ok",
+                               "line 5: choose needs a path",
+                               "line 6: quit takes nothing after it",
+                               "line 7: unknown step 'jump'",
+                           }));
+  ASSERT_EQ(script.steps.size(), 1u);
+  EXPECT_EQ(script.steps[0].line, 8);
+}
+
+TEST(AutomationMessageBoxesTest, AnswersFromTheQueueAndReportsEachBoxOnOneLine) {
+  testing::RecordingMessageBoxes shown;
+  shown.answers = {Answer::No};
+  std::ostringstream report;
+  AutomationMessageBoxes boxes(shown, report);
+
+  boxes.QueueAnswer(ScriptedAnswer::Ok);
+  boxes.QueueAnswer(ScriptedAnswer::Cancel);
+  ShowMessage(boxes, msg::kTransferComplete, BoxKind::Information);
+  EXPECT_EQ(AskQuestion(boxes, msg::kConfirmErase), Answer::Cancel);
+  EXPECT_TRUE(shown.boxes.empty());  // both answered by the script
+
+  // With the queue empty the box is really shown, and the user's answer is reported.
+  EXPECT_EQ(AskQuestion(boxes, msg::kConfirmOverwrite), Answer::No);
+  ShowMessage(boxes, msg::kLogErased, BoxKind::Plain);
+  EXPECT_EQ(shown.Indexes(), (std::vector<int>{msg::kConfirmOverwrite, msg::kLogErased}));
+
+  EXPECT_EQ(report.str(),
+            "box information 3 \"Transfer Complete!\" -> ok\n"
+            "box question 23 \"Please confirm that you wish to erase the meter log data?\\n(This "
+            "may take a few seconds)\" -> cancel\n"
+            "box question 18 \"Confirm file overwrite?\" -> no\n"
+            "box plain 24 \"Meter log data erased\" -> ok\n");
+}
+
+TEST(AutomationMessageBoxesTest, OkAnswersAQuestionWithItsDefaultButtonYes) {
+  testing::RecordingMessageBoxes shown;
+  std::ostringstream report;
+  AutomationMessageBoxes boxes(shown, report);
+  boxes.QueueAnswer(ScriptedAnswer::Ok);
+  boxes.QueueAnswer(ScriptedAnswer::Yes);
+  EXPECT_EQ(AskQuestion(boxes, msg::kConfirmOverwrite), Answer::Yes);
+  EXPECT_EQ(AskQuestion(boxes, msg::kConfirmOverwrite), Answer::Yes);
+}
+
+}  // namespace
+}  // namespace klxr
