@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QThread>
 #include <iostream>
 #include <utility>
 
@@ -17,6 +18,7 @@
 #include "ui/eight_bit_text.h"
 #include "ui/file_chooser.h"
 #include "ui/qt_message_boxes.h"
+#include "ui/template_dialog.h"
 
 namespace klxr {
 namespace {
@@ -79,6 +81,8 @@ AutomationRunner::Outcome AutomationRunner::Perform(const AutomationStep& step) 
       return Choose(step);
     case AutomationAction::Cancel:
       return CancelModal(step);
+    case AutomationAction::Click:
+      return Click(step);
     case AutomationAction::WaitIdle:
       return Await(step, Idle());
     case AutomationAction::WaitModal:
@@ -87,6 +91,9 @@ AutomationRunner::Outcome AutomationRunner::Perform(const AutomationStep& step) 
       return Await(step, app_.State().Link.Download.ProgressShown >= step.number);
     case AutomationAction::WaitFile:
       return Await(step, QFileInfo::exists(PathToQString(step.text)));
+    case AutomationAction::FreezeUntil:
+      FreezeUntil(step);
+      return Outcome::Done;
     case AutomationAction::Sleep:
       if (!waiting_) {
         waiting_ = true;
@@ -157,6 +164,42 @@ AutomationRunner::Outcome AutomationRunner::CancelModal(const AutomationStep& st
   }
   QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
   return Outcome::Done;
+}
+
+AutomationRunner::Outcome AutomationRunner::Click(const AutomationStep& step) {
+  auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+  if (dialog == nullptr || qobject_cast<QMessageBox*>(dialog) != nullptr) {
+    return Await(step, false);
+  }
+  auto* button = FindControl<QAbstractButton>(*dialog, step.number);
+  if (button == nullptr) {
+    Fail(step, "the open dialog has no button with that id");
+    return Outcome::Done;
+  }
+  // Later, so that a dialog the click opens runs its own loop outside this step.
+  QTimer::singleShot(0, button, [button] { button->click(); });
+  return Outcome::Done;
+}
+
+void AutomationRunner::FreezeUntil(const AutomationStep& step) {
+  // What the windows show now reaches the display before the program stops.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible()) {
+      window->repaint();
+    }
+  }
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  report_ << "frozen " << step.text << std::endl;
+  const QString path = PathToQString(step.text);
+  QElapsedTimer clock;
+  clock.start();
+  while (!QFileInfo::exists(path)) {
+    if (clock.elapsed() > qint64{timeoutSeconds_} * 1000) {
+      Fail(step, "still frozen after " + std::to_string(timeoutSeconds_) + " s");
+      return;
+    }
+    QThread::msleep(10);
+  }
 }
 
 void AutomationRunner::RunCommandLater(int commandId) {

@@ -39,6 +39,8 @@ class AutomationRunner {
   Outcome AnswerBox(const AutomationStep& step);
   Outcome Choose(const AutomationStep& step);
   Outcome CancelModal(const AutomationStep& step);
+  void FreezeUntil(const AutomationStep& step);
+  Outcome Click(const AutomationStep& step);
   void RunCommandLater(int commandId);
   void Screenshot(const AutomationStep& step);
   bool Idle() const;

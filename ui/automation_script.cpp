@@ -15,21 +15,23 @@ struct Keyword {
   Operand operand;
 };
 
-constexpr std::array<Keyword, 13> kKeywords{{
+constexpr Keyword kKeywords[] = {
     {"command", AutomationAction::Command, Operand::Number},
     {"answer", AutomationAction::Answer, Operand::AnswerWord},
     {"choose", AutomationAction::Choose, Operand::Text},
     {"cancel", AutomationAction::Cancel, Operand::None},
+    {"click", AutomationAction::Click, Operand::Number},
     {"wait-idle", AutomationAction::WaitIdle, Operand::None},
     {"wait-modal", AutomationAction::WaitModal, Operand::None},
     {"wait-progress", AutomationAction::WaitProgress, Operand::Number},
     {"wait-file", AutomationAction::WaitFile, Operand::Text},
+    {"freeze-until", AutomationAction::FreezeUntil, Operand::Text},
     {"sleep", AutomationAction::Sleep, Operand::Number},
     {"timeout", AutomationAction::Timeout, Operand::Number},
     {"print", AutomationAction::Print, Operand::Text},
     {"screenshot", AutomationAction::Screenshot, Operand::Text},
     {"quit", AutomationAction::Quit, Operand::None},
-}};
+};
 
 constexpr std::array<std::string_view, 4> kAnswerWords{"ok", "yes", "no", "cancel"};
 

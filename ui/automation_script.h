@@ -11,10 +11,15 @@
 //                     which no answer is waiting is shown and waits for the user
 //   choose PATH       in the open file chooser, type PATH into the name field and press OK
 //   cancel            close the open modal window (file chooser or box) as Escape does
+//   click ID          in the open dialog, click the button or check box with that control id
+//                     (e.g. 1100, the log viewer's "Export (.csv)")
 //   wait-idle         wait until no command runs, no download runs and no modal window is open
 //   wait-modal        wait until a modal window (file chooser, dialog or box) is open
 //   wait-progress N   wait until the progress bar shows at least N records
-//   wait-file PATH    wait until the file exists (lets a script outside take a screenshot first)
+//   wait-file PATH    wait until the file exists
+//   freeze-until PATH stop the whole program, painting included, until the file exists: writes
+//                     "frozen PATH" on standard output first, so that a script outside can take a
+//                     screenshot of that very moment (a download half done) and then create PATH
 //   sleep MS          wait MS milliseconds
 //   timeout SECONDS   the longest any later wait may last (60 at first); a wait that lasts
 //                     longer fails the script
@@ -41,10 +46,12 @@ enum class AutomationAction {
   Answer,
   Choose,
   Cancel,
+  Click,
   WaitIdle,
   WaitModal,
   WaitProgress,
   WaitFile,
+  FreezeUntil,
   Sleep,
   Timeout,
   Print,
@@ -57,8 +64,8 @@ enum class ScriptedAnswer { Ok, Yes, No, Cancel };
 struct AutomationStep {
   AutomationAction action = AutomationAction::Print;
   int line = 0;                                // line number in the script, from 1
-  int number = 0;                              // Command, WaitProgress, Sleep, Timeout
-  std::string text;                            // Choose, WaitFile, Print, Screenshot
+  int number = 0;                              // Command, Click, WaitProgress, Sleep, Timeout
+  std::string text;                            // Choose, WaitFile, FreezeUntil, Print, Screenshot
   ScriptedAnswer answer = ScriptedAnswer::Ok;  // Answer
   bool operator==(const AutomationStep&) const = default;
 };

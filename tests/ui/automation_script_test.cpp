@@ -35,6 +35,7 @@ TEST(AutomationScriptTest, ReadsEveryKindOfStepWithItsLine) {
       "wait-modal\n"
       "wait-progress 700\n"
       "wait-file /tmp/go\n"
+      "freeze-until /tmp/shot-taken\n"
       "sleep 250\n"
       "timeout 5\n"
       "print ready to shoot\n"
@@ -54,12 +55,13 @@ TEST(AutomationScriptTest, ReadsEveryKindOfStepWithItsLine) {
       Step(A::WaitModal, 10),
       Step(A::WaitProgress, 11, 700),
       Step(A::WaitFile, 12, 0, "/tmp/go"),
-      Step(A::Sleep, 13, 250),
-      Step(A::Timeout, 14, 5),
-      Step(A::Print, 15, 0, "ready to shoot"),
-      Step(A::Print, 16, 0, ""),
-      Step(A::Screenshot, 17, 0, "/tmp/main.png"),
-      Step(A::Quit, 18),
+      Step(A::FreezeUntil, 13, 0, "/tmp/shot-taken"),
+      Step(A::Sleep, 14, 250),
+      Step(A::Timeout, 15, 5),
+      Step(A::Print, 16, 0, "ready to shoot"),
+      Step(A::Print, 17, 0, ""),
+      Step(A::Screenshot, 18, 0, "/tmp/main.png"),
+      Step(A::Quit, 19),
   };
   EXPECT_EQ(script.steps, expected);
 }

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Takes screenshots of the desktop program on a virtual X display (Xvfb, with a small window manager
+# so that the title bars show): the main window idle and during a download, and the file chooser in
+# load and in save mode. The program runs on the virtual meter and is driven by an automation
+# script (ui/automation_script.h) that freezes it at each moment while `import -window root` takes
+# the picture.
+#
+#   scripts/screenshots.sh [FOLDER]     (default: build/screenshots)
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+cd "$KLXR_ROOT"
+
+if [ "${1:-}" = "--inside-display" ]; then
+  inside=1
+  shift
+else
+  inside=0
+fi
+out="${1:-build/screenshots}"
+
+if [ "$inside" = 0 ]; then
+  klxr_ensure_packages "${KLXR_BUILD_PACKAGES[@]}" xvfb xauth imagemagick openbox
+  klxr_say "Building klxr-log and the virtual meter in build/"
+  if [ ! -f build/CMakeCache.txt ]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  fi
+  cmake --build build --target klxr-log klxr-virtual-meter
+  mkdir -p "$out"
+  klxr_say "Taking the screenshots on a virtual display"
+  xvfb-run -a -s "-screen 0 800x600x24" "$0" --inside-display "$out"
+  klxr_say "Screenshots in $out:"
+  ls -1 "$out"
+  exit 0
+fi
+
+# From here on: inside the virtual display.
+work="$(mktemp -d)"
+trap 'kill "${wm_pid:-}" "${program_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$work/logs"
+cp samples/mixed.tlg samples/ends-with-e.tlg samples/full.tlg "$work/logs/"
+: >"$work/output.txt"
+
+if command -v openbox >/dev/null; then
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm_pid=$!
+  sleep 1
+fi
+
+# The pictures, in the order the script below freezes for them.
+shots=(main-window-idle main-window-downloading chooser-load chooser-save)
+# shot NAME: the step that freezes the program for the picture NAME.png.
+shot() { echo "freeze-until $work/taken-$1"; }
+
+cat >"$work/script.txt" <<SCRIPT
+timeout 120
+sleep 500
+$(shot main-window-idle)
+answer ok
+command 32779
+wait-progress 700
+$(shot main-window-downloading)
+wait-idle
+command 32780
+wait-modal
+sleep 300
+$(shot chooser-load)
+cancel
+wait-idle
+command 32784
+wait-modal
+sleep 300
+$(shot chooser-save)
+cancel
+wait-idle
+quit
+SCRIPT
+
+(
+  cd "$work/logs"
+  KLXR_AUTOMATION="$work/script.txt" KLXR_SETTINGS_FILE="$work/settings.ini" \
+    KLXR_D2XX_LIBRARY="$KLXR_ROOT/build/virtual-meter/libklxr-virtual-meter.so" \
+    KLXR_VM_RECORDS=1568 KLXR_VM_CLOCK=virtual QT_QPA_PLATFORM=xcb \
+    exec "$KLXR_ROOT/build/ui/klxr-log" >"$work/output.txt"
+) &
+program_pid=$!
+
+for name in "${shots[@]}"; do
+  for _ in $(seq 600); do
+    grep -qx "frozen $work/taken-$name" "$work/output.txt" && break
+    kill -0 "$program_pid" 2>/dev/null || { echo "klxr-log ended early" >&2; exit 1; }
+    sleep 0.1
+  done
+  import -window root "$out/$name.png"
+  echo "  $out/$name.png"
+  touch "$work/taken-$name"
+done
+wait "$program_pid"
