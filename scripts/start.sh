@@ -49,9 +49,10 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 
 There is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so the desktop program
 cannot show its window. The same journey through the command-line tool instead: a virtual meter
-lead is plugged in whose meter holds the 40 records of $sample; the tool reads the whole log from
-it over the simulated USB link (about 8 seconds, one record every 200 ms, as with a real meter),
-saves it as $folder/mixed-read.tlg, exports it as $folder/mixed-read.csv, and shows the records.
+lead is plugged in, its meter holding the 40 records of $sample. The tool reads the
+whole log from it over the simulated USB link (about 8 seconds, one record every 200 ms, as with
+a real meter), saves it as $folder/mixed-read.tlg, exports it as $folder/mixed-read.csv
+and shows the records.
 TEXT
   if [ ${#program_arguments[@]} -gt 0 ]; then
     echo "(The arguments after -- are for the desktop program and are not used here.)"
@@ -60,7 +61,12 @@ TEXT
   klxr_say "klxr-log-cli read --out $folder/mixed-read.tlg --csv $folder/mixed-read.csv"
   build/cli/klxr-log-cli read --out "$folder/mixed-read.tlg" --csv "$folder/mixed-read.csv"
   klxr_say "klxr-log-cli show $folder/mixed-read.tlg"
-  build/cli/klxr-log-cli show "$folder/mixed-read.tlg"
+  # The log keeps its names in Latin-1; a UTF-8 terminal is given them converted.
+  if [ "$(locale charmap 2>/dev/null)" = "UTF-8" ] && command -v iconv >/dev/null; then
+    build/cli/klxr-log-cli show "$folder/mixed-read.tlg" | iconv -f ISO-8859-1 -t UTF-8
+  else
+    build/cli/klxr-log-cli show "$folder/mixed-read.tlg"
+  fi
   echo
   echo "The files are in $KLXR_ROOT/$folder. 'build/cli/klxr-log-cli --help' lists what else the"
   echo "tool does (erase, list, adapter), with the same KLXR_D2XX_LIBRARY setting."
