@@ -27,7 +27,7 @@ if [ "$inside" = 0 ]; then
   cmake --build build --target klxr-log klxr-virtual-meter
   mkdir -p "$out"
   klxr_say "Taking the screenshots on a virtual display"
-  xvfb-run -a -s "-screen 0 800x600x24" "$0" --inside-display "$out"
+  xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display "$out"
   klxr_say "Screenshots in $out:"
   ls -1 "$out"
   exit 0
