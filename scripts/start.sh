@@ -76,10 +76,11 @@ fi
 cat <<TEXT
 
 You are looking at klxr-log, the desktop companion of the signal meter, in its small main window.
-Instead of a meter on a USB lead it talks to the virtual meter, whose log holds the 40 records of
-$sample. "Read" fetches them record by record while the bar fills (about 8 seconds); "View" then
-lists them (levels in dBm or dBuV); the File menu saves the log (.tlg), loads one back, exports CSV
-and erases the meter's log (the virtual meter's copy only: the sample file stays as it is);
-Help > Version lists the meters attached. Close the window to end.
+Instead of a meter on a USB lead it talks to the virtual meter, whose log holds the 40 records
+of $sample. "Read" fetches them one by one (about 8 seconds; the bar's full scale is
+the 1568 records a meter can hold, so 40 fill only its first few pixels); "View" then lists them,
+levels in dBm or dBuV. The File menu saves the log (.tlg), loads one back, exports CSV and erases
+the meter's log (the virtual meter's copy only: the sample file stays as it is). Help > Version
+lists the meters attached. Close the window to end.
 TEXT
 exec build/ui/klxr-log "${program_arguments[@]}"
