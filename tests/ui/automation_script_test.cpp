@@ -41,6 +41,7 @@ TEST(AutomationScriptTest, ReadsEveryKindOfStepWithItsLine) {
       "print ready to shoot\n"
       "print\n"
       "screenshot /tmp/main.png\n"
+      "click 1100\n"
       "quit");
   ASSERT_TRUE(script.errors.empty()) << script.errors.front();
   using A = AutomationAction;
@@ -61,7 +62,8 @@ TEST(AutomationScriptTest, ReadsEveryKindOfStepWithItsLine) {
       Step(A::Print, 16, 0, "ready to shoot"),
       Step(A::Print, 17, 0, ""),
       Step(A::Screenshot, 18, 0, "/tmp/main.png"),
-      Step(A::Quit, 19),
+      Step(A::Click, 19, 1100),
+      Step(A::Quit, 20),
   };
   EXPECT_EQ(script.steps, expected);
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 
@@ -85,6 +86,41 @@ TEST_F(KlxrLogProgramTest, ReadsTheMetersLogAndSavesItThroughTheMenu) {
   const QByteArray saved = Contents(Path("read.tlg"));
   EXPECT_EQ(saved.size(), 100352);
   EXPECT_TRUE(saved == Contents(Sample("mixed.tlg")));
+}
+
+TEST_F(KlxrLogProgramTest, ViewsTheReadLogAndExportsFromTheViewerWhatTheToolExports) {
+  const ProgramRun run =
+      Run("# Read, View, tick Show dBuV, Export (.csv) from the viewer, close the viewer.\n"
+          "answer ok\n"
+          "command 32779\n"
+          "wait-idle\n"
+          "command 32807\n"
+          "wait-modal\n"
+          "click 1106\n"
+          "click 1100\n"
+          "choose " +
+              Path("viewer") +
+              "\n"
+              "wait-file " +
+              Path("viewer.csv") +
+              "\n"
+              "print exported\n"
+              "cancel\n"
+              "wait-idle\n"
+              "quit\n",
+          KLXR_VIRTUAL_METER_LIBRARY, Sample("mixed.tlg"));
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out, (QStringList{"box information 3 \"Transfer Complete!\" -> ok", "exported"}));
+
+  QProcess tool;
+  tool.start(KLXR_LOG_CLI_PROGRAM, {"export", Sample("mixed.tlg"), Path("tool.csv")});
+  ASSERT_TRUE(tool.waitForFinished(60000));
+  ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+  const QByteArray exported = Contents(Path("viewer.csv"));
+  EXPECT_FALSE(exported.isEmpty());
+  EXPECT_TRUE(exported == Contents(Path("tool.csv")));
+  EXPECT_EQ(QSettings(Path("settings.ini"), QSettings::IniFormat).value("KLXRPlusExportDir"),
+            QString::fromStdString(folder_.Path()));
 }
 
 TEST_F(KlxrLogProgramTest, EndsAfterTellingTheUserWhenThereIsNoDriverLibrary) {
