@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Takes screenshots of the desktop program on a virtual X display (Xvfb, with a small window manager
-# so that the title bars show): the main window idle and during a download, and the file chooser in
-# load and in save mode. The program runs on the virtual meter and is driven by an automation
-# script (ui/automation_script.h) that freezes it at each moment while `import -window root` takes
-# the picture.
+# so that the title bars show): the main window idle and during a download, the file chooser in
+# load and in save mode, the log viewer on samples/mixed.tlg in dBm and in dBuV, the device list
+# with two meters and the About box. The program runs on the virtual meter and is driven by an
+# automation script (ui/automation_script.h) that freezes it at each moment while
+# `import -window root` takes the picture.
 #
 #   scripts/screenshots.sh [FOLDER]     (default: build/screenshots)
 set -euo pipefail
@@ -27,7 +28,7 @@ if [ "$inside" = 0 ]; then
   cmake --build build --target klxr-log klxr-virtual-meter
   mkdir -p "$out"
   klxr_say "Taking the screenshots on a virtual display"
-  xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display "$out"
+  xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside-display "$out"
   klxr_say "Screenshots in $out:"
   ls -1 "$out"
   exit 0
@@ -47,7 +48,8 @@ if command -v openbox >/dev/null; then
 fi
 
 # The pictures, in the order the script below freezes for them.
-shots=(main-window-idle main-window-downloading chooser-load chooser-save)
+shots=(main-window-idle main-window-downloading chooser-load chooser-save viewer-dbm viewer-dbuv
+       device-list about)
 # shot NAME: the step that freezes the program for the picture NAME.png.
 shot() { echo "freeze-until $work/taken-$1"; }
 
@@ -72,14 +74,50 @@ sleep 300
 $(shot chooser-save)
 cancel
 wait-idle
+command 32780
+choose mixed.tlg
+wait-idle
+command 32807
+wait-modal
+sleep 300
+$(shot viewer-dbm)
+click 1106
+sleep 300
+$(shot viewer-dbuv)
+cancel
+wait-idle
+command 32801
+wait-modal
+sleep 300
+$(shot device-list)
+cancel
+wait-idle
+command 104
+wait-modal
+sleep 300
+$(shot about)
+cancel
+wait-idle
 quit
 SCRIPT
+
+# Two meters, listed by the device list in sorted order: the first (device 0, which the download
+# reads) holds a full log, the second the mixed sample.
+cat >"$work/meters.txt" <<METERS
+clock virtual
+device meter-lead
+  records 1568
+  version "KLXR V2.40 S/N 200001"
+device meter-lead
+  log logs/mixed.tlg
+  version "KLXR V2.31 S/N 104512"
+METERS
 
 (
   cd "$work/logs"
   KLXR_AUTOMATION="$work/script.txt" KLXR_SETTINGS_FILE="$work/settings.ini" \
     KLXR_D2XX_LIBRARY="$KLXR_ROOT/build/virtual-meter/libklxr-virtual-meter.so" \
-    KLXR_VM_RECORDS=1568 KLXR_VM_CLOCK=virtual QT_QPA_PLATFORM=xcb \
+    KLXR_VM_SCENARIO="$work/meters.txt" QT_QPA_PLATFORM=xcb \
     exec "$KLXR_ROOT/build/ui/klxr-log" >"$work/output.txt"
 ) &
 program_pid=$!
