@@ -26,8 +26,8 @@ TEST(ProgressFillRightTest, IsShownTimes205OverTotalPlus10Truncated) {
   }
 }
 
-// The client area painted on a grey background, as a text picture of the bar's row y:
-// '#' black, '.' white, ' ' anything else, for x from 8 to 216.
+// The bar painted on a grey background, as text pictures of a row (x from 8 to 216) or a column
+// (y from 13 to 37): '#' black, '.' white, ' ' anything else.
 class BarPicture {
  public:
   explicit BarPicture(const ProgressView& view) : image_(230, 50, QImage::Format_RGB32) {
@@ -38,21 +38,24 @@ class BarPicture {
   std::string Row(int y) const {
     std::string row;
     for (int x = 8; x <= 216; ++x) {
-      const QRgb pixel = image_.pixel(x, y);
-      row += pixel == qRgb(0, 0, 0) ? '#' : pixel == qRgb(255, 255, 255) ? '.' : ' ';
+      row += Mark(x, y);
     }
     return row;
   }
   std::string Column(int x) const {
     std::string column;
     for (int y = 13; y <= 37; ++y) {
-      const QRgb pixel = image_.pixel(x, y);
-      column += pixel == qRgb(0, 0, 0) ? '#' : pixel == qRgb(255, 255, 255) ? '.' : ' ';
+      column += Mark(x, y);
     }
     return column;
   }
 
  private:
+  char Mark(int x, int y) const {
+    const QRgb pixel = image_.pixel(x, y);
+    return pixel == qRgb(0, 0, 0) ? '#' : pixel == qRgb(255, 255, 255) ? '.' : ' ';
+  }
+
   QImage image_;
 };
 
