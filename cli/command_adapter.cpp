@@ -87,9 +87,7 @@ int AdapterCommand(const std::vector<std::string>& arguments, CliContext& contex
     return ReportUsageError(context, "adapter", parsed.error);
   }
   if (connection.driver == nullptr) {
-    ShowMessage(context.boxes, msg::kCantLoadUsbDriver, BoxKind::Information);
-    ReportDriverProblem(context, connection);
-    return kExitFailure;
+    return ReportMissingDriver(context, connection);
   }
   ComAccess port(*connection.driver);
   if (port.Open(0) != d2xx::FT_OK) {

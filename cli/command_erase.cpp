@@ -15,9 +15,7 @@ int EraseCommand(const std::vector<std::string>& arguments, CliContext& context,
     return ReportUsageError(context, "erase", parsed.error);
   }
   if (connection.driver == nullptr) {
-    ShowMessage(context.boxes, msg::kCantLoadUsbDriver, BoxKind::Information);
-    ReportDriverProblem(context, connection);
-    return kExitFailure;
+    return ReportMissingDriver(context, connection);
   }
   if (parsed.options.count("--yes") == 0 &&
       AskQuestion(context.boxes, msg::kConfirmErase) != Answer::Yes) {

@@ -27,9 +27,7 @@ int ListCommand(const std::vector<std::string>& arguments, CliContext& context,
     return ReportUsageError(context, "list", parsed.error);
   }
   if (connection.driver == nullptr) {
-    ShowMessage(context.boxes, msg::kCantLoadUsbDriver, BoxKind::Information);
-    ReportDriverProblem(context, connection);
-    return kExitFailure;
+    return ReportMissingDriver(context, connection);
   }
   LogImage image;
   MeterLink link(image, context.boxes);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "cli/exit_status.h"
 #include "link/driver_library.h"
 
 namespace klxr::cli {
@@ -22,6 +23,12 @@ int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::str
 void ReportDriverProblem(CliContext& context, const MeterConnection& connection) {
   context.err << "klxr-log-cli: cannot load the driver library " << connection.driverProblem
               << "\n";
+}
+
+int ReportMissingDriver(CliContext& context, const MeterConnection& connection) {
+  ShowMessage(context.boxes, msg::kCantLoadUsbDriver, BoxKind::Information);
+  ReportDriverProblem(context, connection);
+  return kExitFailure;
 }
 
 void NotingMessageBoxes::Show(int index, std::string_view text, BoxKind kind) {

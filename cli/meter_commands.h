@@ -34,6 +34,10 @@ int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::str
 // Writes why the driver library could not be loaded to standard error.
 void ReportDriverProblem(CliContext& context, const MeterConnection& connection);
 
+// What the desktop program says when it finds no driver library at start-up ("Warning, can't load
+// USB driver (ftd2xx.dll)"), and why; returns the exit status of a command that needs the driver.
+int ReportMissingDriver(CliContext& context, const MeterConnection& connection);
+
 // The commands, on a given connection (tests give the in-process virtual meter's).
 int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
                 const MeterConnection& connection);

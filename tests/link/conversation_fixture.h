@@ -22,6 +22,35 @@
 
 namespace klxr::testing {
 
+using Lines = std::vector<std::string>;
+
+// The command frames on the wire.
+inline const std::string kLogFrame = "02 03 4C 4F 47 1A";
+inline const std::string kGetFrame = "02 03 47 45 54 1C";
+inline const std::string kEndFrame = "02 03 45 4E 44 25";
+inline const std::string kEraseFrame = "02 05 45 52 41 53 45 8A";
+inline const std::string kVersionFrame = "02 07 56 45 52 53 49 4F 4E D2";
+
+// The driver calls that open a device on the meter's line, check its adapter (without a change)
+// and prepare a conversation.
+inline Lines OpeningCalls(int deviceIndex) {
+  return {"FT_Open(" + std::to_string(deviceIndex) + ")",
+          "FT_ClrDtr",
+          "FT_SetBaudRate(115200)",
+          "FT_SetDataCharacteristics(8,0,0)",
+          "FT_SetFlowControl(0,0,0)",
+          "FT_EE_Read",
+          "FT_SetTimeouts(200,1000)",
+          "FT_Purge(1)",
+          "FT_Purge(2)"};
+}
+
+// The lines of first followed by those of second.
+inline Lines Joined(Lines first, const Lines& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
 // The wire bytes of a frame carrying payload, as the transcript shows them.
 inline std::string FrameHex(std::string_view payload) {
   return vm::HexBytes(vm::MakeFrame(payload));

@@ -16,16 +16,18 @@ namespace {
 using testing::AckAnd;
 using testing::Conversation;
 using testing::FrameHex;
+using testing::Joined;
+using testing::Lines;
 using testing::MeterWith;
+using testing::OpeningCalls;
 using testing::Received;
 using testing::RecordedBox;
 using testing::Scenario;
 using testing::Sent;
-using Lines = std::vector<std::string>;
 
-const std::string kLog = "02 03 4C 4F 47 1A";
-const std::string kGet = "02 03 47 45 54 1C";
-const std::string kEnd = "02 03 45 4E 44 25";
+const std::string& kLog = testing::kLogFrame;
+const std::string& kGet = testing::kGetFrame;
+const std::string& kEnd = testing::kEndFrame;
 const std::string kEndOfLog = "06 02 03 45 4E 44 25";
 
 const RecordedBox kComplete{msg::kTransferComplete, "Transfer Complete!", BoxKind::Information};
@@ -58,29 +60,13 @@ TEST(LogDownload, TwoRecordLogOnTheWireAndAtTheWindow) {
             (Lines{Sent(kLog), Received("06"), Sent(kGet), AckAnd(FrameHex(records[0])), Sent("06"),
                    Sent(kGet), AckAnd(FrameHex(records[1])), Sent("06"), Sent(kGet),
                    Received(kEndOfLog), Sent("06"), Sent(kEnd)}));
-  EXPECT_EQ(run.bus.CallLog(), (Lines{"FT_Open(0)",
-                                      "FT_ClrDtr",
-                                      "FT_SetBaudRate(115200)",
-                                      "FT_SetDataCharacteristics(8,0,0)",
-                                      "FT_SetFlowControl(0,0,0)",
-                                      "FT_EE_Read",
-                                      "FT_SetTimeouts(200,1000)",
-                                      "FT_Purge(1)",
-                                      "FT_Purge(2)",
-                                      "FT_Write(" + kLog + ")",
-                                      "FT_Purge(1)",
-                                      "FT_Purge(2)",
-                                      "FT_Write(" + kGet + ")",
-                                      "FT_Read(100) -> 68",
-                                      "FT_Write(06)",
-                                      "FT_Write(" + kGet + ")",
-                                      "FT_Read(100) -> 68",
-                                      "FT_Write(06)",
-                                      "FT_Write(" + kGet + ")",
-                                      "FT_Read(100) -> 7",
-                                      "FT_Write(06)",
-                                      "FT_Write(" + kEnd + ")",
-                                      "FT_Close"}));
+  EXPECT_EQ(
+      run.bus.CallLog(),
+      Joined(OpeningCalls(0),
+             Lines{"FT_Write(" + kLog + ")", "FT_Purge(1)", "FT_Purge(2)", "FT_Write(" + kGet + ")",
+                   "FT_Read(100) -> 68", "FT_Write(06)", "FT_Write(" + kGet + ")",
+                   "FT_Read(100) -> 68", "FT_Write(06)", "FT_Write(" + kGet + ")",
+                   "FT_Read(100) -> 7", "FT_Write(06)", "FT_Write(" + kEnd + ")", "FT_Close"}));
   EXPECT_EQ(run.window.events,
             (Lines{"view off", "timer kill 12345", "repaint erase", "timer start 12345 1",
                    "repaint", "repaint", "repaint", "view on", "repaint erase", "timer kill 12345",
