@@ -3,34 +3,44 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace klxr {
 namespace {
 
-struct QuietCase {
-  const char* commandLine;
-  bool quiet;
-};
-
-class QuietModeScanTest : public ::testing::TestWithParam<QuietCase> {};
-
-TEST_P(QuietModeScanTest, FindsAPlusFollowedDirectlyByUpperCaseQ) {
-  EXPECT_EQ(ScanQuietMode(GetParam().commandLine), GetParam().quiet) << GetParam().commandLine;
+TEST(QuietModeScanTest, FindsAPlusFollowedDirectlyByUpperCaseQ) {
+  struct Case {
+    const char* commandLine;
+    bool quiet;
+  };
+  const std::vector<Case> cases{
+      // Selects quiet mode wherever it stands.
+      {"+Q", true},
+      {"x+Qy", true},
+      {"log.tlg +Q", true},
+      {"+Q log.tlg", true},
+      {"a b +Q c", true},
+      {"+q+Q", true},
+      {"+Q+", true},
+      {"+ +Q", true},
+      {"Q+Q", true},
+      {"+++Q", true},  // "++" is taken as a pair, then "+Q"
+      // Does not.
+      {"", false},
+      {"+q", false},
+      {"+ Q", false},
+      {"++Q", false},  // the second "+" is the partner of the first, never a new "+"
+      {"Q+", false},
+      {"Q", false},
+      {"+", false},
+      {"log.tlg +", false},
+      {"-Q", false},
+      {"/Q", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ScanQuietMode(c.commandLine), c.quiet) << '"' << c.commandLine << '"';
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, QuietModeScanTest,
-    ::testing::Values(
-        // Selects quiet mode wherever it stands.
-        QuietCase{"+Q", true}, QuietCase{"x+Qy", true}, QuietCase{"log.tlg +Q", true},
-        QuietCase{"+Q log.tlg", true}, QuietCase{"a b +Q c", true}, QuietCase{"+q+Q", true},
-        QuietCase{"+Q+", true}, QuietCase{"+ +Q", true}, QuietCase{"Q+Q", true},
-        QuietCase{"+++Q", true},  // "++" is taken as a pair, then "+Q"
-        // Does not.
-        QuietCase{"", false}, QuietCase{"+q", false}, QuietCase{"+ Q", false},
-        QuietCase{"++Q", false},  // the second "+" is the partner of the first, never a new "+"
-        QuietCase{"Q+", false}, QuietCase{"Q", false}, QuietCase{"+", false},
-        QuietCase{"log.tlg +", false}, QuietCase{"-Q", false}, QuietCase{"/Q", false}));
 
 TEST(CommandLineTextTest, JoinsTheArgumentsAfterTheProgramNameWithBlanks) {
   const char* none[] = {"klxr-log"};

@@ -13,6 +13,11 @@
 #include "ui/automation_script.h"
 #include "ui_test_support.h"
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
 namespace klxr {
 namespace {
 
@@ -82,7 +87,8 @@ TEST_F(KlxrLogProgramTest, ReadsTheMetersLogAndSavesItThroughTheMenu) {
               "quit\n",
           KLXR_VIRTUAL_METER_LIBRARY, Sample("mixed.tlg"));
   EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-  EXPECT_EQ(run.out, (QStringList{"box information 3 \"Transfer Complete!\" -> ok", "saved"}));
+  EXPECT_EQ(run.out, (QStringList{"box information 3 \"Transfer Complete!\" -> ok", "saved"}))
+      << run.err.toStdString();
   const QByteArray saved = Contents(Path("read.tlg"));
   EXPECT_EQ(saved.size(), 100352);
   EXPECT_TRUE(saved == Contents(Sample("mixed.tlg")));
