@@ -1,5 +1,7 @@
 #include "virtual-meter/meter_wire.h"
 
+#include <algorithm>
+
 namespace klxr::vm {
 
 std::uint8_t FrameChecksum(std::span<const std::uint8_t> payload) {
@@ -11,9 +13,11 @@ std::uint8_t FrameChecksum(std::span<const std::uint8_t> payload) {
 }
 
 Bytes MakeFrame(std::span<const std::uint8_t> payload) {
-  Bytes frame{kStx, static_cast<std::uint8_t>(payload.size())};
-  frame.insert(frame.end(), payload.begin(), payload.end());
-  frame.push_back(FrameChecksum(payload));
+  Bytes frame(payload.size() + 3);
+  frame[0] = kStx;
+  frame[1] = static_cast<std::uint8_t>(payload.size());
+  std::copy(payload.begin(), payload.end(), frame.begin() + 2);
+  frame.back() = FrameChecksum(payload);
   return frame;
 }
 

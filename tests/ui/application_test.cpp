@@ -196,8 +196,7 @@ TEST_F(AppTest, SaveAfterStartUpWritesTheZeroImage) {
 
 TEST_F(AppTest, LoadReadsTheChosenFileAndEnablesViewThenExportWritesItsRecords) {
   StartWithMeter();
-  const std::string sample =
-      qEnvironmentVariable("KLXR_SOURCE_DIR").toStdString() + "/samples/mixed.tlg";
+  const std::string sample = std::string(KLXR_SOURCE_DIR) + "/samples/mixed.tlg";
   ChooseIn(*app_, cmd::kLoad, sample);
   EXPECT_EQ(std::string(State().Image.bytes.begin(), State().Image.bytes.end()), ReadFile(sample));
   EXPECT_TRUE(Window().CommandAction(cmd::kView)->isEnabled());

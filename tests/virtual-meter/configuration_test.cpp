@@ -15,8 +15,7 @@ namespace klxr::vm {
 namespace {
 
 std::string SourceDir() {
-  const char* dir = std::getenv("KLXR_SOURCE_DIR");
-  return dir ? dir : KLXR_TEST_SOURCE_DIR;
+  return KLXR_SOURCE_DIR;
 }
 
 std::string SampleFile(const std::string& name) {
