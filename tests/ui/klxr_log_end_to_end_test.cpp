@@ -32,7 +32,7 @@ class KlxrLogProgramTest : public ::testing::Test {
   QString Path(const QString& name) const { return QString::fromStdString(folder_.Path(name)); }
 
   static QString Sample(const QString& name) {
-    return QStringLiteral(KLXR_TEST_SOURCE_DIR "/samples/") + name;
+    return QStringLiteral(KLXR_SOURCE_DIR "/samples/") + name;
   }
 
   // Runs the program with the script, on the virtual meter serving the log file (if any).
