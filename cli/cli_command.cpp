@@ -2,6 +2,7 @@
 
 #include "cli/exit_status.h"
 #include "log/log_files.h"
+#include "log/record_format.h"
 
 namespace klxr::cli {
 
@@ -11,8 +12,32 @@ int ReportUsageError(CliContext& context, std::string_view command, std::string_
   return kExitUsage;
 }
 
-bool LoadLogForCommand(const std::string& path, LogImage& image, MessageBoxes& boxes) {
-  return LoadLogFile(image, path, nullptr, boxes, false) == 0;
+int LoadCountedLog(const std::string& path, LogImage& image, MessageBoxes& boxes) {
+  if (LoadLogFile(image, path, nullptr, boxes, false) != 0) {
+    return 0;
+  }
+  return CountRecordsOrReport(image, boxes);
+}
+
+int CountRecordsOrReport(const LogImage& image, MessageBoxes& boxes) {
+  const int count = CountRecords(image, nullptr);
+  if (count == 0) {
+    ShowMessage(boxes, msg::kNoLoggingData, BoxKind::Error);
+  }
+  return count;
+}
+
+bool PrintDisplayLines(const LogImage& image, int count, std::uint8_t units, std::ostream& out) {
+  DecodedEntry entry;
+  std::string listing;
+  for (int index = 0; index < count; ++index) {
+    FormatRecord(image, index, entry, units);
+    listing += entry.DisplayLine;
+    listing += '\n';
+  }
+  out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
+  out.flush();
+  return static_cast<bool>(out);
 }
 
 }  // namespace klxr::cli

@@ -1,6 +1,7 @@
 // What every command of klxr-log-cli is given, and how the command table describes a command.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -30,8 +31,16 @@ struct CliCommand {
 // Reports a bad command line with a hint to the command's help; returns kExitUsage.
 int ReportUsageError(CliContext& context, std::string_view command, std::string_view error);
 
-// Loads a .tlg file for a command; false when it was refused (the reason was reported).
-bool LoadLogForCommand(const std::string& path, LogImage& image, MessageBoxes& boxes);
+// Loads a .tlg file for a command and counts its records. Returns the count, or 0 when the file was
+// refused or holds no record ("No logging data present"); the reason was reported.
+int LoadCountedLog(const std::string& path, LogImage& image, MessageBoxes& boxes);
+
+// Counts the records of the log; with none, reports "No logging data present" and returns 0.
+int CountRecordsOrReport(const LogImage& image, MessageBoxes& boxes);
+
+// Writes the display line of each of the first count records, one a line, in the given units
+// (kUnitsDbm or kUnitsDbuv); false when the output failed.
+bool PrintDisplayLines(const LogImage& image, int count, std::uint8_t units, std::ostream& out);
 
 // The commands of the table in main.cpp.
 int RunShow(const std::vector<std::string>& arguments, CliContext& context);

@@ -13,12 +13,8 @@ int RunExport(const std::vector<std::string>& arguments, CliContext& context) {
     return ReportUsageError(context, "export", parsed.error);
   }
   LogImage image;
-  if (!LoadLogForCommand(parsed.operands[0], image, context.boxes)) {
-    return kExitFailure;
-  }
-  const int count = CountRecords(image, nullptr);
+  const int count = LoadCountedLog(parsed.operands[0], image, context.boxes);
   if (count == 0) {
-    ShowMessage(context.boxes, msg::kNoLoggingData, BoxKind::Error);
     return kExitFailure;
   }
   if (ExportCsv(image, parsed.operands[1], count, context.boxes, false) != 0) {

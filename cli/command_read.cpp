@@ -15,20 +15,6 @@
 namespace klxr::cli {
 namespace {
 
-// Prints the display lines of the records, in dBm, as "show" does.
-bool PrintRecords(const LogImage& image, int count, std::ostream& out) {
-  DecodedEntry entry;
-  std::string listing;
-  for (int index = 0; index < count; ++index) {
-    FormatRecord(image, index, entry, kUnitsDbm);
-    listing += entry.DisplayLine;
-    listing += '\n';
-  }
-  out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
-  out.flush();
-  return static_cast<bool>(out);
-}
-
 // Saves, exports or prints the log that was read; returns the exit status.
 int DeliverLog(const LogImage& image, const OptionValues& options, CliContext& context) {
   const int count = CountRecords(image, nullptr);
@@ -38,16 +24,13 @@ int DeliverLog(const LogImage& image, const OptionValues& options, CliContext& c
     return kExitFailure;
   }
   if (csv != options.values.end()) {
-    if (count == 0) {
-      ShowMessage(context.boxes, msg::kNoLoggingData, BoxKind::Error);
-      return kExitFailure;
-    }
-    if (ExportCsv(image, csv->second, count, context.boxes, false) != 0) {
+    if (CountRecordsOrReport(image, context.boxes) == 0 ||
+        ExportCsv(image, csv->second, count, context.boxes, false) != 0) {
       return kExitFailure;
     }
   }
   if (out == options.values.end() && csv == options.values.end()) {
-    return PrintRecords(image, count, context.out) ? kExitOk : kExitFailure;
+    return PrintDisplayLines(image, count, kUnitsDbm, context.out) ? kExitOk : kExitFailure;
   }
   return kExitOk;
 }

@@ -13,25 +13,12 @@ int RunShow(const std::vector<std::string>& arguments, CliContext& context) {
     return ReportUsageError(context, "show", parsed.error);
   }
   LogImage image;
-  if (!LoadLogForCommand(parsed.operands[0], image, context.boxes)) {
-    return kExitFailure;
-  }
-  const int count = CountRecords(image, nullptr);
+  const int count = LoadCountedLog(parsed.operands[0], image, context.boxes);
   if (count == 0) {
-    ShowMessage(context.boxes, msg::kNoLoggingData, BoxKind::Error);
     return kExitFailure;
   }
   const std::uint8_t units = parsed.options.count("--dbuv") != 0 ? kUnitsDbuv : kUnitsDbm;
-  DecodedEntry entry;
-  std::string listing;
-  for (int index = 0; index < count; ++index) {
-    FormatRecord(image, index, entry, units);
-    listing += entry.DisplayLine;
-    listing += '\n';
-  }
-  context.out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
-  context.out.flush();
-  return context.out ? kExitOk : kExitFailure;
+  return PrintDisplayLines(image, count, units, context.out) ? kExitOk : kExitFailure;
 }
 
 }  // namespace klxr::cli
