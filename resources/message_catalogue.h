@@ -11,12 +11,12 @@ namespace klxr {
 
 // Catalogue indexes. Entries marked "unused" are kept so that the index-to-text mapping holds.
 namespace msg {
-inline constexpr int kAckNotReceived = 0;         // unused
+inline constexpr int kAckNotReceived = 0;  // unused
 inline constexpr int kNoMemoryForComAccess = 1;
 inline constexpr int kHandshakeNotReceived = 2;
 inline constexpr int kTransferComplete = 3;
 inline constexpr int kInvalidBinaryFile = 4;
-inline constexpr int kCantLoadProgramImage = 5;   // unused
+inline constexpr int kCantLoadProgramImage = 5;  // unused
 inline constexpr int kAboutTitle = 6;
 inline constexpr int kCancelButton = 7;
 inline constexpr int kCantLoadUsbDriver = 8;
@@ -24,26 +24,26 @@ inline constexpr int kUsbDevicesTitle = 9;
 inline constexpr int kUsbPortError = 10;
 inline constexpr int kInstallUsbDriverFirst = 11;
 inline constexpr int kDeviceUpgraded = 12;
-inline constexpr int kNoDevicesFound = 13;        // unused
-inline constexpr int kNoText = 14;                // unused, loads as the empty text
-inline constexpr int kFileLoaded = 15;            // unused
+inline constexpr int kNoDevicesFound = 13;  // unused
+inline constexpr int kNoText = 14;          // unused, loads as the empty text
+inline constexpr int kFileLoaded = 15;      // unused
 inline constexpr int kEnterFilenameTitle = 16;
-inline constexpr int kEnterFileAndPath = 17;      // unused
+inline constexpr int kEnterFileAndPath = 17;  // unused
 inline constexpr int kConfirmOverwrite = 18;
 inline constexpr int kInvalidDataFile = 19;
 inline constexpr int kCantSaveProgramImage = 20;
 inline constexpr int kCantWriteRegistry = 21;
-inline constexpr int kChecksumError = 22;         // unused
+inline constexpr int kChecksumError = 22;  // unused
 inline constexpr int kConfirmErase = 23;
 inline constexpr int kLogErased = 24;
-inline constexpr int kInvalidLogEntry = 25;       // unused
+inline constexpr int kInvalidLogEntry = 25;  // unused
 inline constexpr int kNoLoggingData = 26;
 }  // namespace msg
 
 // Maps a catalogue index (0 to 26) to its id in the string table.
-inline constexpr std::array<int, 27> MessageIndexTable{
-    110, 112, 124, 128, 130, 142, 146, 152, 168, 214, 216, 218, 220, 222,
-    236, 138, 148, 150, 156, 132, 144, 120, 223, 224, 225, 226, 227};
+inline constexpr std::array<int, 27> MessageIndexTable{110, 112, 124, 128, 130, 142, 146, 152, 168,
+                                                       214, 216, 218, 220, 222, 236, 138, 148, 150,
+                                                       156, 132, 144, 120, 223, 224, 225, 226, 227};
 
 // Every caller loads a text into a 512-byte buffer: at most 511 characters and the terminator.
 inline constexpr std::size_t kMessageTextCapacity = 512;

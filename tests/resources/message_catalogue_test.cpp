@@ -40,7 +40,8 @@ constexpr CatalogueEntry kCatalogue[] = {
     {20, "Can't save program image"},
     {21, "Can't read system registry, COM setting will not be saved"},
     {22, "Checksum error"},
-    {23, "Please confirm that you wish to erase the meter log data?\n(This may take a few seconds)"},
+    {23,
+     "Please confirm that you wish to erase the meter log data?\n(This may take a few seconds)"},
     {24, "Meter log data erased"},
     {25, "Invalid log entry"},
     {26, "No logging data present"},
@@ -75,9 +76,8 @@ TEST(MessageCatalogue, ShowAndAskPassTheEntryAndKind) {
   EXPECT_EQ(AskQuestion(boxes, msg::kConfirmOverwrite), Answer::No);
   EXPECT_EQ(AskQuestion(boxes, msg::kConfirmOverwrite), Answer::Cancel);
   ASSERT_EQ(boxes.boxes.size(), 3u);
-  EXPECT_EQ(boxes.boxes[0],
-            (testing::RecordedBox{msg::kTransferComplete, "Transfer Complete!",
-                                  BoxKind::Information}));
+  EXPECT_EQ(boxes.boxes[0], (testing::RecordedBox{msg::kTransferComplete, "Transfer Complete!",
+                                                  BoxKind::Information}));
   EXPECT_EQ(boxes.boxes[1].kind, BoxKind::Question);
   EXPECT_EQ(boxes.boxes[1].text, "Confirm file overwrite?");
 }
