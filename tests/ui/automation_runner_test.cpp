@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <memory>
 #include <sstream>
 
 #include "app_test_support.h"
@@ -19,16 +20,21 @@ using testing::RunEventsUntil;
 
 class AutomationRunnerTest : public AppTest {
  protected:
-  ~AutomationRunnerTest() override { app_.reset(); }
+  ~AutomationRunnerTest() override {
+    app_.reset();
+    runner_.reset();
+  }
 
-  // Runs the script to its end (or until the window closes) on a started program.
+  // Runs the script to its end on a started program. The runner stays alive afterwards, as it does
+  // in the program, so that a command its last step queued still runs.
   void RunScript(const std::string& text) {
     AutomationScript script = ParseAutomationScript(text);
     ASSERT_TRUE(script.errors.empty()) << script.errors.front();
-    AutomationRunner runner(*app_, scripted_, std::move(script.steps), report_, failures_);
-    runner.Begin();
-    ASSERT_TRUE(RunEventsUntil([&] { return runner.Finished() || runner.Failed(); }));
-    EXPECT_FALSE(runner.Failed()) << failures_.str();
+    runner_ = std::make_unique<AutomationRunner>(*app_, scripted_, std::move(script.steps), report_,
+                                                 failures_);
+    runner_->Begin();
+    ASSERT_TRUE(RunEventsUntil([&] { return runner_->Finished() || runner_->Failed(); }));
+    EXPECT_FALSE(runner_->Failed()) << failures_.str();
   }
   void Start(std::vector<vm::RecordBytes> records) {
     bus_ = std::make_unique<vm::VirtualBus>(vm::OneMeter(std::move(records)));
@@ -47,6 +53,7 @@ class AutomationRunnerTest : public AppTest {
   std::ostringstream report_;
   std::ostringstream failures_;
   AutomationMessageBoxes scripted_{boxes_, report_};
+  std::unique_ptr<AutomationRunner> runner_;
 };
 
 TEST_F(AutomationRunnerTest, ReadsSavesAndQuitsAnsweringEveryBoxFromTheScript) {
