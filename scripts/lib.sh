@@ -4,7 +4,7 @@ KLXR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # Packages the build needs on Debian 12.
 KLXR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                     qt6-base-dev libgl-dev)
+                     qt6-base-dev libgl-dev ccache)
 
 klxr_say() { printf '\033[1m== %s\033[0m\n' "$*"; }
 
@@ -35,6 +35,8 @@ klxr_ensure_packages() {
 klxr_build() {
   local dir="$1"
   shift
-  cmake -S "$KLXR_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  local launcher=()
+  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  cmake -S "$KLXR_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir"
 }
