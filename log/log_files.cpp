@@ -29,19 +29,12 @@ int ReportWrite(FileStatus status, MessageBoxes& boxes, bool quietMode) {
   return -1;
 }
 
-}  // namespace
-
-int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
-                bool quietMode) {
-  return LoadLogFile(image, path, window, boxes, quietMode, FileHooks{});
-}
-
-int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
-                bool quietMode, const FileHooks& hooks) {
-  // One byte more than an image: a longer file fills it and is refused without asking its size.
-  std::vector<std::uint8_t> buffer(kLogImageSize + 1);
-  std::size_t bytesRead = 0;
-  if (ReadFileStart(path, buffer, bytesRead, hooks) != FileStatus::Ok) {
+// Turns the outcome of reading the start of a file (one byte more than an image: a longer file
+// fills the buffer and is refused without asking its size) into the load's result and report.
+int TakeLoadedBytes(FileStatus status, const std::vector<std::uint8_t>& buffer,
+                    std::size_t bytesRead, LogImage& image, ViewCommand* window,
+                    MessageBoxes& boxes, bool quietMode) {
+  if (status != FileStatus::Ok) {
     if (!quietMode) {
       ShowMessage(boxes, msg::kInvalidBinaryFile, BoxKind::Error);
     }
@@ -56,6 +49,29 @@ int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, M
     window->SetViewEnabled(true);
   }
   return 0;
+}
+
+}  // namespace
+
+int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
+                bool quietMode) {
+  return LoadLogFile(image, path, window, boxes, quietMode, FileHooks{});
+}
+
+int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
+                bool quietMode, const FileHooks& hooks) {
+  std::vector<std::uint8_t> buffer(kLogImageSize + 1);
+  std::size_t bytesRead = 0;
+  const FileStatus status = ReadFileStart(path, buffer, bytesRead, hooks);
+  return TakeLoadedBytes(status, buffer, bytesRead, image, window, boxes, quietMode);
+}
+
+int LoadLogStream(LogImage& image, std::FILE* stream, ViewCommand* window, MessageBoxes& boxes,
+                  bool quietMode, const FileHooks& hooks) {
+  std::vector<std::uint8_t> buffer(kLogImageSize + 1);
+  std::size_t bytesRead = 0;
+  const FileStatus status = ReadStreamStart(stream, buffer, bytesRead, hooks);
+  return TakeLoadedBytes(status, buffer, bytesRead, image, window, boxes, quietMode);
 }
 
 int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes,

@@ -3,6 +3,7 @@
 // file is not reported, every other report stays.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "log/log_image.h"
@@ -20,6 +21,11 @@ int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, M
                 bool quietMode);
 int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, MessageBoxes& boxes,
                 bool quietMode, const FileHooks& hooks);
+
+// The same from an open stream (standard input) that holds a .tlg file: results and reports as
+// for LoadLogFile.
+int LoadLogStream(LogImage& image, std::FILE* stream, ViewCommand* window, MessageBoxes& boxes,
+                  bool quietMode, const FileHooks& hooks = {});
 
 // Writes the whole image, replacing any file of that name. Returns 0 when written; -1 when the
 // file cannot be created ("Can't save program image", not in quiet mode) or a write fails ("Can't

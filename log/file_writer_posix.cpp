@@ -1,0 +1,284 @@
+// The POSIX side of ReplaceFile: where the bytes go, and the three ways of writing them (into a
+// special file, atomically beside a regular file, in place).
+#ifndef _WIN32
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <random>
+
+#include "log/file_writer.h"
+
+namespace klxr {
+namespace {
+
+// Symbolic links followed before a chain counts as a loop (the kernel's own limit).
+constexpr int kMaxLinkHops = 40;
+// Random temporary names tried before giving up; a name in use only moves on to the next.
+constexpr int kTemporaryNameAttempts = 1000;
+constexpr int kTemporaryRandomLength = 10;
+
+enum class TargetKind { Missing, Regular, Special, Refused };
+
+struct WriteTarget {
+  TargetKind kind = TargetKind::Refused;
+  std::string path;  // the name at the end of the link chain (Missing, Regular); else as given
+  struct stat status {};
+};
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) {
+    return ".";
+  }
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The name at the end of a chain of symbolic links (the path itself when it is no link); nothing
+// for a loop or a name that cannot be looked up.
+std::optional<std::string> FollowLinks(std::string path) {
+  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0) {
+      return errno == ENOENT ? std::optional(path) : std::nullopt;
+    }
+    if (!S_ISLNK(status.st_mode)) {
+      return path;
+    }
+    std::string link(static_cast<std::size_t>(status.st_size) + 256, '\0');
+    const ssize_t length = readlink(path.c_str(), link.data(), link.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= link.size()) {
+      return std::nullopt;
+    }
+    link.resize(static_cast<std::size_t>(length));
+    path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
+  }
+  return std::nullopt;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+WriteTarget FindTarget(const std::string& path) {
+  WriteTarget target;
+  target.path = path;
+  if (path.empty() || path.back() == '/') {
+    return target;
+  }
+  if (stat(path.c_str(), &target.status) != 0) {
+    const std::optional<std::string> end = errno == ENOENT ? FollowLinks(path) : std::nullopt;
+    if (end && !NameOf(*end).empty()) {
+      target.kind = TargetKind::Missing;
+      target.path = *end;
+    }
+    return target;
+  }
+  if (S_ISDIR(target.status.st_mode)) {
+    return target;
+  }
+  if (!S_ISREG(target.status.st_mode)) {
+    target.kind = TargetKind::Special;
+    return target;
+  }
+  // A regular file: replaced beside the name at the end of the chain. A link the chain cannot
+  // explain (a descriptor link whose text is no path) keeps the given name, written in place.
+  target.kind = TargetKind::Regular;
+  struct stat end {};
+  const std::optional<std::string> endPath = FollowLinks(path);
+  if (endPath && stat(endPath->c_str(), &end) == 0 && SameFile(end, target.status)) {
+    target.path = *endPath;
+  }
+  return target;
+}
+
+bool MayWrite(const std::string& path, const struct stat& status) {
+  return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && access(path.c_str(), W_OK) == 0;
+}
+
+bool IsStandardOutput(const struct stat& status) {
+  for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+    struct stat stream {};
+    if (fstat(fd, &stream) == 0 && SameFile(stream, status)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Writes the bytes to an open descriptor and closes it; syncs a regular file.
+FileStatus WriteAndClose(int fd, std::span<const std::uint8_t> bytes, const FileHooks& hooks,
+                         bool sync) {
+  std::FILE* stream = fdopen(fd, "wb");
+  if (stream == nullptr) {
+    close(fd);
+    return FileStatus::CannotOpen;
+  }
+  const bool written = WriteAll(stream, bytes, hooks) && (!sync || SyncToDisk(stream, hooks));
+  const bool closed = std::fclose(stream) == 0;
+  return written && closed ? FileStatus::Ok : FileStatus::WriteFailed;
+}
+
+FileStatus WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes,
+                        const FileHooks& hooks) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    return FileStatus::CannotOpen;
+  }
+  return WriteAndClose(fd, bytes, hooks, true);
+}
+
+// A device, FIFO or socket: opened without waiting (a FIFO without a reader fails at once), then
+// written with ordinary blocking writes.
+FileStatus WriteIntoSpecialFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                                const FileHooks& hooks) {
+  const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    return FileStatus::CannotOpen;
+  }
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+    close(fd);  // swapped for another kind of file since it was looked at
+    return FileStatus::CannotOpen;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return WriteAndClose(fd, bytes, hooks, false);
+}
+
+// Creates a new temporary file in folder under a short random hidden name, independent of the
+// target's name, so that neither a long name nor leftover files can block it.
+int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& temporary) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::mt19937_64 random(std::random_device{}());
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof(kLetters) - 2);
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    temporary = folder + "/.klxr-";
+    for (int index = 0; index < kTemporaryRandomLength; ++index) {
+      temporary += kLetters[pick(random)];
+    }
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
+  }
+  return -1;
+}
+
+// Gives the temporary file the identity of the file it replaces; false when that is not allowed.
+bool CopyIdentity(int fd, const struct stat& old) {
+  if ((old.st_uid != geteuid() || old.st_gid != getegid()) &&
+      fchown(fd, old.st_uid, old.st_gid) != 0) {
+    return false;
+  }
+  return fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+void SyncFolder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+}
+
+// Writes a temporary file and renames it over path. Nothing when the old file's identity cannot be
+// kept (the caller then writes in place).
+std::optional<FileStatus> ReplaceAtomically(const std::string& path, const struct stat* old,
+                                            std::span<const std::uint8_t> bytes,
+                                            const FileHooks& hooks) {
+  const std::string folder = FolderOf(path);
+  std::string temporary;
+  const int fd = CreateTemporaryFile(folder, old != nullptr ? 0600 : 0666, temporary);
+  if (fd < 0) {
+    return FileStatus::CannotOpen;
+  }
+  if (old != nullptr && !CopyIdentity(fd, *old)) {
+    close(fd);
+    unlink(temporary.c_str());
+    return std::nullopt;
+  }
+  const FileStatus written = WriteAndClose(fd, bytes, hooks, true);
+  if (written != FileStatus::Ok) {
+    unlink(temporary.c_str());
+    return written;
+  }
+  if (rename(temporary.c_str(), path.c_str()) != 0) {
+    unlink(temporary.c_str());
+    return FileStatus::CannotOpen;
+  }
+  SyncFolder(folder);
+  return FileStatus::Ok;
+}
+
+bool KeepsIdentityWhenReplaced(const WriteTarget& target) {
+  return target.status.st_nlink <= 1 && !IsStandardOutput(target.status) &&
+         access(FolderOf(target.path).c_str(), W_OK | X_OK) == 0;
+}
+
+FileStatus ReplaceRegularFile(const WriteTarget& target, std::span<const std::uint8_t> bytes,
+                              const FileHooks& hooks) {
+  if (!MayWrite(target.path, target.status)) {
+    return FileStatus::CannotOpen;
+  }
+  if (KeepsIdentityWhenReplaced(target)) {
+    if (const std::optional<FileStatus> status =
+            ReplaceAtomically(target.path, &target.status, bytes, hooks)) {
+      return *status;
+    }
+  }
+  return WriteInPlace(target.path, bytes, hooks);
+}
+
+}  // namespace
+
+FileStatus ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                       const FileHooks& hooks) {
+  const WriteTarget target = FindTarget(path);
+  switch (target.kind) {
+    case TargetKind::Missing:
+      return ReplaceAtomically(target.path, nullptr, bytes, hooks).value_or(FileStatus::CannotOpen);
+    case TargetKind::Regular:
+      return ReplaceRegularFile(target, bytes, hooks);
+    case TargetKind::Special:
+      return WriteIntoSpecialFile(target.path, bytes, hooks);
+    case TargetKind::Refused:
+      break;
+  }
+  return FileStatus::CannotOpen;
+}
+
+FileStatus CheckFileCanBeWritten(const std::string& path) {
+  const WriteTarget target = FindTarget(path);
+  bool writable = false;
+  switch (target.kind) {
+    case TargetKind::Missing: {
+      struct stat folder {};
+      const std::string folderPath = FolderOf(target.path);
+      writable = stat(folderPath.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode) &&
+                 access(folderPath.c_str(), W_OK | X_OK) == 0;
+      break;
+    }
+    case TargetKind::Regular:
+      writable = MayWrite(target.path, target.status);
+      break;
+    case TargetKind::Special:
+      writable = access(target.path.c_str(), W_OK) == 0;
+      break;
+    case TargetKind::Refused:
+      break;
+  }
+  return writable ? FileStatus::Ok : FileStatus::CannotOpen;
+}
+
+}  // namespace klxr
+
+#endif

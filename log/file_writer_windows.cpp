@@ -1,0 +1,158 @@
+// The Windows side of ReplaceFile: a device is written into; a regular file is written to a new
+// temporary file beside it, flushed to the disk and moved over it (ReplaceFileW keeps the old
+// file's attributes and security); a read-only file is refused; a file with more than one hard
+// link is written in place.
+#ifdef _WIN32
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <random>
+
+#include "log/file_writer.h"
+
+namespace klxr {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kTemporaryNameAttempts = 1000;
+
+struct ExistingFile {
+  bool exists = false;
+  bool refused = false;  // a folder or a read-only file
+  bool disk = true;      // false for a device or a pipe
+  DWORD links = 1;
+};
+
+ExistingFile Inspect(const fs::path& path) {
+  ExistingFile file;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return file;
+  }
+  file.exists = true;
+  file.disk = GetFileType(handle) == FILE_TYPE_DISK;
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (file.disk && GetFileInformationByHandle(handle, &information)) {
+    file.links = information.nNumberOfLinks;
+  }
+  CloseHandle(handle);
+  file.refused = file.disk && attributes != INVALID_FILE_ATTRIBUTES &&
+                 (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0;
+  return file;
+}
+
+// Opens a handle as a binary stdio stream; closes the handle when that fails.
+std::FILE* StreamOf(HANDLE handle) {
+  if (handle == INVALID_HANDLE_VALUE) {
+    return nullptr;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(fd, "wb");
+  if (stream == nullptr) {
+    _close(fd);
+  }
+  return stream;
+}
+
+FileStatus WriteAndClose(std::FILE* stream, std::span<const std::uint8_t> bytes,
+                         const FileHooks& hooks, bool sync) {
+  if (stream == nullptr) {
+    return FileStatus::CannotOpen;
+  }
+  const bool written = WriteAll(stream, bytes, hooks) && (!sync || SyncToDisk(stream, hooks));
+  const bool closed = std::fclose(stream) == 0;
+  return written && closed ? FileStatus::Ok : FileStatus::WriteFailed;
+}
+
+FileStatus WriteInPlace(const fs::path& path, std::span<const std::uint8_t> bytes,
+                        const FileHooks& hooks, bool disk) {
+  const HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                  disk ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return WriteAndClose(StreamOf(handle), bytes, hooks, disk);
+}
+
+// A new file under a short random hidden name in the target's folder.
+std::FILE* CreateTemporaryFile(const fs::path& folder, fs::path& temporary) {
+  static constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
+  std::mt19937_64 random(std::random_device{}());
+  std::uniform_int_distribution<std::size_t> pick(0, 35);
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    std::wstring name = L".klxr-";
+    for (int index = 0; index < 10; ++index) {
+      name += kLetters[pick(random)];
+    }
+    temporary = folder / name;
+    const HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+      return StreamOf(handle);
+    }
+  }
+  return nullptr;
+}
+
+FileStatus ReplaceAtomically(const fs::path& path, bool exists, std::span<const std::uint8_t> bytes,
+                             const FileHooks& hooks) {
+  fs::path temporary;
+  const FileStatus written =
+      WriteAndClose(CreateTemporaryFile(path.parent_path(), temporary), bytes, hooks, true);
+  if (written != FileStatus::Ok) {
+    DeleteFileW(temporary.c_str());
+    return written;
+  }
+  const BOOL moved = exists ? ReplaceFileW(path.c_str(), temporary.c_str(), nullptr,
+                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                            : MoveFileExW(temporary.c_str(), path.c_str(),
+                                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!moved) {
+    DeleteFileW(temporary.c_str());
+    return FileStatus::CannotOpen;
+  }
+  return FileStatus::Ok;
+}
+
+}  // namespace
+
+FileStatus ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                       const FileHooks& hooks) {
+  const fs::path target(path);
+  if (target.filename().empty()) {
+    return FileStatus::CannotOpen;
+  }
+  const ExistingFile existing = Inspect(target);
+  if (existing.refused) {
+    return FileStatus::CannotOpen;
+  }
+  if (existing.exists && (!existing.disk || existing.links > 1)) {
+    return WriteInPlace(target, bytes, hooks, existing.disk);
+  }
+  return ReplaceAtomically(target, existing.exists, bytes, hooks);
+}
+
+FileStatus CheckFileCanBeWritten(const std::string& path) {
+  const fs::path target(path);
+  const ExistingFile existing = Inspect(target);
+  if (target.filename().empty() || existing.refused) {
+    return FileStatus::CannotOpen;
+  }
+  std::error_code error;
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  return existing.exists || fs::is_directory(folder, error) ? FileStatus::Ok
+                                                            : FileStatus::CannotOpen;
+}
+
+}  // namespace klxr
+
+#endif
