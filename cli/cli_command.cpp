@@ -1,5 +1,7 @@
 #include "cli/cli_command.h"
 
+#include <cstdio>
+
 #include "cli/exit_status.h"
 #include "log/log_files.h"
 #include "log/record_format.h"
@@ -13,7 +15,9 @@ int ReportUsageError(CliContext& context, std::string_view command, std::string_
 }
 
 int LoadCountedLog(const std::string& path, LogImage& image, MessageBoxes& boxes) {
-  if (LoadLogFile(image, path, nullptr, boxes, false) != 0) {
+  const int loaded = path == "-" ? LoadLogStream(image, stdin, nullptr, boxes, false)
+                                 : LoadLogFile(image, path, nullptr, boxes, false);
+  if (loaded != 0) {
     return 0;
   }
   return CountRecordsOrReport(image, boxes);

@@ -31,8 +31,9 @@ struct CliCommand {
 // Reports a bad command line with a hint to the command's help; returns kExitUsage.
 int ReportUsageError(CliContext& context, std::string_view command, std::string_view error);
 
-// Loads a .tlg file for a command and counts its records. Returns the count, or 0 when the file was
-// refused or holds no record ("No logging data present"); the reason was reported.
+// Loads a .tlg file for a command ("-": from standard input) and counts its records. Returns the
+// count, or 0 when the file was refused or holds no record ("No logging data present"); the reason
+// was reported.
 int LoadCountedLog(const std::string& path, LogImage& image, MessageBoxes& boxes);
 
 // Counts the records of the log; with none, reports "No logging data present" and returns 0.

@@ -1,10 +1,14 @@
 // klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv]: reads the whole log from the meter on device 0
 // through the same download conversation as the program's Read command, with the progress on the
-// terminal, then saves it, exports it, or prints its records.
+// terminal, then saves it, exports it, or prints its records. Both files are checked before the
+// meter is asked anything; "-" writes to standard output.
+#include <cerrno>
 #include <optional>
+#include <string_view>
 
 #include "cli/arguments.h"
 #include "cli/exit_status.h"
+#include "cli/file_operands.h"
 #include "cli/option_values.h"
 #include "cli/terminal_download_window.h"
 #include "link/com_access.h"
@@ -15,22 +19,73 @@
 namespace klxr::cli {
 namespace {
 
-// Saves, exports or prints the log that was read; returns the exit status.
-int DeliverLog(const LogImage& image, const OptionValues& options, CliContext& context) {
-  const int count = CountRecords(image, nullptr);
-  const auto out = options.values.find("--out");
-  const auto csv = options.values.find("--csv");
-  if (out != options.values.end() && SaveLogFile(image, out->second, context.boxes, false) != 0) {
-    return kExitFailure;
+// The files the log goes to: the value of --out or --csv, or empty when the option was not given.
+struct Outputs {
+  std::string log;
+  std::string csv;
+};
+
+Outputs OutputsOf(const OptionValues& options) {
+  Outputs outputs;
+  if (const auto out = options.values.find("--out"); out != options.values.end()) {
+    outputs.log = out->second;
   }
-  if (csv != options.values.end()) {
-    if (CountRecordsOrReport(image, context.boxes) == 0 ||
-        ExportCsv(image, csv->second, count, context.boxes, false) != 0) {
+  if (const auto csv = options.values.find("--csv"); csv != options.values.end()) {
+    outputs.csv = csv->second;
+  }
+  return outputs;
+}
+
+// Before the meter is asked anything: the two outputs are distinct files and both can be written.
+// Returns kExitOk, or the exit status of the refusal that was reported.
+int CheckOutputs(const Outputs& outputs, CliContext& context) {
+  if (!outputs.log.empty() && !outputs.csv.empty() &&
+      RefuseSameFiles(context, "read",
+                      {{outputs.log, "LOG.tlg", true}, {outputs.csv, "OUT.csv", true}}) !=
+          kExitOk) {
+    return kExitUsage;
+  }
+  for (const std::string& path : {outputs.log, outputs.csv}) {
+    if (!path.empty() && !IsStandardStream(path) && CheckFileCanBeWritten(path) != FileStatus::Ok) {
+      ShowMessage(context.boxes, msg::kCantSaveProgramImage, BoxKind::Error);
       return kExitFailure;
     }
   }
-  if (out == options.values.end() && csv == options.values.end()) {
-    return PrintDisplayLines(image, count, kUnitsDbm, context.out) ? kExitOk : kExitFailure;
+  return kExitOk;
+}
+
+bool SaveLog(const LogImage& image, const std::string& path, CliContext& context) {
+  if (IsStandardStream(path)) {
+    return WriteToOutput(
+        context,
+        std::string_view(reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()));
+  }
+  return SaveLogFile(image, path, context.boxes, false) == 0;
+}
+
+bool ExportLog(const LogImage& image, int count, const std::string& path, CliContext& context) {
+  if (IsStandardStream(path)) {
+    return WriteToOutput(context, MakeCsvText(image, count));
+  }
+  return ExportCsv(image, path, count, context.boxes, false) == 0;
+}
+
+// Saves, exports or prints the log that was read; returns the exit status.
+int DeliverLog(const LogImage& image, const OptionValues& options, CliContext& context) {
+  const int count = CountRecords(image, nullptr);
+  const Outputs outputs = OutputsOf(options);
+  if (!outputs.log.empty() && !SaveLog(image, outputs.log, context)) {
+    return kExitFailure;
+  }
+  if (!outputs.csv.empty()) {
+    if (CountRecordsOrReport(image, context.boxes) == 0 ||
+        !ExportLog(image, count, outputs.csv, context)) {
+      return kExitFailure;
+    }
+  }
+  if (outputs.log.empty() && outputs.csv.empty() &&
+      !PrintDisplayLines(image, count, kUnitsDbm, context.out)) {
+    return ReportOutputFailure(context, errno);
   }
   return kExitOk;
 }
@@ -44,6 +99,9 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
       options.error.empty() ? ParseArguments(options.rest, {}, {}) : ParsedArguments{};
   if (!options.error.empty() || !parsed.error.empty()) {
     return ReportUsageError(context, "read", options.error.empty() ? parsed.error : options.error);
+  }
+  if (const int refused = CheckOutputs(OutputsOf(options), context); refused != kExitOk) {
+    return refused;
   }
   if (connection.driver == nullptr) {
     ReportDriverProblem(context, connection);

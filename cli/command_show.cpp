@@ -1,8 +1,11 @@
-// klxr-log-cli show LOG.tlg [--dbuv]: the records of a log, one display line each, as the log
-// viewer lists them.
+// klxr-log-cli show LOG.tlg [--dbuv]: the records of a log ("-": read from standard input), one
+// display line each, as the log viewer lists them.
+#include <cerrno>
+
 #include "cli/arguments.h"
 #include "cli/cli_command.h"
 #include "cli/exit_status.h"
+#include "cli/file_operands.h"
 #include "log/record_format.h"
 
 namespace klxr::cli {
@@ -18,7 +21,10 @@ int RunShow(const std::vector<std::string>& arguments, CliContext& context) {
     return kExitFailure;
   }
   const std::uint8_t units = parsed.options.count("--dbuv") != 0 ? kUnitsDbuv : kUnitsDbm;
-  return PrintDisplayLines(image, count, units, context.out) ? kExitOk : kExitFailure;
+  if (!PrintDisplayLines(image, count, units, context.out)) {
+    return ReportOutputFailure(context, errno);
+  }
+  return kExitOk;
 }
 
 }  // namespace klxr::cli

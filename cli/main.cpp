@@ -29,7 +29,12 @@ constexpr std::string_view kShowHelp =
     "\n"
     "  --dbuv   power levels in dBuV instead of dBm\n"
     "\n"
-    "A log without records reports \"No logging data present\" (exit status 1).\n";
+    "LOG.tlg \"-\" reads the log from standard input (a file named \"-\" is \"./-\"). Only a\n"
+    "regular file is read: a FIFO, socket, device or folder is refused at once (\"Invalid binary\n"
+    "file\").\n"
+    "\n"
+    "A log without records reports \"No logging data present\" (exit status 1). When standard\n"
+    "output cannot be written, the reason is reported (exit status 1).\n";
 
 constexpr std::string_view kExportHelp =
     "Usage: klxr-log-cli export LOG.tlg OUT.csv\n"
@@ -37,7 +42,13 @@ constexpr std::string_view kExportHelp =
     "Writes the records of the log file LOG.tlg to OUT.csv, byte for byte as the program's\n"
     "\"Export (.csv)\" does: a header line and one line of 17 quoted fields per record, levels in\n"
     "both dBm and dBuV, CR LF line ends. An existing OUT.csv is replaced only when the whole file\n"
-    "was written; on any failure it is left as it was.\n"
+    "was written; on any failure it is left as it was. It keeps its permissions; a link is\n"
+    "followed to the file it names; a device or FIFO is written into, not replaced; a read-only\n"
+    "file is refused (\"Can't save program image\").\n"
+    "\n"
+    "\"-\" as LOG.tlg reads the log from standard input, as OUT.csv writes the CSV to standard\n"
+    "output (a file named \"-\" is \"./-\"). OUT.csv must not be the same file as LOG.tlg (exit\n"
+    "status 2).\n"
     "\n"
     "A log without records reports \"No logging data present\" and writes nothing (exit status "
     "1).\n";
@@ -53,6 +64,11 @@ constexpr std::string_view kReadHelp =
     "\n"
     "  --out LOG.tlg   save the log as a .tlg file, as \"Save\" does\n"
     "  --csv OUT.csv   export the records as a CSV file, as \"export\" does\n"
+    "\n"
+    "\"-\" as LOG.tlg or OUT.csv writes to standard output. Before the meter is asked anything,\n"
+    "both files are checked: the same file for both is a usage error (exit status 2); a file\n"
+    "that cannot be written (no such folder, a folder, read-only) reports \"Can't save program\n"
+    "image\" (exit status 1).\n"
     "\n"
     "With neither option the records are printed on standard output as \"show\" prints them\n"
     "(levels in dBm); a log without records prints nothing. A log without records exported with\n"
@@ -189,6 +205,7 @@ int RunHelp(const std::vector<std::string>& arguments, CliContext& context) {
 // The tool writes the log's bytes unchanged: no line-end translation on standard output.
 void UseBinaryStandardOutput() {
 #ifdef _WIN32
+  _setmode(_fileno(stdin), _O_BINARY);  // a .tlg log read from standard input ("-")
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
 }

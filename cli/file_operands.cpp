@@ -1,0 +1,105 @@
+#include "cli/file_operands.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+#include "cli/exit_status.h"
+
+namespace klxr::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+};
+
+// The file an operand names, when it exists: standard input or output for "-".
+std::optional<FileIdentity> IdentityOf(const FileOperand& operand) {
+  struct stat status {};
+  const int result = IsStandardStream(operand.path)
+                         ? fstat(operand.output ? fileno(stdout) : fileno(stdin), &status)
+                         : stat(operand.path.c_str(), &status);
+  if (result != 0) {
+    return std::nullopt;
+  }
+#ifdef _WIN32
+  // Windows reports no inode numbers; only the paths are compared there.
+  return std::nullopt;
+#else
+  return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
+                      static_cast<std::uint64_t>(status.st_ino)};
+#endif
+}
+
+// The path with links resolved as far as they exist, for comparing names of files not yet made.
+std::string NormalPath(const std::string& path) {
+  std::error_code error;
+  const fs::path normal = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
+  return error ? path : normal.string();
+}
+
+bool SameFile(const FileOperand& a, const FileOperand& b) {
+  const bool aStream = IsStandardStream(a.path);
+  const bool bStream = IsStandardStream(b.path);
+  if (aStream && bStream) {
+    return a.output == b.output;  // standard input and standard output are two streams
+  }
+  if (!aStream && !bStream && NormalPath(a.path) == NormalPath(b.path)) {
+    return true;
+  }
+  const std::optional<FileIdentity> first = IdentityOf(a);
+  const std::optional<FileIdentity> second = IdentityOf(b);
+  return first && second && first->device == second->device && first->inode == second->inode;
+}
+
+}  // namespace
+
+bool IsStandardStream(const std::string& operand) {
+  return operand == "-";
+}
+
+int RefuseSameFiles(CliContext& context, std::string_view command,
+                    const std::vector<FileOperand>& operands) {
+  for (std::size_t i = 0; i < operands.size(); ++i) {
+    for (std::size_t j = i + 1; j < operands.size(); ++j) {
+      const FileOperand& first = operands[i];
+      const FileOperand& second = operands[j];
+      if ((first.output || second.output) && SameFile(first, second)) {
+        const std::string text = std::string(second.name) + " '" + second.path +
+                                 "' is the same file as " + std::string(first.name) + " '" +
+                                 first.path + "'";
+        return ReportUsageError(context, command, text);
+      }
+    }
+  }
+  return kExitOk;
+}
+
+bool WriteToOutput(CliContext& context, std::string_view bytes) {
+  errno = 0;
+  context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  context.out.flush();
+  if (!context.out) {
+    ReportOutputFailure(context, errno);
+    return false;
+  }
+  return true;
+}
+
+int ReportOutputFailure(CliContext& context, int error) {
+  context.err << "klxr-log-cli: error writing standard output";
+  if (error != 0) {
+    context.err << ": " << std::strerror(error);
+  }
+  context.err << "\n" << std::flush;
+  return kExitFailure;
+}
+
+}  // namespace klxr::cli
