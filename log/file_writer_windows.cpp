@@ -106,8 +106,11 @@ std::FILE* CreateTemporaryFile(const fs::path& folder, fs::path& temporary) {
 FileStatus ReplaceAtomically(const fs::path& path, bool exists, std::span<const std::uint8_t> bytes,
                              const FileHooks& hooks) {
   fs::path temporary;
-  const FileStatus written =
-      WriteAndClose(CreateTemporaryFile(path.parent_path(), temporary), bytes, hooks, true);
+  std::FILE* stream = CreateTemporaryFile(path.parent_path(), temporary);
+  if (stream == nullptr) {
+    return FileStatus::CannotOpen;
+  }
+  const FileStatus written = WriteAndClose(stream, bytes, hooks, true);
   if (written != FileStatus::Ok) {
     DeleteFileW(temporary.c_str());
     return written;

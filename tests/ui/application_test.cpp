@@ -2,6 +2,7 @@
 #include "ui/application.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCheckBox>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -204,6 +206,19 @@ TEST_F(AppTest, LoadReadsTheChosenFileAndEnablesViewThenExportWritesItsRecords) 
   ChooseIn(*app_, cmd::kExport, folder_.Path("mixed"));
   EXPECT_EQ(ReadFile(folder_.Path("mixed.csv")), MakeCsvText(State().Image, 40));
   EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(AppTest, LoadOfAFifoReturnsAtOnceWithInvalidBinaryFile) {
+  StartWithMeter();
+  const std::string fifo = folder_.Path("pipe.tlg");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  State().Image.Slot(0)[0] = 'A';
+  ChooseIn(*app_, cmd::kLoad, fifo);
+  EXPECT_EQ(
+      boxes_.boxes,
+      (std::vector<RecordedBox>{{msg::kInvalidBinaryFile, "Invalid binary file", BoxKind::Error}}));
+  EXPECT_EQ(State().Image.Slot(0)[0], 'A');
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST_F(AppTest, ViewAndExportWithoutRecordsSayNoLoggingDataAndOpenNothing) {
