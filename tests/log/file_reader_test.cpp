@@ -42,6 +42,18 @@ TEST(FileReader, FilesThatAreNotRegularAreRefusedAtOnceAsFilesThatCannotBeOpened
   EXPECT_TRUE(S_ISFIFO(folder.StatOf("fifo.tlg").st_mode));
 }
 
+TEST(FileReader, HugeFileIsRefusedAsTheWrongSizeWithoutReadingItAll) {
+  ScratchFolder folder;
+  folder.Write("huge.tlg", "");
+  std::filesystem::resize_file(folder.Path() / "huge.tlg", std::uintmax_t{1} << 30);  // sparse
+  const auto start = std::chrono::steady_clock::now();
+  LogImage image;
+  testing::RecordingMessageBoxes boxes;
+  EXPECT_EQ(LoadLogFile(image, folder.PathOf("huge.tlg"), nullptr, boxes, true), -1);
+  EXPECT_EQ(boxes.Indexes(), std::vector<int>{msg::kInvalidDataFile});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
 TEST(FileReader, LinkToARegularFileIsRead) {
   ScratchFolder folder;
   const LogImage saved = samples::MakeRealisticLog(40, 8);
