@@ -4,18 +4,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 #include "run_tool.h"
+#include "support/scratch_folder.h"
 
 namespace klxr {
 namespace {
@@ -32,17 +29,13 @@ const fs::path kExpected = KLXR_EXPECTED_DIR;
 class CliFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() / ("klxr-cli-files-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder_);
-    fs::copy_file(kSamples / "mixed.tlg", folder_ / "a.tlg");
-    log_ = ReadWholeFile(folder_ / "a.tlg");
+    fs::copy_file(kSamples / "mixed.tlg", folder_.Path() / "a.tlg");
+    log_ = folder_.Read("a.tlg");
     csv_ = ReadWholeFile(kExpected / "mixed.csv");
   }
-  void TearDown() override { fs::remove_all(folder_); }
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  std::string PathOf(const std::string& name) const { return folder_.PathOf(name); }
   ToolRun Run(const std::vector<std::string>& arguments, const std::string& input = "") {
-    return RunTool(arguments, folder_, input);
+    return RunTool(arguments, folder_.Path(), input);
   }
   // Runs the tool with standard output going to the given file, and returns its exit status; the
   // error stream is in err.
@@ -54,25 +47,12 @@ class CliFilesTest : public ::testing::Test {
     }
     command += " >" + QuoteForShell(outPath) + " 2>" + QuoteForShell(PathOf("err.txt"));
     const int result = std::system(command.c_str());
-    err = ReadWholeFile(folder_ / "err.txt");
-    fs::remove(folder_ / "err.txt");
+    err = folder_.Read("err.txt");
+    fs::remove(folder_.Path() / "err.txt");
     return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
   }
-  bool MakeSocket(const std::string& name) const {
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string path = PathOf(name);
-    if (fd < 0 || path.size() >= sizeof(address.sun_path)) {
-      return false;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    close(fd);
-    return bound;
-  }
 
-  fs::path folder_;
+  testing::ScratchFolder folder_;
   std::string log_;
   std::string csv_;
 };
@@ -87,7 +67,7 @@ TEST_F(CliFilesTest, DashReadsStandardInputAndWritesStandardOutput) {
   EXPECT_EQ(both.out, csv_);
   EXPECT_EQ(Run({"export", PathOf("a.tlg"), "-"}).out, csv_);
   // A file named "-" is a file like any other when its path says so.
-  fs::copy_file(kSamples / "empty.tlg", folder_ / "-");
+  fs::copy_file(kSamples / "empty.tlg", folder_.Path() / "-");
   EXPECT_EQ(Run({"show", PathOf("-")}, log_).err, "No logging data present\n");
   const ToolRun shortInput = Run({"show", "-"}, log_.substr(1));
   EXPECT_EQ(shortInput.status, 1);
@@ -95,11 +75,11 @@ TEST_F(CliFilesTest, DashReadsStandardInputAndWritesStandardOutput) {
 }
 
 TEST_F(CliFilesTest, ExportOntoItsOwnLogIsRefusedAndTheLogKept) {
-  fs::create_symlink("a.tlg", folder_ / "link.tlg");
-  fs::create_hard_link(folder_ / "a.tlg", folder_ / "hard.csv");
+  fs::create_symlink("a.tlg", folder_.Path() / "link.tlg");
+  fs::create_hard_link(folder_.Path() / "a.tlg", folder_.Path() / "hard.csv");
   const std::vector<std::vector<std::string>> cases{
       {"export", PathOf("a.tlg"), PathOf("a.tlg")},
-      {"export", PathOf("a.tlg"), folder_.string() + "/./a.tlg"},
+      {"export", PathOf("a.tlg"), folder_.Path().string() + "/./a.tlg"},
       {"export", PathOf("link.tlg"), PathOf("a.tlg")},
       {"export", PathOf("a.tlg"), PathOf("link.tlg")},
       {"export", PathOf("a.tlg"), PathOf("hard.csv")},
@@ -109,15 +89,15 @@ TEST_F(CliFilesTest, ExportOntoItsOwnLogIsRefusedAndTheLogKept) {
     const ToolRun run = Run(arguments, log_);
     EXPECT_EQ(run.status, 2) << arguments[2];
     EXPECT_NE(run.err.find("is the same file as"), std::string::npos) << run.err;
-    EXPECT_EQ(ReadWholeFile(folder_ / "a.tlg"), log_);
+    EXPECT_EQ(ReadWholeFile(folder_.Path() / "a.tlg"), log_);
   }
-  EXPECT_TRUE(fs::is_symlink(folder_ / "link.tlg"));
+  EXPECT_TRUE(fs::is_symlink(folder_.Path() / "link.tlg"));
 }
 
 TEST_F(CliFilesTest, SpecialInputsFailAtOnce) {
-  ASSERT_EQ(mkfifo(PathOf("fifo.tlg").c_str(), 0600), 0);
-  ASSERT_TRUE(MakeSocket("socket.tlg"));
-  fs::create_directory(folder_ / "folder.tlg");
+  ASSERT_TRUE(folder_.MakeFifo("fifo.tlg"));
+  ASSERT_TRUE(folder_.MakeSocket("socket.tlg"));
+  fs::create_directory(folder_.Path() / "folder.tlg");
   for (const std::string name : {"fifo.tlg", "socket.tlg", "folder.tlg"}) {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {"show", PathOf(name)}, {"export", PathOf(name), PathOf("out.csv")}}) {
@@ -126,11 +106,11 @@ TEST_F(CliFilesTest, SpecialInputsFailAtOnce) {
       EXPECT_EQ(run.err, "Invalid binary file\n") << name;
     }
   }
-  EXPECT_FALSE(fs::exists(folder_ / "out.csv"));
+  EXPECT_FALSE(fs::exists(folder_.Path() / "out.csv"));
 }
 
 TEST_F(CliFilesTest, SpecialOutputsAreWrittenIntoOrFailAtOnce) {
-  ASSERT_EQ(mkfifo(PathOf("fifo.csv").c_str(), 0600), 0);
+  ASSERT_TRUE(folder_.MakeFifo("fifo.csv"));
   const ToolRun noReader = Run({"export", PathOf("a.tlg"), PathOf("fifo.csv")});
   EXPECT_EQ(noReader.status, 1);
   EXPECT_EQ(noReader.err, "Can't save program image\n");
@@ -138,15 +118,15 @@ TEST_F(CliFilesTest, SpecialOutputsAreWrittenIntoOrFailAtOnce) {
   const ToolRun toOutput = Run({"export", PathOf("a.tlg"), "/proc/self/fd/1"});
   EXPECT_EQ(toOutput.status, 0);
   EXPECT_EQ(toOutput.out, csv_);
-  EXPECT_EQ(fs::symlink_status(folder_ / "fifo.csv").type(), fs::file_type::fifo);
-  if (mknod(PathOf("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+  EXPECT_EQ(fs::symlink_status(folder_.Path() / "fifo.csv").type(), fs::file_type::fifo);
+  if (folder_.MakeCharacterDevice("null", 1, 3)) {
     EXPECT_EQ(Run({"export", PathOf("a.tlg"), PathOf("null")}).status, 0);
-    EXPECT_EQ(fs::status(folder_ / "null").type(), fs::file_type::character);
+    EXPECT_EQ(fs::status(folder_.Path() / "null").type(), fs::file_type::character);
   }
 }
 
 TEST_F(CliFilesTest, FullDeviceOnStandardOutputIsReported) {
-  if (mknod(PathOf("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+  if (!folder_.MakeCharacterDevice("full", 1, 7)) {
     GTEST_SKIP() << "device nodes cannot be made here";
   }
   std::string err;
@@ -157,7 +137,7 @@ TEST_F(CliFilesTest, FullDeviceOnStandardOutputIsReported) {
   EXPECT_NE(err.find("error writing standard output"), std::string::npos);
   EXPECT_EQ(RunInto({"export", PathOf("a.tlg"), PathOf("full")}, PathOf("out.txt"), err), 1);
   EXPECT_EQ(err, "Can't save program image\n");
-  EXPECT_EQ(fs::status(folder_ / "full").type(), fs::file_type::character);
+  EXPECT_EQ(fs::status(folder_.Path() / "full").type(), fs::file_type::character);
 }
 
 TEST_F(CliFilesTest, ClosedPipeOnStandardOutputIsReportedWhenSigpipeIsIgnored) {
@@ -180,7 +160,7 @@ TEST_F(CliFilesTest, ClosedPipeOnStandardOutputIsReportedWhenSigpipeIsIgnored) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(ReadWholeFile(folder_ / "err.txt"),
+  EXPECT_EQ(ReadWholeFile(folder_.Path() / "err.txt"),
             "klxr-log-cli: error writing standard output: " + std::string(strerror(EPIPE)) + "\n");
 }
 

@@ -7,7 +7,7 @@
 
 #include "log/log_files.h"
 #include "samples/sample_logs.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_window.h"
 
