@@ -1,7 +1,14 @@
-// klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv]: reads the whole log from the meter on device 0
-// through the same download conversation as the program's Read command, with the progress on the
-// terminal, then saves it, exports it, or prints its records.
+// klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress]: reads the
+// whole log from the meter through the same download conversation as the program's Read command,
+// with its progress on standard error, then saves it, exports it, or prints its records. Ctrl-C
+// stops the conversation and leaves the outputs alone.
 #include <optional>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "cli/arguments.h"
 #include "cli/exit_status.h"
@@ -14,6 +21,9 @@
 
 namespace klxr::cli {
 namespace {
+
+// The exit status of a tool stopped by Ctrl-C, as a shell reports it (128 + SIGINT).
+constexpr int kExitInterrupted = 130;
 
 // Saves, exports or prints the log that was read; returns the exit status.
 int DeliverLog(const LogImage& image, const OptionValues& options, CliContext& context) {
@@ -35,13 +45,28 @@ int DeliverLog(const LogImage& image, const OptionValues& options, CliContext& c
   return kExitOk;
 }
 
+ProgressStyle StyleOf(const ParsedArguments& parsed, const CliContext& context) {
+  if (parsed.options.count("--progress") != 0) {
+    return ProgressStyle::kPlainLines;
+  }
+  return context.errIsTerminal ? ProgressStyle::kLiveLine : ProgressStyle::kNone;
+}
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) == 1;
+#endif
+}
+
 }  // namespace
 
 int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
                 const MeterConnection& connection) {
-  const OptionValues options = TakeOptionValues(arguments, {"--out", "--csv"});
+  const OptionValues options = TakeOptionValues(arguments, {"--out", "--csv", "--device"});
   const ParsedArguments parsed =
-      options.error.empty() ? ParseArguments(options.rest, {}, {}) : ParsedArguments{};
+      options.error.empty() ? ParseArguments(options.rest, {"--progress"}, {}) : ParsedArguments{};
   if (!options.error.empty() || !parsed.error.empty()) {
     return ReportUsageError(context, "read", options.error.empty() ? parsed.error : options.error);
   }
@@ -50,27 +75,42 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
   }
 
   LogImage image;
-  ProgressLine line(context.err);
-  ProgressMessageBoxes boxes(context.boxes, line);
+  ReadProgress progress(context.err, StyleOf(parsed, context), connection.clock);
+  ProgressMessageBoxes boxes(context.boxes, progress);
   MeterLink link(image, boxes);
   link.DriverLibrary = connection.driver;
   link.Sleep = connection.sleep;
   std::optional<ComAccess> port;
   if (connection.driver != nullptr) {
+    const std::optional<std::int32_t> device =
+        PickDevice(options, *connection.driver, context, "read");
+    if (!device) {
+      return kExitFailure;
+    }
+    link.DeviceIndex = *device;
     link.SharedPort = &port.emplace(*connection.driver);
   }
-  TerminalDownloadWindow window(link.Download, line);
+  TerminalDownloadWindow window(link.Download, progress);
   StartDownload(link, &window);
-  RunDownloadTimer(link, window);
-  line.End();
+  const bool stopped = RunDownloadTimer(link, window, connection.stopRequested);
+  progress.End();
+  if (stopped || connection.stopRequested()) {
+    context.err << "klxr-log-cli read: interrupted after " << link.Download.RecordsReceived
+                << (link.Download.RecordsReceived == 1 ? " record" : " records")
+                << "; nothing was written\n";
+    return kExitInterrupted;
+  }
   if (!boxes.Shown(msg::kTransferComplete)) {
     return kExitFailure;
   }
+  progress.Summarize(link.Download.RecordsReceived);
   return DeliverLog(image, options, context);
 }
 
 int RunRead(const std::vector<std::string>& arguments, CliContext& context) {
-  return RunWithLoadedDriver(ReadCommand, arguments, context);
+  const InterruptCatcher catcher;
+  CliContext terminal{context.out, context.err, context.boxes, StandardErrorIsTerminal()};
+  return RunWithLoadedDriver(ReadCommand, arguments, terminal);
 }
 
 }  // namespace klxr::cli

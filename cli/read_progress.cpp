@@ -1,0 +1,132 @@
+#include "cli/read_progress.h"
+
+#include <cstdio>
+
+namespace klxr::cli {
+namespace {
+
+constexpr int kBarWidth = 40;
+// A live line is redrawn at most this often, so that a fast transfer does not flood the terminal.
+constexpr std::int64_t kRedrawIntervalUs = 100'000;
+constexpr double kMicrosecondsPerSecond = 1e6;
+
+// "3:35", or "1:02:05" from an hour on.
+std::string DurationText(std::int64_t seconds) {
+  char text[32];
+  if (seconds >= 3600) {
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+  } else {
+    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+  }
+  return text;
+}
+
+std::string OneDecimal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+bool LogEnded(const DownloadState& state) {
+  return state.ProgressShown >= state.ProgressTotal;
+}
+
+}  // namespace
+
+void ProgressLine::Draw(const std::string& text) {
+  if (open_ && text == drawn_) {
+    return;
+  }
+  // Blanks cover the rest of a longer line drawn before.
+  const std::size_t cover = drawn_.size() > text.size() ? drawn_.size() - text.size() : 0;
+  err_ << '\r' << text << std::string(cover, ' ') << std::flush;
+  drawn_ = text;
+  open_ = true;
+}
+
+void ProgressLine::End() {
+  if (open_) {
+    err_ << '\n' << std::flush;
+  }
+  open_ = false;
+  drawn_.clear();
+}
+
+std::string ProgressText(const DownloadState& state) {
+  const int total = state.ProgressTotal > 0 ? state.ProgressTotal : 1;
+  const int filled = state.ProgressShown * kBarWidth / total;
+  std::string text = "Reading the meter log [" +
+                     std::string(static_cast<std::size_t>(filled), '#') +
+                     std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') + "] ";
+  if (LogEnded(state)) {
+    return text + std::to_string(state.RecordsReceived) + " records, end of log";
+  }
+  return text + std::to_string(state.RecordsReceived) + " of " +
+         std::to_string(state.ProgressTotal) + " records";
+}
+
+std::string LiveProgressText(const DownloadState& state, std::int64_t elapsedMicroseconds) {
+  std::string text = ProgressText(state);
+  if (LogEnded(state) || state.RecordsReceived <= 0 || elapsedMicroseconds <= 0) {
+    return text;
+  }
+  const double seconds = static_cast<double>(elapsedMicroseconds) / kMicrosecondsPerSecond;
+  const double rate = state.RecordsReceived / seconds;
+  const int left = state.ProgressTotal - state.RecordsReceived;
+  const auto secondsLeft = static_cast<std::int64_t>(left / rate + 0.5);
+  return text + ", " + OneDecimal(rate) + " records/s, at most " + DurationText(secondsLeft) +
+         " left";
+}
+
+std::string PlainProgressText(int records, int total) {
+  const int percent = total > 0 ? records * 100 / total : 100;
+  return "Reading the meter log: " + std::to_string(records) + " of " + std::to_string(total) +
+         " records (" + std::to_string(percent) + " %)";
+}
+
+std::string SummaryText(int records, std::int64_t elapsedMicroseconds) {
+  return std::to_string(records) + (records == 1 ? " record" : " records") + " read in " +
+         OneDecimal(static_cast<double>(elapsedMicroseconds) / kMicrosecondsPerSecond) + " s";
+}
+
+ReadProgress::ReadProgress(std::ostream& err, ProgressStyle style, MicrosecondClock clock)
+    : err_(err), style_(style), clock_(std::move(clock)), line_(err), start_(clock_()) {}
+
+void ReadProgress::Update(const DownloadState& state) {
+  if (style_ == ProgressStyle::kPlainLines) {
+    UpdatePlain(state);
+    return;
+  }
+  if (style_ != ProgressStyle::kLiveLine) {
+    return;
+  }
+  const std::int64_t now = clock_();
+  if (transferStart_ < 0) {
+    transferStart_ = now;
+  }
+  if (lastDrawn_ >= 0 && now - lastDrawn_ < kRedrawIntervalUs && !LogEnded(state)) {
+    return;
+  }
+  lastDrawn_ = now;
+  line_.Draw(LiveProgressText(state, now - transferStart_));
+}
+
+void ReadProgress::UpdatePlain(const DownloadState& state) {
+  if (state.ProgressTotal <= 0 || LogEnded(state)) {
+    return;
+  }
+  const int tenths = state.RecordsReceived * 10 / state.ProgressTotal;
+  if (tenths > tenthsShown_) {
+    tenthsShown_ = tenths;
+    err_ << PlainProgressText(state.RecordsReceived, state.ProgressTotal) << "\n" << std::flush;
+  }
+}
+
+void ReadProgress::Summarize(int records) {
+  line_.End();
+  err_ << SummaryText(records, Elapsed()) << "\n" << std::flush;
+}
+
+}  // namespace klxr::cli
