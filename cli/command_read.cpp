@@ -4,9 +4,12 @@
 // stops the conversation and leaves the outputs alone.
 #include <optional>
 
+#include <cstdio>
+
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -60,6 +63,18 @@ bool StandardErrorIsTerminal() {
 #endif
 }
 
+// The width of the terminal on standard error; the common 80 columns when it cannot be asked.
+int StandardErrorColumns() {
+  constexpr int kCommonWidth = 80;
+#ifndef _WIN32
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+    return size.ws_col;
+  }
+#endif
+  return kCommonWidth;
+}
+
 }  // namespace
 
 int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
@@ -75,7 +90,8 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
   }
 
   LogImage image;
-  ReadProgress progress(context.err, StyleOf(parsed, context), connection.clock);
+  ReadProgress progress(context.err, StyleOf(parsed, context), connection.clock,
+                        context.errColumns);
   ProgressMessageBoxes boxes(context.boxes, progress);
   MeterLink link(image, boxes);
   link.DriverLibrary = connection.driver;
@@ -109,7 +125,9 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
 
 int RunRead(const std::vector<std::string>& arguments, CliContext& context) {
   const InterruptCatcher catcher;
-  CliContext terminal{context.out, context.err, context.boxes, StandardErrorIsTerminal()};
+  const bool isTerminal = StandardErrorIsTerminal();
+  CliContext terminal{context.out, context.err, context.boxes, isTerminal,
+                      isTerminal ? StandardErrorColumns() : 0};
   return RunWithLoadedDriver(ReadCommand, arguments, terminal);
 }
 

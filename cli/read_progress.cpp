@@ -1,11 +1,13 @@
 #include "cli/read_progress.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace klxr::cli {
 namespace {
 
-constexpr int kBarWidth = 40;
+constexpr int kNarrowestBar = 10;
+constexpr int kWidestBar = 40;
 // A live line is redrawn at most this often, so that a fast transfer does not flood the terminal.
 constexpr std::int64_t kRedrawIntervalUs = 100'000;
 constexpr double kMicrosecondsPerSecond = 1e6;
@@ -54,12 +56,12 @@ void ProgressLine::End() {
   drawn_.clear();
 }
 
-std::string ProgressText(const DownloadState& state) {
+std::string ProgressText(const DownloadState& state, int barWidth) {
   const int total = state.ProgressTotal > 0 ? state.ProgressTotal : 1;
-  const int filled = state.ProgressShown * kBarWidth / total;
+  const int filled = std::min(state.ProgressShown, total) * barWidth / total;
   std::string text = "Reading the meter log [" +
                      std::string(static_cast<std::size_t>(filled), '#') +
-                     std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') + "] ";
+                     std::string(static_cast<std::size_t>(barWidth - filled), ' ') + "] ";
   if (LogEnded(state)) {
     return text + std::to_string(state.RecordsReceived) + " records, end of log";
   }
@@ -67,17 +69,24 @@ std::string ProgressText(const DownloadState& state) {
          std::to_string(state.ProgressTotal) + " records";
 }
 
-std::string LiveProgressText(const DownloadState& state, std::int64_t elapsedMicroseconds) {
-  std::string text = ProgressText(state);
-  if (LogEnded(state) || state.RecordsReceived <= 0 || elapsedMicroseconds <= 0) {
-    return text;
+std::string LiveProgressText(const DownloadState& state, std::int64_t elapsedMicroseconds,
+                             int columns) {
+  std::string rate;
+  if (!LogEnded(state) && state.RecordsReceived > 0 && elapsedMicroseconds > 0) {
+    const double perSecond =
+        state.RecordsReceived / (static_cast<double>(elapsedMicroseconds) / kMicrosecondsPerSecond);
+    const int left = state.ProgressTotal - state.RecordsReceived;
+    const auto secondsLeft = static_cast<std::int64_t>(left / perSecond + 0.5);
+    rate = ", " + OneDecimal(perSecond) + "/s, up to " + DurationText(secondsLeft) + " left";
   }
-  const double seconds = static_cast<double>(elapsedMicroseconds) / kMicrosecondsPerSecond;
-  const double rate = state.RecordsReceived / seconds;
-  const int left = state.ProgressTotal - state.RecordsReceived;
-  const auto secondsLeft = static_cast<std::int64_t>(left / rate + 0.5);
-  return text + ", " + OneDecimal(rate) + " records/s, at most " + DurationText(secondsLeft) +
-         " left";
+  if (columns <= 0) {
+    return ProgressText(state, kWidestBar) + rate;
+  }
+  // The room beside the bar: the line without any bar at all, and the last column left free.
+  const auto withoutBar = static_cast<int>(ProgressText(state, 0).size() + rate.size());
+  const int barWidth = std::clamp(columns - 1 - withoutBar, kNarrowestBar, kWidestBar);
+  const std::string text = ProgressText(state, barWidth) + rate;
+  return text.substr(0, static_cast<std::size_t>(std::max(columns - 1, 0)));
 }
 
 std::string PlainProgressText(int records, int total) {
@@ -91,8 +100,14 @@ std::string SummaryText(int records, std::int64_t elapsedMicroseconds) {
          OneDecimal(static_cast<double>(elapsedMicroseconds) / kMicrosecondsPerSecond) + " s";
 }
 
-ReadProgress::ReadProgress(std::ostream& err, ProgressStyle style, MicrosecondClock clock)
-    : err_(err), style_(style), clock_(std::move(clock)), line_(err), start_(clock_()) {}
+ReadProgress::ReadProgress(std::ostream& err, ProgressStyle style, MicrosecondClock clock,
+                           int columns)
+    : err_(err),
+      style_(style),
+      clock_(std::move(clock)),
+      columns_(columns),
+      line_(err),
+      start_(clock_()) {}
 
 void ReadProgress::Update(const DownloadState& state) {
   if (style_ == ProgressStyle::kPlainLines) {
@@ -110,7 +125,7 @@ void ReadProgress::Update(const DownloadState& state) {
     return;
   }
   lastDrawn_ = now;
-  line_.Draw(LiveProgressText(state, now - transferStart_));
+  line_.Draw(LiveProgressText(state, now - transferStart_, columns_));
 }
 
 void ReadProgress::UpdatePlain(const DownloadState& state) {

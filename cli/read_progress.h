@@ -37,13 +37,16 @@ class ProgressLine {
 };
 
 // "Reading the meter log [####      ]  600 of 1568 records", or at the end of the log
-// "Reading the meter log [##########] 40 records, end of log".
-std::string ProgressText(const DownloadState& state);
+// "Reading the meter log [##########] 40 records, end of log"; the bar barWidth characters wide.
+std::string ProgressText(const DownloadState& state, int barWidth = 40);
 
 // The live line: ProgressText, then while records arrive their rate and the time left until the
-// log's capacity is reached (the meter may end its log sooner, hence "at most"):
-// "..., 600 of 1568 records, 4.5 records/s, at most 3:35 left".
-std::string LiveProgressText(const DownloadState& state, std::int64_t elapsedMicroseconds);
+// log's capacity is reached (the meter may end its log sooner, hence "up to"):
+// "... 600 of 1568 records, 4.5/s, up to 5:47 left". On a terminal of the given width (0: not
+// known) the bar narrows, down to 10 characters, so that the line fits without wrapping, and a
+// line that still does not fit is cut.
+std::string LiveProgressText(const DownloadState& state, std::int64_t elapsedMicroseconds,
+                             int columns = 0);
 
 // A plain line: "Reading the meter log: 157 of 1568 records (10 %)".
 std::string PlainProgressText(int records, int total);
@@ -54,7 +57,8 @@ std::string SummaryText(int records, std::int64_t elapsedMicroseconds);
 // The progress of one read, fed by the download's repaints.
 class ReadProgress {
  public:
-  ReadProgress(std::ostream& err, ProgressStyle style, MicrosecondClock clock);
+  // columns: the width of the terminal for a live line; 0 when it is not known.
+  ReadProgress(std::ostream& err, ProgressStyle style, MicrosecondClock clock, int columns = 0);
 
   // The download's state changed while it runs.
   void Update(const DownloadState& state);
@@ -70,11 +74,12 @@ class ReadProgress {
   std::ostream& err_;
   ProgressStyle style_;
   MicrosecondClock clock_;
+  int columns_;
   ProgressLine line_;
   std::int64_t start_ = 0;           // the read began: the summary counts from here
   std::int64_t transferStart_ = -1;  // the first "GET" went out: the rate counts from here
-  std::int64_t lastDrawn_ = -1;  // when the live line was last drawn; -1 before the first time
-  int tenthsShown_ = 0;          // plain lines written so far
+  std::int64_t lastDrawn_ = -1;      // when the live line was last drawn; -1 before the first time
+  int tenthsShown_ = 0;              // plain lines written so far
 };
 
 }  // namespace klxr::cli

@@ -220,7 +220,7 @@ TEST_F(DeviceCommandTest, ProgressIsDrawnOnATerminalOrAsked) {
     EXPECT_EQ(Run(ReadCommand, test.arguments), kExitOk);
     const std::string err = err_.str();
     EXPECT_EQ(err.find('\r') != std::string::npos, test.live);
-    EXPECT_EQ(err.find("records/s, at most ") != std::string::npos, test.live);
+    EXPECT_EQ(err.find("/s, up to ") != std::string::npos, test.live);
     std::string plain;
     if (test.plainLines > 0) {
       plain =

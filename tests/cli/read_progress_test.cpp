@@ -40,20 +40,42 @@ TEST(LiveProgressText, RateAndTimeLeftOnceRecordsArrive) {
   const Case cases[] = {
       {Running(0), 3 * kSecond, bar0 + "0 of 1568 records"},
       {Running(5), 0, bar0 + "5 of 1568 records"},  // no time yet: no rate
-      {Running(784), 392 * kSecond,
-       bar20 + "784 of 1568 records, 2.0 records/s, at most 6:32 left"},
-      {Running(1), 5 * kSecond, bar0 + "1 of 1568 records, 0.2 records/s, at most 2:10:35 left"},
+      {Running(784), 392 * kSecond, bar20 + "784 of 1568 records, 2.0/s, up to 6:32 left"},
+      {Running(1), 5 * kSecond, bar0 + "1 of 1568 records, 0.2/s, up to 2:10:35 left"},
       {Running(100), 1 * kSecond,
        "Reading the meter log [##                                      ] 100 of 1568 records, "
-       "100.0 records/s, at most 0:15 left"},
+       "100.0/s, up to 0:15 left"},
       {Running(1567), 1567 * kSecond / 8,
        "Reading the meter log [####################################### ] 1567 of 1568 records, "
-       "8.0 records/s, at most 0:00 left"},
+       "8.0/s, up to 0:00 left"},
       {Ended(40), 9 * kSecond,
        "Reading the meter log [########################################] 40 records, end of log"},
   };
   for (const Case& test : cases) {
     EXPECT_EQ(LiveProgressText(test.state, test.elapsed), test.text);
+  }
+}
+
+TEST(LiveProgressText, NarrowsTheBarToFitTheTerminal) {
+  struct Case {
+    int columns;
+    std::string text;
+  };
+  const Case cases[] = {
+      // Wide enough for the whole bar.
+      {200,
+       "Reading the meter log [####################                    ] 784 of 1568 records, "
+       "2.0/s, up to 6:32 left"},
+      // 80 columns: the bar gives way so that the line takes 79.
+      {80, "Reading the meter log [#####      ] 784 of 1568 records, 2.0/s, up to 6:32 left"},
+      // Too narrow even for the narrowest bar: the line is cut.
+      {60, "Reading the meter log [#####     ] 784 of 1568 records, 2.0"},
+      {1, ""},
+  };
+  for (const Case& test : cases) {
+    const std::string text = LiveProgressText(Running(784), 392 * kSecond, test.columns);
+    EXPECT_EQ(text, test.text) << test.columns;
+    EXPECT_LT(text.size(), static_cast<std::size_t>(test.columns));
   }
 }
 
@@ -99,7 +121,7 @@ TEST(ReadProgress, LiveLineIsRedrawnAtMostEveryTenthOfASecond) {
   now += 50'000;
   progress.Update(Running(2));
   EXPECT_EQ(drawn(), 2);
-  EXPECT_NE(err.str().find("2 of 1568 records, 20.0 records/s"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("2 of 1568 records, 20.0/s"), std::string::npos) << err.str();
   now += 1'000;
   progress.Update(Ended(2));  // the end is always drawn
   EXPECT_EQ(drawn(), 3);
