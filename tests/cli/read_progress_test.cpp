@@ -134,16 +134,6 @@ TEST(ReadProgress, LiveLineIsRedrawnAtMostEveryTenthOfASecond) {
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
-TEST(ReadProgress, NothingWithoutATerminal) {
-  std::ostringstream err;
-  ReadProgress progress(err, ProgressStyle::kNone, [] { return 0; });
-  for (int records = 0; records < 1568; records += 7) {
-    progress.Update(Running(records));
-  }
-  progress.End();
-  EXPECT_EQ(err.str(), "");
-}
-
 TEST(InterruptCatcher, CtrlCRaisesTheFlagOnceAndIsUndoneAfterwards) {
   EXPECT_FALSE(InterruptRequested());
   {
