@@ -11,6 +11,7 @@ constexpr int kWidestBar = 40;
 // A live line is redrawn at most this often, so that a fast transfer does not flood the terminal.
 constexpr std::int64_t kRedrawIntervalUs = 100'000;
 constexpr double kMicrosecondsPerSecond = 1e6;
+constexpr std::string_view kUsualRate = ", 10.0/s, up to 2:40 left";
 
 // "3:35", or "1:02:05" from an hour on.
 std::string DurationText(std::int64_t seconds) {
@@ -82,8 +83,11 @@ std::string LiveProgressText(const DownloadState& state, std::int64_t elapsedMic
   if (columns <= 0) {
     return ProgressText(state, kWidestBar) + rate;
   }
-  // The room beside the bar: the line without any bar at all, and the last column left free.
-  const auto withoutBar = static_cast<int>(ProgressText(state, 0).size() + rate.size());
+  // The room beside the bar, the last column left free. The bar is sized for the running line
+  // with a rate of the usual length, so that it keeps its width when the rate comes and goes.
+  DownloadState running = state;
+  running.ProgressShown = std::min(state.ProgressShown, state.ProgressTotal - 1);
+  const auto withoutBar = static_cast<int>(ProgressText(running, 0).size() + kUsualRate.size());
   const int barWidth = std::clamp(columns - 1 - withoutBar, kNarrowestBar, kWidestBar);
   const std::string text = ProgressText(state, barWidth) + rate;
   return text.substr(0, static_cast<std::size_t>(std::max(columns - 1, 0)));

@@ -67,7 +67,7 @@ TEST(LiveProgressText, NarrowsTheBarToFitTheTerminal) {
        "Reading the meter log [####################                    ] 784 of 1568 records, "
        "2.0/s, up to 6:32 left"},
       // 80 columns: the bar gives way so that the line takes 79.
-      {80, "Reading the meter log [#####      ] 784 of 1568 records, 2.0/s, up to 6:32 left"},
+      {80, "Reading the meter log [#####     ] 784 of 1568 records, 2.0/s, up to 6:32 left"},
       // Too narrow even for the narrowest bar: the line is cut.
       {60, "Reading the meter log [#####     ] 784 of 1568 records, 2.0"},
       {1, ""},
@@ -77,6 +77,9 @@ TEST(LiveProgressText, NarrowsTheBarToFitTheTerminal) {
     EXPECT_EQ(text, test.text) << test.columns;
     EXPECT_LT(text.size(), static_cast<std::size_t>(test.columns));
   }
+  // The end of the log keeps the bar's width although its line is shorter.
+  EXPECT_EQ(LiveProgressText(Ended(784), 392 * kSecond, 80),
+            "Reading the meter log [##########] 784 records, end of log");
 }
 
 TEST(ProgressTexts, PlainLinesAndSummary) {
