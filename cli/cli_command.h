@@ -13,9 +13,11 @@
 namespace klxr::cli {
 
 struct CliContext {
-  std::ostream& out;    // the command's result, nothing else
-  std::ostream& err;    // usage errors
-  MessageBoxes& boxes;  // the program's messages, on standard error
+  std::ostream& out;           // the command's result, nothing else
+  std::ostream& err;           // usage errors
+  MessageBoxes& boxes;         // the program's messages, on standard error
+  bool errIsTerminal = false;  // standard error is a terminal: progress may be drawn in place
+  int errColumns = 0;          // then: its width (0: not known)
 };
 
 // Runs a command with the arguments that follow its name; returns the exit status.

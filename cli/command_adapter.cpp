@@ -1,12 +1,14 @@
-// klxr-log-cli adapter [--fix]: the adapter EEPROM check on device 0, shown setting by setting: the
-// adapter's value of each setting the meter link needs, the value the check requires, and whether
-// they differ. With --fix a differing adapter is re-programmed as the Read command would.
+// klxr-log-cli adapter [--fix] [--device N|SERIAL]: the adapter EEPROM check, shown setting by
+// setting: the adapter's value of each setting the meter link needs, the value the check requires,
+// and whether they differ. With --fix a differing adapter is re-programmed as the Read command
+// would.
 #include <array>
 #include <string>
 
 #include "cli/arguments.h"
 #include "cli/exit_status.h"
 #include "cli/meter_commands.h"
+#include "cli/option_values.h"
 #include "link/com_access.h"
 #include "link/meter_link.h"
 
@@ -82,15 +84,23 @@ int Reprogram(ComAccess& port, CliContext& context) {
 
 int AdapterCommand(const std::vector<std::string>& arguments, CliContext& context,
                    const MeterConnection& connection) {
-  const ParsedArguments parsed = ParseArguments(arguments, {"--fix"}, {});
-  if (!parsed.error.empty()) {
-    return ReportUsageError(context, "adapter", parsed.error);
+  const OptionValues options = TakeOptionValues(arguments, {"--device"});
+  const ParsedArguments parsed =
+      options.error.empty() ? ParseArguments(options.rest, {"--fix"}, {}) : ParsedArguments{};
+  if (!options.error.empty() || !parsed.error.empty()) {
+    return ReportUsageError(context, "adapter",
+                            options.error.empty() ? parsed.error : options.error);
   }
   if (connection.driver == nullptr) {
     return ReportMissingDriver(context, connection);
   }
+  const std::optional<std::int32_t> device =
+      PickDevice(options, *connection.driver, context, "adapter");
+  if (!device) {
+    return kExitFailure;
+  }
   ComAccess port(*connection.driver);
-  if (port.Open(0) != d2xx::FT_OK) {
+  if (port.Open(*device) != d2xx::FT_OK) {
     ShowMessage(context.boxes, msg::kUsbPortError, BoxKind::Error);
     return kExitFailure;
   }

@@ -1,8 +1,9 @@
-// klxr-log-cli erase [--yes]: erases the log stored in the meter on device 0 through the same
-// conversation as the program's Erase Log command, after the same question.
+// klxr-log-cli erase [--yes] [--device N|SERIAL]: erases the log stored in the meter through the
+// same conversation as the program's Erase Log command, after the same question.
 #include "cli/arguments.h"
 #include "cli/exit_status.h"
 #include "cli/meter_commands.h"
+#include "cli/option_values.h"
 #include "link/com_access.h"
 #include "link/log_erase.h"
 
@@ -10,12 +11,19 @@ namespace klxr::cli {
 
 int EraseCommand(const std::vector<std::string>& arguments, CliContext& context,
                  const MeterConnection& connection) {
-  const ParsedArguments parsed = ParseArguments(arguments, {"--yes"}, {});
-  if (!parsed.error.empty()) {
-    return ReportUsageError(context, "erase", parsed.error);
+  const OptionValues options = TakeOptionValues(arguments, {"--device"});
+  const ParsedArguments parsed =
+      options.error.empty() ? ParseArguments(options.rest, {"--yes"}, {}) : ParsedArguments{};
+  if (!options.error.empty() || !parsed.error.empty()) {
+    return ReportUsageError(context, "erase", options.error.empty() ? parsed.error : options.error);
   }
   if (connection.driver == nullptr) {
     return ReportMissingDriver(context, connection);
+  }
+  const std::optional<std::int32_t> device =
+      PickDevice(options, *connection.driver, context, "erase");
+  if (!device) {
+    return kExitFailure;
   }
   if (parsed.options.count("--yes") == 0 &&
       AskQuestion(context.boxes, msg::kConfirmErase) != Answer::Yes) {
@@ -27,6 +35,7 @@ int EraseCommand(const std::vector<std::string>& arguments, CliContext& context,
   MeterLink link(image, boxes);
   link.DriverLibrary = connection.driver;
   link.SharedPort = &port;
+  link.DeviceIndex = *device;
   link.Sleep = connection.sleep;
   EraseMeterLog(link, nullptr);
   if (!boxes.Shown(msg::kLogErased)) {

@@ -1,9 +1,12 @@
-// klxr-log-cli list: the version text of every meter attached, sorted as the program's device list
-// shows them (by text, case ignored; equal texts in device order), and their count.
+// klxr-log-cli list [--long]: the version text of every meter attached, sorted as the program's
+// device list shows them (by text, case ignored; equal texts in device order), and their count.
+// With --long every device has a line of its own, in index order, with what its adapter's EEPROM
+// says and the meter's version text or why it is not listed.
 #include <algorithm>
 #include <cctype>
 
 #include "cli/arguments.h"
+#include "cli/device_choice.h"
 #include "cli/exit_status.h"
 #include "cli/meter_commands.h"
 #include "link/meter_discovery.h"
@@ -18,11 +21,56 @@ bool SortsBefore(const std::string& a, const std::string& b) {
   });
 }
 
+std::string ReasonNotListed(DeviceAnswer answer) {
+  switch (answer) {
+    case DeviceAnswer::kCannotOpen:
+      return "(in use)";
+    case DeviceAnswer::kAdapterDiffers:
+      return "(not a meter lead)";
+    case DeviceAnswer::kSilent:
+    case DeviceAnswer::kMeter:
+      break;
+  }
+  return "(silent)";
+}
+
+// One line a device: "INDEX<tab>SERIAL<tab>DESCRIPTION<tab>VERSION or (reason)", then the count of
+// meters. What cannot be read of an adapter that cannot be opened is "-".
+std::string LongListing(const MeterLink& link) {
+  const d2xx::D2xxFunctions& driver = *link.DriverLibrary;
+  const std::int32_t devices = CountDevices(driver);
+  std::string listing;
+  int meters = 0;
+  for (std::int32_t index = 0; index < devices; ++index) {
+    const std::optional<AdapterIdentity> identity = ReadAdapterIdentity(driver, index);
+    std::string version;
+    const DeviceAnswer answer = AskDeviceForVersion(link, index, version);
+    meters += answer == DeviceAnswer::kMeter ? 1 : 0;
+    listing += std::to_string(index) + "\t" + (identity ? identity->serialNumber : "-") + "\t" +
+               (identity ? identity->description : "-") + "\t" +
+               (answer == DeviceAnswer::kMeter ? version : ReasonNotListed(answer)) + "\n";
+  }
+  return listing + "Number of devices: " + std::to_string(meters) + "\n";
+}
+
+// The version texts of the meters, sorted, then their count.
+std::string ShortListing(const MeterLink& link) {
+  CollectedMeters meters;
+  const int count = DiscoverMeters(link, &meters);
+  std::stable_sort(meters.texts.begin(), meters.texts.end(), SortsBefore);
+  std::string listing;
+  for (const std::string& text : meters.texts) {
+    listing += text;
+    listing += '\n';
+  }
+  return listing + "Number of devices: " + std::to_string(count) + "\n";
+}
+
 }  // namespace
 
 int ListCommand(const std::vector<std::string>& arguments, CliContext& context,
                 const MeterConnection& connection) {
-  const ParsedArguments parsed = ParseArguments(arguments, {}, {});
+  const ParsedArguments parsed = ParseArguments(arguments, {"--long"}, {});
   if (!parsed.error.empty()) {
     return ReportUsageError(context, "list", parsed.error);
   }
@@ -32,15 +80,8 @@ int ListCommand(const std::vector<std::string>& arguments, CliContext& context,
   LogImage image;
   MeterLink link(image, context.boxes);
   link.DriverLibrary = connection.driver;
-  CollectedMeters meters;
-  const int count = DiscoverMeters(link, &meters);
-  std::stable_sort(meters.texts.begin(), meters.texts.end(), SortsBefore);
-  std::string listing;
-  for (const std::string& text : meters.texts) {
-    listing += text;
-    listing += '\n';
-  }
-  listing += "Number of devices: " + std::to_string(count) + "\n";
+  const std::string listing =
+      parsed.options.count("--long") != 0 ? LongListing(link) : ShortListing(link);
   context.out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
   context.out.flush();
   return context.out ? kExitOk : kExitFailure;

@@ -1,10 +1,19 @@
-// klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv]: reads the whole log from the meter on device 0
-// through the same download conversation as the program's Read command, with the progress on the
-// terminal, then saves it, exports it, or prints its records. Both files are checked before the
-// meter is asked anything; "-" writes to standard output.
+// klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress]: reads the
+// whole log from the meter through the same download conversation as the program's Read command,
+// with its progress on standard error, then saves it, exports it, or prints its records. Both files
+// are checked before the meter is asked anything; "-" writes to standard output. Ctrl-C stops the
+// conversation and leaves the outputs alone.
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <string_view>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
 
 #include "cli/arguments.h"
 #include "cli/exit_status.h"
@@ -18,6 +27,9 @@
 
 namespace klxr::cli {
 namespace {
+
+// The exit status of a tool stopped by Ctrl-C, as a shell reports it (128 + SIGINT).
+constexpr int kExitInterrupted = 130;
 
 // The files the log goes to: the value of --out or --csv, or empty when the option was not given.
 struct Outputs {
@@ -90,13 +102,40 @@ int DeliverLog(const LogImage& image, const OptionValues& options, CliContext& c
   return kExitOk;
 }
 
+ProgressStyle StyleOf(const ParsedArguments& parsed, const CliContext& context) {
+  if (parsed.options.count("--progress") != 0) {
+    return ProgressStyle::kPlainLines;
+  }
+  return context.errIsTerminal ? ProgressStyle::kLiveLine : ProgressStyle::kNone;
+}
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+// The width of the terminal on standard error; the common 80 columns when it cannot be asked.
+int StandardErrorColumns() {
+  constexpr int kCommonWidth = 80;
+#ifndef _WIN32
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+    return size.ws_col;
+  }
+#endif
+  return kCommonWidth;
+}
+
 }  // namespace
 
 int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
                 const MeterConnection& connection) {
-  const OptionValues options = TakeOptionValues(arguments, {"--out", "--csv"});
+  const OptionValues options = TakeOptionValues(arguments, {"--out", "--csv", "--device"});
   const ParsedArguments parsed =
-      options.error.empty() ? ParseArguments(options.rest, {}, {}) : ParsedArguments{};
+      options.error.empty() ? ParseArguments(options.rest, {"--progress"}, {}) : ParsedArguments{};
   if (!options.error.empty() || !parsed.error.empty()) {
     return ReportUsageError(context, "read", options.error.empty() ? parsed.error : options.error);
   }
@@ -108,27 +147,45 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
   }
 
   LogImage image;
-  ProgressLine line(context.err);
-  ProgressMessageBoxes boxes(context.boxes, line);
+  ReadProgress progress(context.err, StyleOf(parsed, context), connection.clock,
+                        context.errColumns);
+  ProgressMessageBoxes boxes(context.boxes, progress);
   MeterLink link(image, boxes);
   link.DriverLibrary = connection.driver;
   link.Sleep = connection.sleep;
   std::optional<ComAccess> port;
   if (connection.driver != nullptr) {
+    const std::optional<std::int32_t> device =
+        PickDevice(options, *connection.driver, context, "read");
+    if (!device) {
+      return kExitFailure;
+    }
+    link.DeviceIndex = *device;
     link.SharedPort = &port.emplace(*connection.driver);
   }
-  TerminalDownloadWindow window(link.Download, line);
+  TerminalDownloadWindow window(link.Download, progress);
   StartDownload(link, &window);
-  RunDownloadTimer(link, window);
-  line.End();
+  const bool stopped = RunDownloadTimer(link, window, connection.stopRequested);
+  progress.End();
+  if (stopped || connection.stopRequested()) {
+    context.err << "klxr-log-cli read: interrupted after " << link.Download.RecordsReceived
+                << (link.Download.RecordsReceived == 1 ? " record" : " records")
+                << "; nothing was written\n";
+    return kExitInterrupted;
+  }
   if (!boxes.Shown(msg::kTransferComplete)) {
     return kExitFailure;
   }
+  progress.Summarize(link.Download.RecordsReceived);
   return DeliverLog(image, options, context);
 }
 
 int RunRead(const std::vector<std::string>& arguments, CliContext& context) {
-  return RunWithLoadedDriver(ReadCommand, arguments, context);
+  const InterruptCatcher catcher;
+  const bool isTerminal = StandardErrorIsTerminal();
+  CliContext terminal{context.out, context.err, context.boxes, isTerminal,
+                      isTerminal ? StandardErrorColumns() : 0};
+  return RunWithLoadedDriver(ReadCommand, arguments, terminal);
 }
 
 }  // namespace klxr::cli

@@ -55,16 +55,21 @@ constexpr std::string_view kExportHelp =
     "1).\n";
 
 constexpr std::string_view kReadHelp =
-    "Usage: klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv]\n"
+    "Usage: klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress]\n"
     "\n"
     "Reads the whole measurement log from the meter on the first USB device, as the program's\n"
     "\"Read\" command does: the adapter's settings are checked (and re-programmed when they\n"
-    "differ), then the records are fetched one by one while a progress line on standard error\n"
-    "counts them, out of the 1568 a log can hold. \"Transfer Complete!\" ends a complete\n"
-    "transfer.\n"
+    "differ), then the records are fetched one by one, out of the 1568 a log can hold. When\n"
+    "standard error is a terminal, one line there counts them, with their rate and the time left\n"
+    "at most; on a pipe or a file nothing is shown. \"Transfer Complete!\" ends a complete\n"
+    "transfer, followed by a line with the records read and the seconds taken.\n"
     "\n"
-    "  --out LOG.tlg   save the log as a .tlg file, as \"Save\" does\n"
-    "  --csv OUT.csv   export the records as a CSV file, as \"export\" does\n"
+    "  --out LOG.tlg      save the log as a .tlg file, as \"Save\" does\n"
+    "  --csv OUT.csv      export the records as a CSV file, as \"export\" does\n"
+    "  --device N|SERIAL  the meter on the USB device with the driver's index N (from 0), or on\n"
+    "                     the adapter with that serial number (see \"list --long\")\n"
+    "  --progress         plain progress lines on standard error, one per tenth of 1568 records,\n"
+    "                     also on a pipe or a file\n"
     "\n"
     "\"-\" as LOG.tlg or OUT.csv writes to standard output. Before the meter is asked anything,\n"
     "both files are checked: the same file for both is a usage error (exit status 2); a file\n"
@@ -80,25 +85,30 @@ constexpr std::string_view kReadHelp =
     "device, or in use), \"Error - Handshake not received\" (the meter's answer was missing or\n"
     "wrong), \"The device has been upgraded and is recycling. ...\" (the adapter was\n"
     "re-programmed: re-plug the lead and read again), \"You must install the USB driver first!\"\n"
-    "(no driver library).\n";
+    "(no driver library). An unknown --device is an error (exit status 1).\n"
+    "\n"
+    "Ctrl-C stops the transfer: the port is closed, nothing is written, the records that had\n"
+    "arrived are counted on standard error, and the exit status is 130.\n";
 
 constexpr std::string_view kEraseHelp =
-    "Usage: klxr-log-cli erase [--yes]\n"
+    "Usage: klxr-log-cli erase [--yes] [--device N|SERIAL]\n"
     "\n"
     "Erases the measurement log stored in the meter on the first USB device, as the program's\n"
     "\"Erase Log\" command does. It first asks \"Please confirm that you wish to erase the meter\n"
     "log data?\" on standard error; only y or yes on standard input goes on. The meter takes a\n"
     "few seconds; \"Meter log data erased\" confirms. Log files on the computer are not touched.\n"
     "\n"
-    "  --yes   erase without asking\n"
+    "  --yes              erase without asking\n"
+    "  --device N|SERIAL  the meter on the USB device with the driver's index N (from 0), or on\n"
+    "                     the adapter with that serial number (see \"list --long\")\n"
     "\n"
     "Exit status 0 only when the meter confirmed the erase; 1 when the question was not answered\n"
-    "yes (nothing is sent), when the meter did not confirm, and on the program's messages\n"
-    "\"Error - Handshake not received\", \"USB Port Error\", the re-plug message, or \"Warning,\n"
-    "can't load USB driver (ftd2xx.dll)\" (no driver library).\n";
+    "yes (nothing is sent), when the meter did not confirm, for an unknown --device, and on the\n"
+    "program's messages \"Error - Handshake not received\", \"USB Port Error\", the re-plug\n"
+    "message, or \"Warning, can't load USB driver (ftd2xx.dll)\" (no driver library).\n";
 
 constexpr std::string_view kListHelp =
-    "Usage: klxr-log-cli list\n"
+    "Usage: klxr-log-cli list [--long]\n"
     "\n"
     "Asks every USB device for its version, as the program's \"Version\" device list does, and\n"
     "prints the version text of each meter that answers, one per line, sorted by text (case\n"
@@ -106,11 +116,17 @@ constexpr std::string_view kListHelp =
     "adapter differs from the settings the meter link needs (see \"adapter\"; they are not\n"
     "re-programmed here) and devices that do not answer are skipped.\n"
     "\n"
+    "  --long   one line for every USB device instead, in index order, its fields separated by\n"
+    "           tabs: the index (for --device), the adapter's serial number and description\n"
+    "           (\"-\" when it cannot be opened), and the meter's version text, or why it is not\n"
+    "           listed: \"(in use)\", \"(not a meter lead)\" (the adapter differs), \"(silent)\";\n"
+    "           then \"Number of devices: N\"\n"
+    "\n"
     "Exit status 0, also when no meter answers; 1 when no driver library can be loaded\n"
     "(\"Warning, can't load USB driver (ftd2xx.dll)\").\n";
 
 constexpr std::string_view kAdapterHelp =
-    "Usage: klxr-log-cli adapter [--fix]\n"
+    "Usage: klxr-log-cli adapter [--fix] [--device N|SERIAL]\n"
     "\n"
     "Runs the adapter EEPROM check on the first USB device and prints each setting the meter\n"
     "link needs (PnP, SelfPowered, InvertDTR, InvertRXD, InvertTXD, Cbus4, Description) with the\n"
@@ -121,11 +137,14 @@ constexpr std::string_view kAdapterHelp =
     "  --fix   re-program a differing adapter as the program's Read command would (every other\n"
     "          setting is written back unchanged) and make it re-enumerate; then re-plug the\n"
     "          lead, as the message says\n"
+    "  --device N|SERIAL\n"
+    "          the USB device with the driver's index N (from 0), or the adapter with that\n"
+    "          serial number (see \"list --long\"), instead of the first\n"
     "\n"
     "Exit status 0 when the adapter has the settings, or was re-programmed with --fix; 1 when it\n"
-    "differs and --fix was not given, when it cannot be opened (\"USB Port Error\"), read or\n"
-    "programmed, or when no driver library can be loaded (\"Warning, can't load USB driver\n"
-    "(ftd2xx.dll)\").\n";
+    "differs and --fix was not given, for an unknown --device, when it cannot be opened\n"
+    "(\"USB Port Error\"), read or programmed, or when no driver library can be loaded\n"
+    "(\"Warning, can't load USB driver (ftd2xx.dll)\").\n";
 
 constexpr std::array<CliCommand, 6> kCommands{{
     {"show", "print the records of a .tlg log, one tab-separated line each", kShowHelp, RunShow},

@@ -1,11 +1,19 @@
 #include "cli/meter_commands.h"
 
+#include <chrono>
 #include <memory>
 
+#include "cli/device_choice.h"
 #include "cli/exit_status.h"
 #include "link/driver_library.h"
 
 namespace klxr::cli {
+
+std::int64_t SteadyMicroseconds() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::string>& arguments,
                         CliContext& context) {
@@ -18,6 +26,21 @@ int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::str
     connection.driverProblem = "'" + diagnosis.libraryName + "': " + diagnosis.problem;
   }
   return command(arguments, context, connection);
+}
+
+std::optional<std::int32_t> PickDevice(const OptionValues& options,
+                                       const d2xx::D2xxFunctions& driver, CliContext& context,
+                                       std::string_view command) {
+  const auto device = options.values.find("--device");
+  if (device == options.values.end()) {
+    return 0;
+  }
+  const DeviceChoice choice = ChooseDevice(driver, device->second);
+  if (!choice.error.empty()) {
+    context.err << "klxr-log-cli " << command << ": " << choice.error << "\n";
+    return std::nullopt;
+  }
+  return choice.index;
 }
 
 void ReportDriverProblem(CliContext& context, const MeterConnection& connection) {

@@ -4,23 +4,35 @@
 // which messages were shown, since a conversation tells its outcome only through them.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/interrupt.h"
+#include "cli/option_values.h"
 #include "link/d2xx_api.h"
 #include "link/pause.h"
 #include "resources/message_catalogue.h"
 
 namespace klxr::cli {
 
+// Microseconds on the steady clock.
+std::int64_t SteadyMicroseconds();
+
 // How a command reaches the meters.
 struct MeterConnection {
   const d2xx::D2xxFunctions* driver = nullptr;  // null: no driver library could be loaded
   std::string driverProblem;                    // then: which file, and why
   SleepFunction sleep = SleepMilliseconds;
+  // The clock the progress and the summary of a read are timed with.
+  std::function<std::int64_t()> clock = SteadyMicroseconds;
+  // Asked between the steps of a read: true when the user wants it stopped (Ctrl-C).
+  std::function<bool()> stopRequested = InterruptRequested;
 };
 
 // A meter command, run with its arguments on a connection; returns the exit status.
@@ -30,6 +42,12 @@ using MeterCommandFunction = int (*)(const std::vector<std::string>& arguments, 
 // Loads the driver library and runs the command on it (the library stays loaded until it ends).
 int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::string>& arguments,
                         CliContext& context);
+
+// The device index a command works on: 0 without "--device", else the device it names. Nothing
+// when that device does not exist; the reason was written to standard error.
+std::optional<std::int32_t> PickDevice(const OptionValues& options,
+                                       const d2xx::D2xxFunctions& driver, CliContext& context,
+                                       std::string_view command);
 
 // Writes why the driver library could not be loaded to standard error.
 void ReportDriverProblem(CliContext& context, const MeterConnection& connection);

@@ -14,7 +14,8 @@
 namespace klxr {
 
 // The line every conversation with a meter uses: 115200 baud, 8N1, no flow control, DTR low; reads
-// wait at most 200 ms, writes 1000 ms. Conversations use device index 0, discovery each index.
+// wait at most 200 ms, writes 1000 ms. Conversations use one device (the first unless another is
+// picked), discovery each index.
 inline constexpr std::uint32_t kMeterBaudRate = 115200;
 inline constexpr std::uint32_t kMeterReadTimeoutMs = 200;
 inline constexpr std::uint32_t kMeterWriteTimeoutMs = 1000;

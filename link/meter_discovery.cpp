@@ -59,23 +59,39 @@ bool AskVersion(ComAccess& port, std::span<std::uint8_t, kUnpackAreaSize> versio
   return UnpackFrame(reply.data() + 1, available, version) >= 0;
 }
 
-// Tries one device on a temporary port of its own. True when it is a meter that answered.
-bool QueryDevice(const d2xx::D2xxFunctions& driver, int index,
-                 std::span<std::uint8_t, kUnpackAreaSize> version) {
+// Tries one device on a temporary port of its own.
+DeviceAnswer QueryDevice(const d2xx::D2xxFunctions& driver, int index,
+                         std::span<std::uint8_t, kUnpackAreaSize> version) {
   const std::unique_ptr<ComAccess> port(new (std::nothrow) ComAccess(driver));
   if (port == nullptr) {
-    return false;
+    return DeviceAnswer::kCannotOpen;
   }
-  bool answered = false;
+  DeviceAnswer answer = DeviceAnswer::kCannotOpen;
   if (OpenMeterLine(*port, index) == d2xx::FT_OK) {
     port->CheckEeprom(false);
-    answered = port->EepromChanged == 0 && AskVersion(*port, version);
+    if (port->EepromChanged != 0) {
+      answer = DeviceAnswer::kAdapterDiffers;
+    } else {
+      answer = AskVersion(*port, version) ? DeviceAnswer::kMeter : DeviceAnswer::kSilent;
+    }
   }
   port->Close();
-  return answered;
+  return answer;
 }
 
 }  // namespace
+
+DeviceAnswer AskDeviceForVersion(const MeterLink& link, int index, std::string& versionText) {
+  if (link.DriverLibrary == nullptr || !ProbeDevice(*link.DriverLibrary, index)) {
+    return DeviceAnswer::kCannotOpen;
+  }
+  std::array<std::uint8_t, kUnpackAreaSize> version{};
+  const DeviceAnswer answer = QueryDevice(*link.DriverLibrary, index, version);
+  if (answer == DeviceAnswer::kMeter) {
+    versionText = TextUpToZero(version);
+  }
+  return answer;
+}
 
 int DiscoverMeters(const MeterLink& link, MeterList* list) {
   if (link.DriverLibrary == nullptr) {
@@ -94,7 +110,7 @@ int DiscoverMeters(const MeterLink& link, MeterList* list) {
     }
     // Any payload the frame codec delivers fits, with its terminating zero.
     std::array<std::uint8_t, kUnpackAreaSize> version{};
-    if (QueryDevice(driver, index, version)) {
+    if (QueryDevice(driver, index, version) == DeviceAnswer::kMeter) {
       ++found;
       if (list != nullptr) {
         list->Add(TextUpToZero(version));

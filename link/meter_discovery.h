@@ -30,6 +30,18 @@ class CollectedMeters : public MeterList {
   std::vector<std::string> texts;
 };
 
+// What discovery made of one device.
+enum class DeviceAnswer {
+  kMeter,           // a meter answered with its version text
+  kCannotOpen,      // the device could not be opened: in use by another program, or gone
+  kAdapterDiffers,  // its adapter differs from the settings the meter link needs: no meter lead
+  kSilent,          // nothing, or not ACK and a good frame, came back
+};
+
+// Tries the device at this index exactly as DiscoverMeters does; on kMeter versionText holds the
+// meter's version text. Without a driver library no device can be opened.
+DeviceAnswer AskDeviceForVersion(const MeterLink& link, int index, std::string& versionText);
+
 // Walks devices 0 to count - 1 in order and returns the number of meters that answered, adding
 // each one's version text to the list (null: only count). Returns 0 without a driver library, and
 // also when the driver cannot say how many devices there are (FT_ListDevices fails). A device for

@@ -22,7 +22,7 @@ bool OpenSharedPortForConversation(MeterLink& link) {
   }
   ComAccess& port = *link.SharedPort;
   port.Close();
-  if (OpenMeterLine(port, 0) != d2xx::FT_OK) {
+  if (OpenMeterLine(port, link.DeviceIndex) != d2xx::FT_OK) {
     ShowMessage(link.Boxes, msg::kUsbPortError, BoxKind::Error);
     return false;
   }

@@ -39,9 +39,12 @@ struct MeterLink {
 
   // The loaded driver's functions; null when no driver library is loaded.
   const d2xx::D2xxFunctions* DriverLibrary = nullptr;
-  // The one port the download and the erase use (device 0), owned by the application; null when
-  // there is none, and then neither conversation touches the meter.
+  // The one port the download and the erase use, owned by the application; null when there is
+  // none, and then neither conversation touches the meter.
   ComAccess* SharedPort = nullptr;
+  // The driver's index of the device the download and the erase open: the first one unless the
+  // user picked another.
+  std::int32_t DeviceIndex = 0;
   LogImage& Image;
   MessageBoxes& Boxes;
   SleepFunction Sleep = SleepMilliseconds;
@@ -56,11 +59,11 @@ d2xx::FT_STATUS OpenMeterLine(ComAccess& port, std::int32_t deviceIndex);
 // still holds in both directions.
 void PrepareConversation(ComAccess& port);
 
-// The first steps of the download and the erase on the shared port: closes it, opens device 0 on
-// the meter's line, runs the adapter EEPROM check with programming and prepares the conversation.
-// On failure shows the reason and returns false: "USB Port Error" when the port cannot be opened
-// (or there is no shared port), the re-plug message when the adapter was re-programmed (the port
-// is then closed).
+// The first steps of the download and the erase on the shared port: closes it, opens the device at
+// DeviceIndex on the meter's line, runs the adapter EEPROM check with programming and prepares the
+// conversation. On failure shows the reason and returns false: "USB Port Error" when the port
+// cannot be opened (or there is no shared port), the re-plug message when the adapter was
+// re-programmed (the port is then closed).
 bool OpenSharedPortForConversation(MeterLink& link);
 
 // The count of bytes the last Read of the port delivered, never more than it asked for.
