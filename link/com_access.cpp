@@ -97,6 +97,17 @@ FT_STATUS ComAccess::SetFlowControl(std::uint16_t mode, std::uint8_t xon, std::u
   return Status;
 }
 
+void ComAccess::ReleaseAfterFailedDtr() {
+  // An adapter left open here would be held by this port although nothing can use it: the next
+  // open of the same device, by this port or by discovery, would find it busy.
+  if (!IsOpen()) {
+    return;
+  }
+  const FT_STATUS failure = Status;
+  Close();
+  Status = failure;
+}
+
 FT_STATUS ComAccess::OpenAndConfigure(std::int32_t deviceIndex, std::uint32_t baudRate,
                                       std::uint8_t wordLength, std::uint8_t stopBits,
                                       std::uint8_t parity) {
@@ -104,6 +115,7 @@ FT_STATUS ComAccess::OpenAndConfigure(std::int32_t deviceIndex, std::uint32_t ba
   // Lowering DTR calls nothing when the open failed; Status then still holds the open's failure.
   SetDtrState(false);
   if (Status != FT_OK) {
+    ReleaseAfterFailedDtr();
     return Status;
   }
   SetBaudRate(baudRate);

@@ -55,9 +55,9 @@ class ComAccess {
   d2xx::FT_STATUS SetFlowControl(std::uint16_t mode, std::uint8_t xon, std::uint8_t xoff);
 
   // Opens the device, lowers DTR and, when both worked, sets the line and turns flow control off.
-  // Returns the failing status of the open or of lowering DTR (the port then stays as that left
-  // it), else the status of the flow-control call: a failure to set the rate or the line
-  // characteristics is not reported.
+  // Returns the failing status of the open or of lowering DTR (the port is then closed, and Status
+  // keeps that failure), else the status of the flow-control call: a failure to set the rate or
+  // the line characteristics is not reported.
   d2xx::FT_STATUS OpenAndConfigure(std::int32_t deviceIndex, std::uint32_t baudRate,
                                    std::uint8_t wordLength, std::uint8_t stopBits,
                                    std::uint8_t parity);
@@ -94,6 +94,9 @@ class ComAccess {
   std::uint8_t EepromChanged = 0;  // 1 when the last successful check found a setting to correct
 
  private:
+  // Closes a port whose open worked but whose DTR could not be lowered, keeping that failure.
+  void ReleaseAfterFailedDtr();
+
   const d2xx::D2xxFunctions& driver_;
 };
 

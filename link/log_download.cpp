@@ -131,6 +131,16 @@ void CompleteDownload(MeterLink& link, DownloadWindow* window) {
   Repaint(window, true);
 }
 
+// A download stopped from outside may have a reply still on its way: the meter answers the last
+// "GET" whatever the host does next. One read with the port's time-out waits for it, and the
+// receive purge drops whatever of it has come, so that the next conversation on the port does not
+// take it for an answer of its own.
+void DrainInFlightReply(ComAccess& port) {
+  std::array<std::uint8_t, 128> readArea;
+  port.Read(readArea.data(), kReadRequestSize);
+  port.PurgeRx();
+}
+
 }  // namespace
 
 void StartDownload(MeterLink& link, DownloadWindow* window) {
@@ -141,6 +151,9 @@ void StartDownload(MeterLink& link, DownloadWindow* window) {
   DownloadState& state = link.Download;
   link.Image.Clear();
   SetView(window, false);
+  if (state.DownloadRunning && link.SharedPort != nullptr) {
+    DrainInFlightReply(*link.SharedPort);
+  }
   state.DownloadRunning = false;
   StopDownloadTimer(link, window);
   Repaint(window, true);
@@ -195,12 +208,16 @@ bool StopDownloadTimer(MeterLink& link, DownloadWindow* window) {
 
 void AbandonDownload(MeterLink& link, DownloadWindow* window) {
   DownloadState& state = link.Download;
+  const bool wasRunning = state.DownloadRunning;
   StopDownloadTimer(link, window);
   state.StepBusy = false;
   state.ReplyLength = 0;
   state.IdleTicks = 0;
   Repaint(window, true);
   if (link.SharedPort != nullptr) {
+    if (wasRunning) {
+      DrainInFlightReply(*link.SharedPort);
+    }
     link.SharedPort->Close();
   }
 }

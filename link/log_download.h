@@ -18,9 +18,9 @@
 namespace klxr {
 
 // The Read command. Without a driver library shows "You must install the USB driver first!" and
-// changes nothing. Otherwise clears the log image, grays View, drops a running download and starts
-// a new one; when the port cannot be opened or the adapter was re-programmed it shows why and no
-// download runs.
+// changes nothing. Otherwise clears the log image, grays View, drops a running download (waiting
+// out its reply as AbandonDownload does) and starts a new one; when the port cannot be opened or
+// the adapter was re-programmed it shows why and no download runs.
 void StartDownload(MeterLink& link, DownloadWindow* window);
 
 // One tick of the download timer. Does nothing unless a download runs and no step is running.
@@ -29,9 +29,11 @@ void DownloadStep(MeterLink& link, DownloadWindow* window);
 // Kills the download timer and clears DownloadRunning; returns whether the timer was running.
 bool StopDownloadTimer(MeterLink& link, DownloadWindow* window);
 
-// Stops a running download without a message: its timer, its state and its port. The records
-// stored so far stay in the image; View stays as it is. Used before another conversation takes
-// the shared port over.
+// Stops a running download without a message: its timer, its state and its port. Before the port
+// is closed, one read time-out is waited out and what the meter sent meanwhile is purged, so that a
+// reply still on its way is not judged by the next conversation. The records stored so far stay in
+// the image; View stays as it is. Used before another conversation takes the shared port over, and
+// before the image is replaced.
 void AbandonDownload(MeterLink& link, DownloadWindow* window);
 
 }  // namespace klxr

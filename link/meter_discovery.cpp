@@ -11,10 +11,24 @@ namespace klxr {
 namespace {
 
 constexpr int kVersionAnswerReads = 5;
-constexpr std::size_t kVersionAnswerExaminedAt = 5;  // the wait ends once this many bytes are in
+// The wait may end once this many bytes are in, and does when they hold a whole frame.
+constexpr std::size_t kVersionAnswerExaminedAt = 5;
+// ACK, the frame's start byte and its length byte: what it takes to know how long the frame is.
+constexpr std::size_t kReplyBytesBeforePayload = 3;
+constexpr std::size_t kLongestReply = 1 + kFrameOverhead + (kUnpackAreaSize - 1);
 
-// Fewer than 5 bytes before the last read, plus one read of 100.
-using ReplyArea = std::array<std::uint8_t, 128>;
+// The longest answer (ACK and a frame carrying 127 bytes) less one byte, plus one read of 100.
+using ReplyArea = std::array<std::uint8_t, kLongestReply - 1 + kReadRequestSize>;
+
+// True while the reply is an ACK and the start of a frame whose length byte announces more bytes
+// than have come. A reply that cannot become a good frame needs nothing more.
+bool FrameStillComing(const ReplyArea& reply, std::size_t collected) {
+  if (collected < kReplyBytesBeforePayload || reply[0] != ACK || reply[1] != STX ||
+      reply[2] >= kUnpackAreaSize) {
+    return false;
+  }
+  return collected < 1 + kFrameOverhead + reply[2];
+}
 
 // True when the device can be opened at all; it is closed again at once.
 bool ProbeDevice(const d2xx::D2xxFunctions& driver, int index) {
@@ -26,13 +40,15 @@ bool ProbeDevice(const d2xx::D2xxFunctions& driver, int index) {
   return true;
 }
 
-// Collects the answer to "VERSION": at most 5 reads, until 5 bytes are in or the first is NAK.
+// Collects the answer to "VERSION": at most 5 reads, until the first byte is NAK, or 5 bytes are
+// in and the frame they begin is complete (a version text longer than 96 bytes needs two reads).
 // Returns the count collected, or -1 when a read failed.
 int CollectVersionAnswer(ComAccess& port, ReplyArea& reply) {
   std::array<std::uint8_t, 128> readArea{};
   std::size_t collected = 0;
   for (int read = 0; read < kVersionAnswerReads; ++read) {
-    if (reply[0] == NAK || collected >= kVersionAnswerExaminedAt) {
+    if (reply[0] == NAK ||
+        (collected >= kVersionAnswerExaminedAt && !FrameStillComing(reply, collected))) {
       break;
     }
     if (port.Read(readArea.data(), kReadRequestSize) != d2xx::FT_OK) {
@@ -108,7 +124,7 @@ int DiscoverMeters(const MeterLink& link, MeterList* list) {
     if (!ProbeDevice(driver, index)) {
       continue;
     }
-    // Any payload the frame codec delivers fits, with its terminating zero.
+    // Any payload the frame codec delivers (up to 127 bytes) fits, with its terminating zero.
     std::array<std::uint8_t, kUnpackAreaSize> version{};
     if (QueryDevice(driver, index, version) == DeviceAnswer::kMeter) {
       ++found;

@@ -1,10 +1,15 @@
 #include "ui/chooser_listing.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
 #include <cctype>
+
+#ifndef _WIN32
+#include <dirent.h>
+#endif
 
 #include "ui/eight_bit_text.h"
 #include "ui/folder_paths.h"
@@ -46,6 +51,21 @@ bool IsPickableVolume(const QStorageInfo& volume) {
 }
 #endif
 
+// Whether the folder's entries can be read. A folder that can be entered but not read would
+// otherwise list as empty and become the current folder as if it were.
+bool FolderCanBeRead(const QString& path) {
+#ifdef _WIN32
+  return QFileInfo(path).isReadable();
+#else
+  DIR* folder = opendir(QFile::encodeName(path).constData());
+  if (folder == nullptr) {
+    return false;
+  }
+  closedir(folder);
+  return true;
+#endif
+}
+
 }  // namespace
 
 std::optional<FolderListing> ListFolderEntries(std::string_view path) {
@@ -53,7 +73,8 @@ std::optional<FolderListing> ListFolderEntries(std::string_view path) {
     return std::nullopt;
   }
   const QFileInfo target(QDir::current(), PathToQString(path));
-  if (!target.isDir() || !QDir::setCurrent(target.absoluteFilePath())) {
+  if (!target.isDir() || !FolderCanBeRead(target.absoluteFilePath()) ||
+      !QDir::setCurrent(target.absoluteFilePath())) {
     return std::nullopt;
   }
   const QDir folder = QDir::current();

@@ -19,7 +19,7 @@ struct FolderListing {
 
 // Lists a folder (a relative path resolved against the current directory) and makes it the
 // process's current directory. Hidden files and folders are not listed. nullopt, with the current
-// directory unchanged, when the path does not name a folder that can be entered.
+// directory unchanged, when the path does not name a folder that can be entered and read.
 std::optional<FolderListing> ListFolderEntries(std::string_view path);
 
 // The drive entries: [-x-] for each drive letter on Windows; elsewhere the roots of the mounted

@@ -47,6 +47,10 @@ int RecordsOrReport(Application& app) {
 void OnLoad(Application& app) {
   AppState& state = app.State();
   if (ChooseFile(app, kLoadLogChooser)) {
+    // A download still running would go on storing meter records into the loaded log.
+    if (state.Link.Download.DownloadRunning) {
+      AbandonDownload(state.Link, app.Window());
+    }
     LoadLogFile(state.Image, state.Chooser.ChosenPath, app.Window(), app.Boxes(), state.QuietMode);
   }
 }

@@ -1,7 +1,9 @@
 #include "virtual-meter/environment_config.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "virtual-meter/meter_records.h"
 
@@ -88,6 +90,21 @@ void ConfigureDevices(const EnvironmentLookup& lookup, ParsedConfig& result) {
 std::optional<std::string> ProcessEnvironment(const char* name) {
   const char* value = std::getenv(name);
   return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+EnvironmentLookup WithFilesFrom(std::string folder, EnvironmentLookup lookup) {
+  return [folder = std::move(folder),
+          lookup = std::move(lookup)](const char* name) -> std::optional<std::string> {
+    std::optional<std::string> value = lookup(name);
+    const std::string_view variable(name);
+    const bool namesAFile = variable == "KLXR_VM_SCENARIO" || variable == "KLXR_VM_LOG" ||
+                            variable == "KLXR_VM_TRANSCRIPT";
+    if (namesAFile && value && !value->empty() && !folder.empty() &&
+        std::filesystem::path(*value).is_relative()) {
+      value = (std::filesystem::path(folder) / *value).string();
+    }
+    return value;
+  };
 }
 
 ParsedConfig ConfigFromEnvironment(const EnvironmentLookup& lookup) {

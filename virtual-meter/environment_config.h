@@ -22,6 +22,10 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char* n
 // The process's own environment.
 std::optional<std::string> ProcessEnvironment(const char* name);
 
+// The lookup with the file names of KLXR_VM_SCENARIO, KLXR_VM_LOG and KLXR_VM_TRANSCRIPT made
+// absolute: a relative one is taken from `folder` (left as it is when folder is empty).
+EnvironmentLookup WithFilesFrom(std::string folder, EnvironmentLookup lookup);
+
 // The bus configuration the variables describe. The clock defaults to real time; a virtual clock
 // here also counts the real time between driver calls, since the program's own pauses do not go
 // through the bus. Every problem is listed in the errors.

@@ -1,5 +1,6 @@
 // The bus of the loadable driver library: made on first use from the environment (see
-// environment_config.h) and kept until the process ends.
+// environment_config.h) and kept until the process ends. Relative file names in the environment
+// are taken from the folder that was current when the library was loaded.
 #pragma once
 
 #include "virtual-meter/virtual_bus.h"

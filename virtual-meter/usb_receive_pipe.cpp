@@ -22,10 +22,11 @@ UsbReceivePipe::UsbReceivePipe(UsbTiming timing, ArrivalObserver observer)
 }
 
 void UsbReceivePipe::Restart(Micros now) {
-  for (const WireByte& byte : waiting_) {
-    observer_(byte, kDiscarded);
+  // What reached the chip before the open is gone; what the meter is still sending comes through.
+  while (!waiting_.empty() && waiting_.front().entered <= now) {
+    observer_(waiting_.front(), kDiscarded);
+    waiting_.pop_front();
   }
-  waiting_.clear();
   host_.clear();
   anchor_ = now;
 }

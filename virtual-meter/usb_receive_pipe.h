@@ -36,7 +36,9 @@ class UsbReceivePipe {
 
   UsbReceivePipe(UsbTiming timing, ArrivalObserver observer);
 
-  // The device has been opened at `now`: nothing waits, and the latency timer starts.
+  // The device has been opened at `now`: the host's buffer is empty, the chip has dropped what it
+  // held, and the latency timer starts. Bytes that enter the chip after `now` (a reply the meter is
+  // still sending) are delivered as usual.
   void Restart(Micros now);
   // A byte from the meter; bytes come in the order they enter the chip.
   void Push(const WireByte& byte);

@@ -203,8 +203,16 @@ TEST(LogErase, EraseDuringADownloadStopsTheDownloadFirst) {
   EXPECT_FALSE(run.link.Download.DownloadRunning);
   EXPECT_TRUE(run.window.timers.empty());
   EXPECT_EQ(run.window.events, (Lines{"timer kill 12345", "repaint erase"}));
+  // The reply to the last "GET" is still on its way: it is waited out for one read time-out and
+  // purged, so that the erase does not take it for the answer to its "LOG".
   const Lines calls = run.bus.CallLog();
-  EXPECT_EQ(Lines(calls.begin(), calls.begin() + 2), (Lines{"FT_Close", "FT_Open(0)"}));
+  EXPECT_EQ(Lines(calls.begin(), calls.begin() + 4),
+            (Lines{"FT_Read(100) -> 68", "FT_Purge(1)", "FT_Close", "FT_Open(0)"}));
+  EXPECT_EQ(
+      run.WireFrom(testing::kLogFrame),
+      (Lines{testing::Sent(testing::kLogFrame), testing::Received("06"),
+             testing::Sent(testing::kEraseFrame), testing::AckAnd(testing::FrameHex("SUCCESS")),
+             testing::Sent(testing::kEndFrame)}));
   EXPECT_EQ(run.boxes.boxes, kErased);
   // The records the download stored stay; a late tick finds no download.
   EXPECT_EQ(CountRecords(run.image, nullptr), 2);

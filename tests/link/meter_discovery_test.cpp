@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -101,15 +102,35 @@ TEST(MeterDiscovery, DevicesThatAreSkipped) {
   EXPECT_EQ(run.bus.Adapter(0).Eeprom().description, vm::kFactoryDescription);
 }
 
-TEST(MeterDiscovery, LongVersionTextIsListedWhole) {
-  // The longest text whose answer (ACK, frame) fits one read of 100 bytes.
-  const std::string text(96, 'V');
-  vm::BusConfig config = MeterWith(0);
-  config.adapters[0].meter->versionText = text;
-  Conversation run(std::move(config));
-  CollectedMeters list;
-  EXPECT_EQ(DiscoverMeters(run.link, &list), 1);
-  EXPECT_EQ(list.texts, Texts{text});
+struct AnswerCase {
+  const char* name;
+  std::size_t textLength;  // the version text: this many letters
+  const char* fault;       // a fault line for the meter, or empty
+  bool listed;
+  int reads;
+};
+
+TEST(MeterDiscovery, WaitsForTheWholeFrameTheLengthByteAnnounces) {
+  const AnswerCase cases[] = {
+      {"96 bytes: the answer fits one read", 96, "", true, 1},
+      {"97 bytes: the checksum comes in a second read", 97, "", true, 2},
+      {"120 bytes", 120, "", true, 2},
+      {"127 bytes, the longest payload", 127, "", true, 2},
+      {"first 5 bytes, the rest 300 ms later", 20, "fault VERSION 1 split 5 300", true, 2},
+      {"the rest comes after the fifth read", 20, "fault VERSION 1 split 5 1100", false, 5},
+  };
+  for (const AnswerCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    const std::string text(test.textLength, 'V');
+    Conversation run(Scenario("device\n  version \"" + text + "\"\n  " + test.fault));
+    CollectedMeters list;
+    EXPECT_EQ(DiscoverMeters(run.link, &list), test.listed ? 1 : 0);
+    EXPECT_EQ(list.texts, test.listed ? Texts{text} : Texts{});
+    const Lines calls = run.bus.CallLog();
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                            [](const std::string& call) { return call.rfind("FT_Read", 0) == 0; }),
+              test.reads);
+  }
 }
 
 TEST(MeterDiscovery, MeterHeldByTheSharedPortIsNotListed) {
@@ -122,6 +143,18 @@ TEST(MeterDiscovery, MeterHeldByTheSharedPortIsNotListed) {
   // The download goes on undisturbed.
   run.RunTimer();
   EXPECT_EQ(run.link.Download.RecordsReceived, 10);
+}
+
+TEST(MeterDiscovery, ReplyOfAnAbandonedDownloadIsNotTakenForTheVersion) {
+  Conversation run(Scenario("device\n  version \"KLXR V2.31\"\n  records 10"));
+  StartDownload(run.link, &run.window);
+  run.RunTimer(2);
+  ASSERT_TRUE(run.link.Download.DownloadRunning);
+  // The last "GET" is answered while the port changes hands.
+  AbandonDownload(run.link, &run.window);
+  CollectedMeters list;
+  EXPECT_EQ(DiscoverMeters(run.link, &list), 1);
+  EXPECT_EQ(list.texts, Texts{"KLXR V2.31"});
 }
 
 TEST(MeterDiscovery, WithoutListOnlyCounts) {

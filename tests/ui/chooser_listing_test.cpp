@@ -97,6 +97,21 @@ TEST(ChooserListing, ListsFilesFoldersAndParentButNothingHiddenAndEntersTheFolde
   EXPECT_EQ(std::count(root->entries.begin(), root->entries.end(), "[..]"), 0);
 }
 
+TEST(ChooserListing, AFolderThatCanBeEnteredButNotReadCannotBeListed) {
+  testing::TemporaryFolder folder;
+  ASSERT_TRUE(testing::OrdinaryUser::MakeUnreadableFolder(folder.Path("locked")));
+  ASSERT_TRUE(ListFolderEntries(folder.Path()).has_value());
+  const testing::OrdinaryUser user(folder.Path());
+  if (!user.CanHold()) {
+    GTEST_SKIP() << "root reads every folder and cannot act as another user here";
+  }
+  for (const std::string& path : {std::string("locked"), folder.Path("locked")}) {
+    SCOPED_TRACE(path);
+    EXPECT_FALSE(ListFolderEntries(path).has_value());
+    EXPECT_EQ(CurrentFolder(), folder.Path());
+  }
+}
+
 TEST(FolderPaths, FullPathsAndTheirFolders) {
   testing::TemporaryFolder folder;
   QDir::setCurrent(QString::fromStdString(folder.Path()));

@@ -228,6 +228,23 @@ TEST_F(FileChooserTest, AStartFolderThatIsGoneListsTheCurrentDirectory) {
   EXPECT_TRUE(boxes_.boxes.empty());
 }
 
+#ifndef _WIN32
+TEST_F(FileChooserTest, AStartFolderThatCannotBeReadListsTheCurrentDirectory) {
+  ASSERT_TRUE(testing::OrdinaryUser::MakeUnreadableFolder(folder_.Path("locked")));
+  QDir::setCurrent(Q(folder_.Path("sub")));
+  const testing::OrdinaryUser user(folder_.Path());
+  if (!user.CanHold()) {
+    GTEST_SKIP() << "root reads every folder and cannot act as another user here";
+  }
+  request_.StartFolder = folder_.Path("locked");
+  const auto chooser = Open(false);
+  EXPECT_EQ(chooser->FolderLabel().text(), Q(folder_.Path("sub")));
+  EXPECT_EQ(request_.StartFolder, folder_.Path("sub"));
+  EXPECT_EQ(CurrentFolder(), folder_.Path("sub"));
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+#endif
+
 TEST_F(FileChooserTest, EnterInTheNameFieldRunsOk) {
   const auto chooser = Open(false);
   chooser->show();

@@ -3,10 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLineEdit>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "app_test_support.h"
+#include "link/log_download.h"
 #include "resources/command_ids.h"
+#include "ui/file_chooser.h"
 #include "ui/progress_bar.h"
 
 namespace klxr {
@@ -127,6 +133,34 @@ TEST_F(AppTest, ClosingTheWindowDuringADownloadStopsItsTimer) {
   EXPECT_EQ(bus_->CallLog().size(), calls);
   EXPECT_TRUE(boxes_.boxes.empty());
   EXPECT_EQ(app_->Run(), 0);
+}
+
+TEST_F(AppTest, LoadDuringADownloadStopsItBeforeTheFileReplacesTheImage) {
+  StartWithMeter(vm::GeneratedRecords(200));
+  app_->Command(cmd::kRead);
+  ASSERT_TRUE(RunEventsUntil([&] { return State().Link.Download.RecordsReceived >= 3; }));
+
+  const std::string sample = std::string(KLXR_SOURCE_DIR) + "/samples/mixed.tlg";
+  testing::WhenModalShown([&sample](QWidget* modal) {
+    auto* chooser = qobject_cast<FileChooser*>(modal);
+    ASSERT_NE(chooser, nullptr);
+    chooser->NameField().setText(QString::fromStdString(sample));
+    chooser->OnOk();
+  });
+  app_->Command(cmd::kLoad);
+
+  EXPECT_FALSE(State().Link.Download.DownloadRunning);
+  EXPECT_FALSE(Window().IsTimerRunning(cmd::kDownloadTimerId));
+  EXPECT_FALSE(State().Link.SharedPort->IsOpen());
+  std::ifstream file(sample, std::ios::binary);
+  const std::string expected{std::istreambuf_iterator<char>(file), {}};
+  EXPECT_EQ(std::string(State().Image.bytes.begin(), State().Image.bytes.end()), expected);
+  // A tick that was already queued finds no download and stores nothing.
+  const std::size_t calls = bus_->CallLog().size();
+  DownloadStep(State().Link, &Window());
+  EXPECT_EQ(bus_->CallLog().size(), calls);
+  EXPECT_EQ(std::string(State().Image.bytes.begin(), State().Image.bytes.end()), expected);
+  EXPECT_TRUE(boxes_.boxes.empty());
 }
 
 }  // namespace

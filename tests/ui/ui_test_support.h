@@ -17,6 +17,11 @@
 
 #include "ui/eight_bit_text.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace klxr::testing {
 
 // A temporary folder; the current directory is restored when it goes away.
@@ -41,6 +46,38 @@ class TemporaryFolder {
   QTemporaryDir folder_;
   QString root_;
 };
+
+#ifndef _WIN32
+// A folder that can be entered but not read (mode 0311), made in the temporary folder. Root may
+// read any folder, so while an OrdinaryUser lives a test run as root acts as the user nobody;
+// CanHold() is false when that switch is not possible and the permission case cannot hold.
+class OrdinaryUser {
+ public:
+  static constexpr uid_t kNobody = 65534;
+  // The temporary folder is opened to the user's search, so that it reaches the folders inside.
+  explicit OrdinaryUser(const std::string& temporaryFolder) : wasRoot_(geteuid() == 0) {
+    if (wasRoot_) {
+      switched_ = chmod(temporaryFolder.c_str(), 0711) == 0 && seteuid(kNobody) == 0;
+    }
+  }
+  ~OrdinaryUser() {
+    if (switched_) {
+      EXPECT_EQ(seteuid(0), 0);
+    }
+  }
+  OrdinaryUser(const OrdinaryUser&) = delete;
+  OrdinaryUser& operator=(const OrdinaryUser&) = delete;
+  bool CanHold() const { return !wasRoot_ || switched_; }
+
+  static bool MakeUnreadableFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0700) == 0 && chmod(path.c_str(), 0311) == 0;
+  }
+
+ private:
+  bool wasRoot_;
+  bool switched_ = false;
+};
+#endif
 
 // Runs action on the modal window that the next exec() shows, from inside its loop.
 inline void WhenModalShown(std::function<void(QWidget*)> action) {

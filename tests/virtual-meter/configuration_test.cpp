@@ -222,6 +222,36 @@ TEST(Environment, SetsTheCommonCases) {
   EXPECT_TRUE(counted.config.adapters[2].meter->records.empty());
 }
 
+TEST(Environment, RelativeFileNamesAreTakenFromTheGivenFolder) {
+  struct Case {
+    const char* variable;
+    std::string value;
+    std::optional<std::string> seen;
+  };
+  const std::string folder = (std::filesystem::path("/start") / "here").string();
+  const auto inFolder = [&folder](const char* name) {
+    return (std::filesystem::path(folder) / name).string();
+  };
+  const Case cases[] = {
+      {"KLXR_VM_LOG", "samples/mixed.tlg", inFolder("samples/mixed.tlg")},
+      {"KLXR_VM_SCENARIO", "bus.scenario", inFolder("bus.scenario")},
+      {"KLXR_VM_TRANSCRIPT", "../wire.txt", inFolder("../wire.txt")},
+      {"KLXR_VM_LOG", "/abs/x.tlg", "/abs/x.tlg"},
+      {"KLXR_VM_LOG", "", ""},                // empty stays empty: reported as it is
+      {"KLXR_VM_VERSION", "v/1.0", "v/1.0"},  // not a file name
+      {"KLXR_VM_DEVICES", "meter", "meter"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(std::string(test.variable) + "=" + test.value);
+    const EnvironmentLookup lookup =
+        WithFilesFrom(folder, Environment({{test.variable, test.value}}));
+    EXPECT_EQ(lookup(test.variable), test.seen);
+    EXPECT_EQ(lookup("KLXR_VM_RECORDS"), std::nullopt);
+  }
+  // Without a folder nothing changes.
+  EXPECT_EQ(WithFilesFrom("", Environment({{"KLXR_VM_LOG", "a.tlg"}}))("KLXR_VM_LOG"), "a.tlg");
+}
+
 TEST(Environment, BadValuesAreReported) {
   struct Case {
     std::map<std::string, std::string> variables;

@@ -2,12 +2,18 @@
 // exported plain C names, configured from the environment on first use.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "link/d2xx_api.h"
 #include "virtual-meter/meter_wire.h"
@@ -30,6 +36,62 @@ void SetVariable(const char* name, const std::string& value) {
 #endif
 }
 
+void UnsetVariable(const char* name) {
+#if defined(_WIN32)
+  _putenv_s(name, "");
+#else
+  unsetenv(name);
+#endif
+}
+
+// Sets configuration variables for one test and puts back what was there before, so that a
+// repeated test, and the death test's child process, start from the environment they were given.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(std::initializer_list<std::pair<const char*, std::string>> variables) {
+    for (const auto& [name, value] : variables) {
+      const char* before = std::getenv(name);
+      saved_.emplace_back(name, before ? std::optional<std::string>(before) : std::nullopt);
+      SetVariable(name, value);
+    }
+  }
+  ~ScopedEnvironment() {
+    for (const auto& [name, before] : saved_) {
+      if (before) {
+        SetVariable(name, *before);
+      } else {
+        UnsetVariable(name);
+      }
+    }
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+// A folder of its own under the temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  ScratchFolder()
+      : path_(std::filesystem::temp_directory_path() /
+              ("klxr-vm-test-" +
+               std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
 void* FindFunction(void* library, const char* name) {
 #if defined(_WIN32)
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
@@ -38,15 +100,25 @@ void* FindFunction(void* library, const char* name) {
 #endif
 }
 
-// Loads the library and fills a driver table from its exports; the table stays empty when the
-// library or one of its functions is missing.
-d2xx::D2xxFunctions LoadDriver() {
-#if defined(_WIN32)
-  void* library = LoadLibraryA(KLXR_VM_LIBRARY_PATH);
-#else
-  void* library = dlopen(KLXR_VM_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
-#endif
+// Loads a copy of the library made in the folder, so that each load configures a bus of its own
+// from the environment as it is now (a library loaded before stays loaded and keeps its bus), and
+// fills a driver table from its exports; the table stays empty when the library or one of its
+// functions is missing.
+d2xx::D2xxFunctions LoadDriver(const std::filesystem::path& folder) {
+  const std::filesystem::path copy =
+      folder / std::filesystem::path(KLXR_VM_LIBRARY_PATH).filename();
+  std::error_code error;
+  std::filesystem::copy_file(KLXR_VM_LIBRARY_PATH, copy,
+                             std::filesystem::copy_options::overwrite_existing, error);
   d2xx::D2xxFunctions table;
+  if (error) {
+    return table;
+  }
+#if defined(_WIN32)
+  void* library = LoadLibraryA(copy.string().c_str());
+#else
+  void* library = dlopen(copy.string().c_str(), RTLD_NOW | RTLD_LOCAL);
+#endif
   if (library == nullptr) {
     return table;
   }
@@ -89,29 +161,36 @@ Bytes Ask(const d2xx::D2xxFunctions& driver, d2xx::FT_HANDLE handle, std::string
   return reply;
 }
 
-TEST(LoadableLibrary, ExportsTheDriverFunctionsAndServesTheConfiguredMeters) {
-  const std::filesystem::path transcript =
-      std::filesystem::temp_directory_path() /
-      ("klxr-vm-wire-" +
-       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".txt");
-  SetVariable("KLXR_VM_DEVICES", "meter,silent");
-  SetVariable("KLXR_VM_RECORDS", "2");
-  SetVariable("KLXR_VM_VERSION", "KLXR TEST");
-  SetVariable("KLXR_VM_CLOCK", "virtual");
-  SetVariable("KLXR_VM_TRANSCRIPT", transcript.string());
+// Opens device 0 on the meter's line with the conversations' time-outs.
+d2xx::FT_HANDLE OpenMeterLine(const d2xx::D2xxFunctions& driver) {
+  d2xx::FT_HANDLE handle = nullptr;
+  if (driver.FT_Open(0, &handle) != d2xx::FT_OK) {
+    return nullptr;
+  }
+  driver.FT_SetBaudRate(handle, 115200);
+  driver.FT_SetDataCharacteristics(handle, d2xx::FT_BITS_8, d2xx::FT_STOP_BITS_1,
+                                   d2xx::FT_PARITY_NONE);
+  driver.FT_SetTimeouts(handle, 200, 1000);
+  return handle;
+}
 
-  const d2xx::D2xxFunctions driver = LoadDriver();
+TEST(LoadableLibrary, ExportsTheDriverFunctionsAndServesTheConfiguredMeters) {
+  const ScratchFolder folder;
+  const std::filesystem::path transcript = folder.Path() / "wire.txt";
+  const ScopedEnvironment environment{{"KLXR_VM_DEVICES", "meter,silent"},
+                                      {"KLXR_VM_RECORDS", "2"},
+                                      {"KLXR_VM_VERSION", "KLXR TEST"},
+                                      {"KLXR_VM_CLOCK", "virtual"},
+                                      {"KLXR_VM_TRANSCRIPT", transcript.string()}};
+
+  const d2xx::D2xxFunctions driver = LoadDriver(folder.Path());
   ASSERT_TRUE(Complete(driver));
   d2xx::DWORD count = 0;
   ASSERT_EQ(driver.FT_ListDevices(&count, nullptr, d2xx::FT_LIST_NUMBER_ONLY), d2xx::FT_OK);
   EXPECT_EQ(count, 2u);
 
-  d2xx::FT_HANDLE handle = nullptr;
-  ASSERT_EQ(driver.FT_Open(0, &handle), d2xx::FT_OK);
-  driver.FT_SetBaudRate(handle, 115200);
-  driver.FT_SetDataCharacteristics(handle, d2xx::FT_BITS_8, d2xx::FT_STOP_BITS_1,
-                                   d2xx::FT_PARITY_NONE);
-  driver.FT_SetTimeouts(handle, 200, 1000);
+  const d2xx::FT_HANDLE handle = OpenMeterLine(driver);
+  ASSERT_NE(handle, nullptr);
   EXPECT_EQ(Ask(driver, handle, "VERSION", 100).size(), 1u + 3 + 9);
   EXPECT_EQ(Ask(driver, handle, "LOG", 1), Bytes{kAck});
   EXPECT_EQ(Ask(driver, handle, "GET", 68).size(), 68u);
@@ -124,7 +203,55 @@ TEST(LoadableLibrary, ExportsTheDriverFunctionsAndServesTheConfiguredMeters) {
   lines << file.rdbuf();
   EXPECT_NE(lines.str().find("#0  -> 02 03 4C 4F 47 1A\n"), std::string::npos) << lines.str();
   EXPECT_NE(lines.str().find("#0  <- 06 02 03 45 4E 44 25\n"), std::string::npos);
-  std::filesystem::remove(transcript);
+}
+
+// Restores the current folder when it goes away.
+class CurrentFolderGuard {
+ public:
+  CurrentFolderGuard() : previous_(std::filesystem::current_path()) {}
+  ~CurrentFolderGuard() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+  }
+  CurrentFolderGuard(const CurrentFolderGuard&) = delete;
+  CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};
+
+TEST(LoadableLibrary, RelativeFileNamesAreTakenFromTheFolderOfTheLoad) {
+  const ScratchFolder folder;
+  std::filesystem::create_directories(folder.Path() / "samples");
+  std::filesystem::create_directories(folder.Path() / "elsewhere");
+  std::filesystem::copy_file(std::string(KLXR_SOURCE_DIR) + "/samples/mixed.tlg",
+                             folder.Path() / "samples" / "mixed.tlg");
+  const CurrentFolderGuard currentFolder;
+  std::filesystem::current_path(folder.Path());
+  const ScopedEnvironment environment{{"KLXR_VM_LOG", "samples/mixed.tlg"},
+                                      {"KLXR_VM_CLOCK", "virtual"},
+                                      {"KLXR_VM_TRANSCRIPT", "wire.txt"}};
+  const d2xx::D2xxFunctions driver = LoadDriver(folder.Path());
+  ASSERT_TRUE(Complete(driver));
+  // The program moves to another folder (the file chooser does) before its first driver call.
+  std::filesystem::current_path(folder.Path() / "elsewhere");
+
+  d2xx::DWORD count = 0;
+  ASSERT_EQ(driver.FT_ListDevices(&count, nullptr, d2xx::FT_LIST_NUMBER_ONLY), d2xx::FT_OK);
+  ASSERT_EQ(count, 1u);
+  const d2xx::FT_HANDLE handle = OpenMeterLine(driver);
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(Ask(driver, handle, "LOG", 1), Bytes{kAck});
+  const Bytes reply = Ask(driver, handle, "GET", 68);
+  ASSERT_EQ(reply.size(), 68u);
+  // The first record of the sample log, byte for byte.
+  std::ifstream sample(folder.Path() / "samples" / "mixed.tlg", std::ios::binary);
+  Bytes firstRecord(64);
+  sample.read(reinterpret_cast<char*>(firstRecord.data()), 64);
+  EXPECT_TRUE(std::equal(firstRecord.begin(), firstRecord.end(), reply.begin() + 3));
+  EXPECT_EQ(driver.FT_Close(handle), d2xx::FT_OK);
+  EXPECT_TRUE(std::filesystem::exists(folder.Path() / "wire.txt"));
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "elsewhere" / "wire.txt"));
 }
 
 TEST(LoadableLibraryDeathTest, BadConfigurationIsReportedAndAttachesNoDevice) {
@@ -132,11 +259,17 @@ TEST(LoadableLibraryDeathTest, BadConfigurationIsReportedAndAttachesNoDevice) {
   EXPECT_EXIT(
       {
         SetVariable("KLXR_VM_RECORDS", "lots");
-        const d2xx::D2xxFunctions driver = LoadDriver();
-        d2xx::DWORD count = 99;
-        driver.FT_ListDevices(&count, nullptr, d2xx::FT_LIST_NUMBER_ONLY);
-        driver.FT_ListDevices(&count, nullptr, d2xx::FT_LIST_NUMBER_ONLY);
-        std::exit(count == 0 ? 0 : 1);
+        int status = 1;
+        {
+          // The child leaves by exit: its folder goes away before that.
+          const ScratchFolder folder;
+          const d2xx::D2xxFunctions driver = LoadDriver(folder.Path());
+          d2xx::DWORD count = 99;
+          driver.FT_ListDevices(&count, nullptr, d2xx::FT_LIST_NUMBER_ONLY);
+          driver.FT_ListDevices(&count, nullptr, d2xx::FT_LIST_NUMBER_ONLY);
+          status = count == 0 ? 0 : 1;
+        }
+        std::exit(status);
       },
       ::testing::ExitedWithCode(0),
       "configuration error: KLXR_VM_RECORDS: 'lots' is not a count from 0 to "

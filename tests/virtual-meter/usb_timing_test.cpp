@@ -142,6 +142,30 @@ TEST(UsbTiming, PurgeDiscardsWhatHasArrivedButNotWhatIsStillComing) {
   EXPECT_EQ(host.Read(1), Bytes{kAck}) << "the meter had not answered yet when purged";
 }
 
+TEST(UsbTiming, AReopenDropsWhatHasArrivedButNotWhatTheMeterIsStillSending) {
+  const RecordBytes record = GeneratedRecords(1)[0];
+  VirtualBus bus(OneMeter({record}));
+  {
+    MeterHost first;
+    first.Ask("LOG", 1);
+    first.Send("GET");
+    first.Close();
+  }
+  // Opened again at the moment "GET" has gone out: the record reply is still to come.
+  MeterHost second;
+  EXPECT_EQ(second.Read(100), testing::AckFrame(record));
+  second.Close();
+
+  MeterHost third;
+  third.Send("VERSION");
+  bus.Sleep(10);
+  third.Close();
+  // The answer to "VERSION" waits in the chip by now, and a re-open drops it.
+  MeterHost fourth;
+  EXPECT_EQ(fourth.Read(100), Bytes{});
+  EXPECT_EQ(bus.Transcript().back().arrivalUs[0], UsbReceivePipe::kDiscarded);
+}
+
 TEST(UsbTiming, SleepMovesOnlyTheVirtualClock) {
   VirtualBus bus(OneMeter({}));
   bus.Sleep(200);
