@@ -9,6 +9,7 @@
 
 #ifdef KLXR_HAVE_REPORT
 #include <QGuiApplication>
+#include <cstdio>
 #include <memory>
 
 #include "report/report_file.h"
@@ -19,6 +20,15 @@ namespace {
 
 #ifdef KLXR_HAVE_REPORT
 
+// Qt's own notes on the platform's set-up (a missing runtime folder and the like) are not the
+// tool's messages: only its critical and fatal ones reach standard error.
+void KeepQtNotesQuiet(QtMsgType type, const QMessageLogContext& /*context*/,
+                      const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  }
+}
+
 // A QGuiApplication for the painting when the process has none; offscreen unless the environment
 // names a platform.
 std::unique_ptr<QGuiApplication> MakeGuiApplication() {
@@ -28,6 +38,7 @@ std::unique_ptr<QGuiApplication> MakeGuiApplication() {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
+  qInstallMessageHandler(KeepQtNotesQuiet);
   static int argc = 1;
   static char name[] = "klxr-log-cli";
   static char* argv[] = {name, nullptr};

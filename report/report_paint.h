@@ -33,7 +33,7 @@ struct ChartStrip {
 };
 
 // The height a strip takes, its title included.
-inline constexpr double kStripHeight = 150;
+inline constexpr double kStripHeight = 140;
 
 void PaintChartStrip(QPainter& painter, const ChartStrip& strip, const QRectF& area);
 
