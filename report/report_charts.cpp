@@ -12,7 +12,7 @@ namespace {
 constexpr double kTitleHeight = 14;
 constexpr double kAxisLabelWidth = 34;
 constexpr double kPlotHeight = 104;
-constexpr double kValueHeadroom = 10;  // above the highest bar, for its value text
+constexpr double kValueHeadroom = 16;  // above the highest bar, for its value text
 constexpr double kBarShare = 0.7;      // of a bar's slot
 
 const QColor kGridColour(0xd8, 0xd8, 0xd8);
@@ -30,6 +30,20 @@ void DrawLabel(QPainter& painter, const QString& text, double centre, double top
   painter.drawText(QRectF(-natural / 2, 0, natural, height), Qt::AlignCenter | Qt::TextSingleLine,
                    text);
   painter.restore();
+}
+
+// A value's text above its bar, ending just over bottom. A ratio in scientific notation is too wide
+// for a slot: its exponent goes on a second line ("2.87" over "E-002").
+void DrawValueLabel(QPainter& painter, const QString& text, double centre, double bottom,
+                    double room) {
+  const double height = painter.fontMetrics().height();
+  const qsizetype exponent = text.indexOf(QLatin1Char('E'));
+  if (exponent <= 0) {
+    DrawLabel(painter, text, centre, bottom - height, room);
+    return;
+  }
+  DrawLabel(painter, text.left(exponent), centre, bottom - 2 * height, room);
+  DrawLabel(painter, text.mid(exponent), centre, bottom - height, room);
 }
 
 // The height of the axis where a value stands: 0 at the foot, 1 at the top.
@@ -88,8 +102,8 @@ void PaintBar(QPainter& painter, const ChartStrip& strip, const ChartBar& bar, c
   }
   painter.setPen(Qt::black);
   painter.setFont(ReportFont(5.5, bar.mark != RangeMark::None));
-  const double textTop = std::min(yBase, yTop) - 1 - painter.fontMetrics().height();
-  DrawLabel(painter, Latin1(bar.valueText), slot.center().x(), textTop, room);
+  DrawValueLabel(painter, Latin1(bar.valueText), slot.center().x(), std::min(yBase, yTop) - 1,
+                 room);
 }
 
 }  // namespace
