@@ -49,6 +49,7 @@ void PaintTableRow(QPainter& painter, const std::string& displayLine, const QRec
   painter.setFont(ReportFont(kTableFontSize));
   painter.setPen(Qt::black);
   const QFontMetricsF metrics(painter.font());
+  const double baseline = row.top() + (row.height() + metrics.ascent() - metrics.descent()) / 2;
   for (qsizetype k = 0; k < fields.size() && static_cast<std::size_t>(k) < lefts.size(); ++k) {
     if (empty[static_cast<std::size_t>(k)]) {
       continue;
@@ -56,12 +57,16 @@ void PaintTableRow(QPainter& painter, const std::string& displayLine, const QRec
     const auto field = static_cast<std::size_t>(k);
     const double natural = metrics.horizontalAdvance(fields[k]);
     const double room = FieldRoom(lefts, empty, field, row.width(), kFieldGap);
-    const double squeeze = natural > room && room > 0 ? room / natural : 1.0;
+    const double left = row.left() + lefts[field];
+    if (natural <= room || room <= 0) {
+      // Most fields fit: drawn straight on the row's baseline, which keeps the document small.
+      painter.drawText(QPointF(left, baseline), fields[k]);
+      continue;
+    }
     painter.save();
-    painter.translate(row.left() + lefts[field], row.top());
-    painter.scale(squeeze, 1.0);
-    painter.drawText(QRectF(0, 0, natural + 1, row.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fields[k]);
+    painter.translate(left, baseline);
+    painter.scale(room / natural, 1.0);
+    painter.drawText(QPointF(0, 0), fields[k]);
     painter.restore();
   }
   painter.restore();
