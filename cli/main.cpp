@@ -114,12 +114,12 @@ constexpr std::string_view kReportHelp =
     "Usage: klxr-log-cli report LOG.tlg OUT.pdf [--dbuv] [--title T] [--site S] [--installer I]\n"
     "                           [--letter]\n"
     "\n"
-    "Writes a report of the log file LOG.tlg for the customer as the PDF document OUT.pdf (\"-\"\n"
-    "for standard output): a header (title, site, installer, date, number of records, units), a\n"
-    "summary of the records by kind and status, a chart of the level of every record coloured by\n"
-    "its status, charts of the MER and the BER (on a logarithmic axis) of the digital records, "
-    "and\n"
-    "the full table of records as the log viewer lists them. It needs no display.\n"
+    "Writes a report of the log file LOG.tlg for the customer as the PDF document OUT.pdf\n"
+    "(\"-\" for standard output): a header (title, site, installer, date, number of records,\n"
+    "units), a summary of the records by kind and status, a chart of the level of every record\n"
+    "coloured by its status, charts of the MER and the BER (on a logarithmic axis) of the\n"
+    "digital records, and the full table of records as the log viewer lists them. It needs no\n"
+    "display.\n"
     "\n"
     "  --dbuv          power levels in dBuV instead of dBm\n"
     "  --title T       the report's title instead of \"Measurement log\"\n"
@@ -127,8 +127,9 @@ constexpr std::string_view kReportHelp =
     "  --installer I   a line naming the installer\n"
     "  --letter        US Letter paper instead of A4\n"
     "\n"
-    "An existing OUT.pdf is replaced only when the whole file was written; on any failure it is\n"
-    "left as it was (\"Can't save program image\"). A build without Qt says it has no report.\n";
+    "A log without records still gives a report, which says so. An existing OUT.pdf is\n"
+    "replaced only when the whole file was written; on any failure it is left as it was\n"
+    "(\"Can't save program image\"). A build without Qt says it has no report.\n";
 
 constexpr std::array<CliCommand, 7> kCommands{{
     {"show", "print the records of a .tlg log, one tab-separated line each", kShowHelp, RunShow},
