@@ -86,7 +86,7 @@ class ReportPdfTest : public ::testing::Test {
   }
 };
 
-TEST_F(ReportPdfTest, EveryDisplayLineAppearsOnceInOrderOnTheChosenPaper) {
+TEST_F(ReportPdfTest, EveryDisplayLineAppearsInOrderOnTheChosenPaper) {
   struct Case {
     const char* sample;
     std::uint8_t units;
