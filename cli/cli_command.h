@@ -52,5 +52,6 @@ int RunRead(const std::vector<std::string>& arguments, CliContext& context);
 int RunErase(const std::vector<std::string>& arguments, CliContext& context);
 int RunList(const std::vector<std::string>& arguments, CliContext& context);
 int RunAdapter(const std::vector<std::string>& arguments, CliContext& context);
+int RunReport(const std::vector<std::string>& arguments, CliContext& context);
 
 }  // namespace klxr::cli

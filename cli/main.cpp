@@ -146,7 +146,28 @@ constexpr std::string_view kAdapterHelp =
     "(\"USB Port Error\"), read or programmed, or when no driver library can be loaded\n"
     "(\"Warning, can't load USB driver (ftd2xx.dll)\").\n";
 
-constexpr std::array<CliCommand, 6> kCommands{{
+constexpr std::string_view kReportHelp =
+    "Usage: klxr-log-cli report LOG.tlg OUT.pdf [--dbuv] [--title T] [--site S] [--installer I]\n"
+    "                           [--letter]\n"
+    "\n"
+    "Writes a report of the log file LOG.tlg for the customer as the PDF document OUT.pdf\n"
+    "(\"-\" for standard output): a header (title, site, installer, date, number of records,\n"
+    "units), a summary of the records by kind and status, a chart of the level of every record\n"
+    "coloured by its status, charts of the MER and the BER (on a logarithmic axis) of the\n"
+    "digital records, and the full table of records as the log viewer lists them. It needs no\n"
+    "display.\n"
+    "\n"
+    "  --dbuv          power levels in dBuV instead of dBm\n"
+    "  --title T       the report's title instead of \"Measurement log\"\n"
+    "  --site S        a line naming the site measured\n"
+    "  --installer I   a line naming the installer\n"
+    "  --letter        US Letter paper instead of A4\n"
+    "\n"
+    "A log without records still gives a report, which says so. An existing OUT.pdf is\n"
+    "replaced only when the whole file was written; on any failure it is left as it was\n"
+    "(\"Can't save program image\"). A build without Qt says it has no report.\n";
+
+constexpr std::array<CliCommand, 7> kCommands{{
     {"show", "print the records of a .tlg log, one tab-separated line each", kShowHelp, RunShow},
     {"export", "write the records of a .tlg log as a CSV file", kExportHelp, RunExport},
     {"read", "read the whole log from the meter; save, export or print it", kReadHelp, RunRead},
@@ -154,6 +175,7 @@ constexpr std::array<CliCommand, 6> kCommands{{
     {"list", "list the meters attached by their version texts", kListHelp, RunList},
     {"adapter", "check the USB lead's adapter settings, and re-program them", kAdapterHelp,
      RunAdapter},
+    {"report", "write a PDF report of a .tlg log with its charts", kReportHelp, RunReport},
 }};
 
 constexpr std::string_view kVersionText = "klxr-log-cli " KLXR_VERSION "\n";

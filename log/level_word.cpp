@@ -10,9 +10,6 @@ constexpr std::uint16_t kUnderRangeBit = 0x4000;
 constexpr std::uint16_t kValueBits = 0x0FFF;
 constexpr std::uint16_t kValueSignBit = 0x0800;
 
-// dBm to dBuV in a 75-ohm system, in hundredths of a dB.
-constexpr int kDbuvOffsetHundredths = 10875;
-
 // value / divisor as "<integer part right-aligned in 3>.<fraction digits>", truncated toward zero;
 // a negative value keeps its minus sign even when its integer part is 0.
 std::string FixedPoint(int value, int divisor, int fractionDigits) {

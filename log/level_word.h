@@ -19,6 +19,10 @@ struct LevelValue {
 
 LevelValue DecodeLevelWord(std::uint16_t word);
 
+// dBm to dBuV in a 75-ohm system, in hundredths of a dB: a level of v tenths of dBm is
+// 10 x v + kDbuvOffsetHundredths hundredths of dBuV.
+inline constexpr int kDbuvOffsetHundredths = 10875;
+
 // The texts of a level: the range prefix (">" over, "<" under, " " for no value, else empty), the
 // value in dBm (or dB for a ratio word) with one decimal, and in dBuV with two decimals (dBm plus
 // 108.75, the offset of a 75-ohm system). The integer parts are right-aligned in at least three

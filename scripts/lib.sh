@@ -5,6 +5,8 @@ KLXR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Packages the build needs on Debian 12.
 KLXR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                      qt6-base-dev libgl-dev ccache)
+# Packages the tests need besides the build's: the PDF tools that read the reports back.
+KLXR_TEST_PACKAGES=(poppler-utils)
 
 klxr_say() { printf '\033[1m== %s\033[0m\n' "$*"; }
 

@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 cd "$KLXR_ROOT"
 
-klxr_ensure_packages "${KLXR_BUILD_PACKAGES[@]}" clang-format
+klxr_ensure_packages "${KLXR_BUILD_PACKAGES[@]}" "${KLXR_TEST_PACKAGES[@]}" clang-format
 
 klxr_say "Checking the layout with clang-format"
 git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run --Werror

@@ -3,10 +3,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QStringList>
 
 #include "log/log_files.h"
 #include "log/record_format.h"
+#include "report/report_file.h"
 #include "ui/eight_bit_text.h"
 #include "ui/log_viewer_list.h"
 #include "ui/run_file_chooser.h"
@@ -24,8 +26,13 @@ LogViewer::LogViewer(const LogViewerContext& context, QWidget* owner)
     : TemplateDialog(LogViewerTemplate(), owner),
       context_(context),
       list_(FindControl<QListWidget>(*this, ctl::kViewerList)),
-      showDbuv_(FindControl<QCheckBox>(*this, ctl::kViewerShowDbuv)) {
+      showDbuv_(FindControl<QCheckBox>(*this, ctl::kViewerShowDbuv)),
+      listMenu_(new QMenu(this)),
+      saveReport_(listMenu_->addAction(QStringLiteral("Save report (.pdf)..."))) {
   MakeTabbedList(*list_, BaseUnits());
+  list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list_, &QWidget::customContextMenuRequested, this, &LogViewer::OnListMenuRequested);
+  connect(saveReport_, &QAction::triggered, this, &LogViewer::OnSaveReport);
   showDbuv_->setChecked(false);
   FillLogList(kUnitsDbm);
 }
@@ -80,6 +87,22 @@ void LogViewer::OnExport() {
     ExportCsv(context_.image, context_.chooser.ChosenPath, count, context_.boxes,
               context_.quietMode);
   }
+}
+
+void LogViewer::OnListMenuRequested(const QPoint& position) {
+  // Right click and menu key alike give a point of the list's viewport: the click, or the current
+  // row for the key.
+  listMenu_->popup(list_->viewport()->mapToGlobal(position));
+}
+
+void LogViewer::OnSaveReport() {
+  if (!RunFileChooser(context_.chooser, kSaveReportChooser, this, context_.boxes)) {
+    return;
+  }
+  report::ReportOptions options;
+  options.units = showDbuv_->isChecked() ? kUnitsDbuv : kUnitsDbm;
+  report::SaveReport(context_.image, options, context_.chooser.ChosenPath, context_.boxes,
+                     context_.quietMode);
 }
 
 int RunLogViewer(const LogViewerContext& context, QWidget* owner) {

@@ -1,7 +1,8 @@
 // "Log Entries", the log viewer: every counted record of the log image as one line of a tabbed
 // list under fixed column headings, the power levels in dBm or, with "Show dBuV" ticked, in dBuV.
 // "Export (.csv)" writes the same CSV file as the main menu's export. The viewer only reads the log
-// image and keeps nothing between openings: every opening starts in dBm, unticked.
+// image and keeps nothing between openings: every opening starts in dBm, unticked. The list's
+// context menu (right click, or the menu key) saves the PDF report of the log in the units shown.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,10 @@
 #include "ui/chooser_request.h"
 #include "ui/template_dialog.h"
 
+class QAction;
 class QCheckBox;
 class QListWidget;
+class QMenu;
 
 namespace klxr {
 
@@ -40,14 +43,23 @@ class LogViewer : public TemplateDialog {
 
   QListWidget& List() const { return *list_; }
   QCheckBox& ShowDbuv() const { return *showDbuv_; }
+  // The list's context menu and its one command, "Save report (.pdf)...".
+  QMenu& ListMenu() const { return *listMenu_; }
+  QAction& SaveReportAction() const { return *saveReport_; }
+
+  // Runs the chooser for a .pdf file and writes the report of the log there in the units shown.
+  void OnSaveReport();
 
  private:
   void OnShowDbuvClicked();
   void OnExport();
+  void OnListMenuRequested(const QPoint& position);
 
   LogViewerContext context_;
   QListWidget* list_;
   QCheckBox* showDbuv_;
+  QMenu* listMenu_;
+  QAction* saveReport_;
 };
 
 // Shows the viewer modally over its owner until Close, Escape or the close box ends it. Returns 1

@@ -24,6 +24,8 @@ struct ChooserCommand {
 inline constexpr ChooserCommand kLoadLogChooser{kLogLoadDir, false, ".tlg;", std::nullopt};
 inline constexpr ChooserCommand kSaveLogChooser{kLogSaveDir, true, ".tlg;", ".tlg"};
 inline constexpr ChooserCommand kExportCsvChooser{kExportDir, true, ".csv;", ".csv"};
+// The log viewer's report starts, like the CSV export, in the export folder.
+inline constexpr ChooserCommand kSaveReportChooser{kExportDir, true, ".pdf;", ".pdf"};
 
 // Runs the chooser for a command. True when a file was chosen: its full path is then in
 // request.ChosenPath. Questions and errors, of the chooser and of remembering the folder, go to

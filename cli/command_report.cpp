@@ -1,0 +1,114 @@
+// klxr-log-cli report LOG.tlg OUT.pdf [--dbuv] [--title T] [--site S] [--installer I] [--letter]:
+// the PDF report of a log for the customer. The report is painted with Qt Gui on the offscreen
+// platform, so it needs no display; a build without Qt Gui has no report.
+#include "cli/arguments.h"
+#include "cli/cli_command.h"
+#include "cli/exit_status.h"
+#include "cli/file_operands.h"
+#include "cli/option_values.h"
+#include "log/log_files.h"
+
+#ifdef KLXR_HAVE_REPORT
+#include <QGuiApplication>
+#include <cstdio>
+#include <memory>
+
+#include "report/report_file.h"
+#endif
+
+namespace klxr::cli {
+namespace {
+
+#ifdef KLXR_HAVE_REPORT
+
+// Qt's own notes on the platform's set-up (a missing runtime folder and the like) are not the
+// tool's messages: only its critical and fatal ones reach standard error.
+void KeepQtNotesQuiet(QtMsgType type, const QMessageLogContext& /*context*/,
+                      const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  }
+}
+
+// A QGuiApplication for the painting when the process has none; offscreen unless the environment
+// names a platform.
+std::unique_ptr<QGuiApplication> MakeGuiApplication() {
+  if (QGuiApplication::instance() != nullptr) {
+    return nullptr;
+  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  qInstallMessageHandler(KeepQtNotesQuiet);
+  static int argc = 1;
+  static char name[] = "klxr-log-cli";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+QString ArgumentText(const std::map<std::string, std::string, std::less<>>& values,
+                     std::string_view name) {
+  const auto found = values.find(name);
+  return found == values.end() ? QString() : QString::fromLocal8Bit(found->second);
+}
+
+int WriteReport(const LogImage& image, const OptionValues& values, const ParsedArguments& parsed,
+                CliContext& context) {
+  const auto application = MakeGuiApplication();
+  report::ReportOptions options;
+  if (values.values.count("--title") != 0) {
+    options.title = ArgumentText(values.values, "--title");
+  }
+  options.site = ArgumentText(values.values, "--site");
+  options.installer = ArgumentText(values.values, "--installer");
+  options.units = parsed.options.count("--dbuv") != 0 ? kUnitsDbuv : kUnitsDbm;
+  options.letter = parsed.options.count("--letter") != 0;
+  const std::string& path = parsed.operands[1];
+  if (IsStandardStream(path)) {
+    const QByteArray bytes = report::RenderReport(image, options);
+    return WriteToOutput(
+               context, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))
+               ? kExitOk
+               : kExitFailure;
+  }
+  return report::SaveReport(image, options, path, context.boxes, false) == 0 ? kExitOk
+                                                                             : kExitFailure;
+}
+
+#endif
+
+}  // namespace
+
+int RunReport(const std::vector<std::string>& arguments, CliContext& context) {
+  const OptionValues values = TakeOptionValues(arguments, {"--title", "--site", "--installer"});
+  if (!values.error.empty()) {
+    return ReportUsageError(context, "report", values.error);
+  }
+  const ParsedArguments parsed =
+      ParseArguments(values.rest, {"--dbuv", "--letter"}, {"LOG.tlg", "OUT.pdf"});
+  if (!parsed.error.empty()) {
+    return ReportUsageError(context, "report", parsed.error);
+  }
+  if (RefuseSameFiles(context, "report",
+                      {{parsed.operands[0], "LOG.tlg", false},
+                       {parsed.operands[1], "OUT.pdf", true}}) != kExitOk) {
+    return kExitUsage;
+  }
+#ifdef KLXR_HAVE_REPORT
+  // A log without records still makes a report: the customer learns that nothing was measured.
+  LogImage image;
+  const std::string& log = parsed.operands[0];
+  const int loaded = IsStandardStream(log)
+                         ? LoadLogStream(image, stdin, nullptr, context.boxes, false)
+                         : LoadLogFile(image, log, nullptr, context.boxes, false);
+  if (loaded != 0) {
+    return kExitFailure;
+  }
+  return WriteReport(image, values, parsed, context);
+#else
+  context.err << "klxr-log-cli report: the PDF report is not available in this build\n";
+  return kExitFailure;
+#endif
+}
+
+}  // namespace klxr::cli

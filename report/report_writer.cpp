@@ -1,0 +1,269 @@
+// The report's pages: the header and the summary on the first page, the chart strips after them,
+// then the table, every page with its number at the foot.
+#include "report/report_writer.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <vector>
+
+#include "report/report_content.h"
+#include "report/report_paint.h"
+
+namespace klxr::report {
+namespace {
+
+constexpr double kMargin = 40;
+constexpr double kFooterHeight = 24;
+constexpr double kTitleHeight = 26;
+constexpr double kInfoLineHeight = 12;
+constexpr double kHeaderBandHeight = 100;  // the header lines beside the summary table
+constexpr double kKeyHeight = 18;
+constexpr double kTableTitleHeight = 16;
+constexpr int kBarsPerStrip = 25;
+
+struct ReportContent {
+  ReportSummary summary;
+  std::vector<ChartBar> level;
+  std::vector<ChartBar> mer;
+  std::vector<ChartBar> ber;
+  std::vector<std::string> lines;  // display lines in the report's units
+};
+
+ReportContent GatherContent(const LogImage& image, std::uint8_t units) {
+  const int count = CountRecords(image, nullptr);
+  ReportContent content{SummarizeLog(image, count),
+                        LevelBars(image, count, units),
+                        MerBars(image, count),
+                        BerBars(image, count),
+                        {}};
+  DecodedEntry entry;
+  for (int index = 0; index < count && FormatRecord(image, index, entry, units); ++index) {
+    content.lines.push_back(entry.DisplayLine);
+  }
+  return content;
+}
+
+QString UnitsName(std::uint8_t units) {
+  return units == kUnitsDbuv ? QStringLiteral("dBuV") : QStringLiteral("dBm");
+}
+
+// The strips of one chart: runs of kBarsPerStrip bars on one axis, or one strip with a note.
+void AddStrips(std::vector<ChartStrip>& strips, const ChartStrip& chart,
+               const std::vector<ChartBar>& bars) {
+  const int count = StripCount(static_cast<int>(bars.size()), kBarsPerStrip);
+  for (int k = 0; k < count; ++k) {
+    ChartStrip strip = chart;
+    const std::size_t first = static_cast<std::size_t>(k) * kBarsPerStrip;
+    const std::size_t taken = std::min<std::size_t>(kBarsPerStrip, bars.size() - first);
+    strip.bars = std::span<const ChartBar>(bars).subspan(first, taken);
+    strip.positions = kBarsPerStrip;
+    if (k > 0) {
+      strip.title += QStringLiteral(" (continued)");
+    }
+    strips.push_back(strip);
+  }
+}
+
+std::vector<ChartStrip> MakeStrips(const ReportContent& content, std::uint8_t units) {
+  std::vector<ChartStrip> strips;
+  ChartStrip level;
+  level.title = QStringLiteral("Level (%1)").arg(UnitsName(units));
+  level.linear = ChooseLinearAxis(content.level);
+  level.base = level.linear.low;
+  level.emptyNote = QStringLiteral("No records");
+  AddStrips(strips, level, content.level);
+  ChartStrip mer;
+  mer.title = QStringLiteral("MER (dB), digital records");
+  const double zero = 0;
+  mer.linear = ChooseLinearAxis(content.mer, &zero);
+  mer.emptyNote = QStringLiteral("No digital records");
+  AddStrips(strips, mer, content.mer);
+  ChartStrip ber;
+  ber.title = QStringLiteral("BER, digital records");
+  ber.logarithmic = true;
+  ber.log = ChooseLogAxis(content.ber);
+  ber.emptyNote = mer.emptyNote;
+  AddStrips(strips, ber, content.ber);
+  return strips;
+}
+
+void PaintHeader(QPainter& painter, const ReportOptions& options, const ReportSummary& summary,
+                 const QRectF& area) {
+  painter.setPen(Qt::black);
+  painter.setFont(ReportFont(16, true));
+  painter.drawText(QRectF(area.left(), area.top(), area.width(), kTitleHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, options.title);
+  const QString date =
+      options.date.isEmpty() ? QDate::currentDate().toString(Qt::ISODate) : options.date;
+  QStringList lines;
+  if (!options.site.isEmpty()) {
+    lines << QStringLiteral("Site: ") + options.site;
+  }
+  if (!options.installer.isEmpty()) {
+    lines << QStringLiteral("Installer: ") + options.installer;
+  }
+  lines << QStringLiteral("Date: ") + date << QStringLiteral("Records: %1").arg(summary.records)
+        << QStringLiteral("Units: ") + UnitsName(options.units);
+  painter.setFont(ReportFont(9));
+  double y = area.top() + kTitleHeight + 4;
+  for (const QString& line : lines) {
+    painter.drawText(QRectF(area.left(), y, area.width() * 0.55, kInfoLineHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, line);
+    y += kInfoLineHeight;
+  }
+}
+
+void PaintSummary(QPainter& painter, const ReportSummary& summary, const QRectF& area) {
+  std::vector<std::pair<QString, int>> rows{{QStringLiteral("Analogue"), summary.analogue},
+                                            {QStringLiteral("Digital"), summary.digital}};
+  for (StatusClass status : {StatusClass::Pass, StatusClass::Marginal, StatusClass::Fail,
+                             StatusClass::Poor, StatusClass::None}) {
+    const std::string_view name = StatusClassName(status);
+    rows.emplace_back(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
+                      summary.byStatus[static_cast<std::size_t>(status)]);
+  }
+  const double left = area.left() + area.width() * 0.6;
+  const double nameWidth = 70;
+  const double countWidth = 50;
+  const double rowHeight = 11;
+  double y = area.top() + kTitleHeight + 4;
+  painter.setFont(ReportFont(8, true));
+  painter.drawText(QRectF(left, y, nameWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("Summary"));
+  painter.drawText(QRectF(left + nameWidth, y, countWidth, rowHeight),
+                   Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Records"));
+  painter.setFont(ReportFont(8));
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    y += rowHeight;
+    // A rule between the two kinds and the five statuses.
+    const bool ruled = k == 0 || k == 2;
+    painter.setPen(QPen(ruled ? Qt::black : QColor(0xc0, 0xc0, 0xc0), ruled ? 0.6 : 0.3));
+    painter.drawLine(QPointF(left, y), QPointF(left + nameWidth + countWidth, y));
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(left + 2, y, nameWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                     rows[k].first);
+    painter.drawText(QRectF(left + nameWidth, y, countWidth - 2, rowHeight),
+                     Qt::AlignRight | Qt::AlignVCenter, QString::number(rows[k].second));
+  }
+}
+
+void PaintFooter(QPainter& painter, const QRectF& page, int number, int total) {
+  painter.setPen(Qt::black);
+  painter.setFont(ReportFont(8));
+  painter.drawText(QRectF(kMargin, page.bottom() - kMargin, page.width() - 2 * kMargin, 14),
+                   Qt::AlignHCenter | Qt::AlignVCenter,
+                   QStringLiteral("Page %1 of %2").arg(number).arg(total));
+}
+
+PageCapacity CapacityOf(const QRectF& page) {
+  const double body = page.height() - 2 * kMargin - kFooterHeight;
+  const double firstCharts = body - kTitleHeight - kHeaderBandHeight - kKeyHeight;
+  const double rows = body - kTableTitleHeight - kTableHeadingsHeight;
+  return {static_cast<int>(firstCharts / kStripHeight), static_cast<int>(body / kStripHeight),
+          static_cast<int>(rows / kTableRowHeight)};
+}
+
+void PaintTablePage(QPainter& painter, const ReportContent& content, const ReportPage& page,
+                    std::uint8_t units, const QRectF& body) {
+  painter.setPen(Qt::black);
+  painter.setFont(ReportFont(9, true));
+  painter.drawText(QRectF(body.left(), body.top(), body.width(), kTableTitleHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Records"));
+  double y = body.top() + kTableTitleHeight;
+  y += PaintTableHeadings(painter, units, QRectF(body.left(), y, body.width(), 0));
+  for (int row = page.firstRow; row < page.firstRow + page.rowCount; ++row) {
+    PaintTableRow(painter, content.lines[static_cast<std::size_t>(row)],
+                  QRectF(body.left(), y, body.width(), kTableRowHeight));
+    y += kTableRowHeight;
+  }
+}
+
+void PaintPages(QPainter& painter, QPdfWriter& writer, const ReportOptions& options,
+                const ReportContent& content) {
+  const QRectF page = writer.pageLayout().fullRectPoints();
+  const QRectF body(kMargin, kMargin, page.width() - 2 * kMargin,
+                    page.height() - 2 * kMargin - kFooterHeight);
+  const std::vector<ChartStrip> strips = MakeStrips(content, options.units);
+  const std::vector<ReportPage> pages = PlanPages(
+      static_cast<int>(strips.size()), static_cast<int>(content.lines.size()), CapacityOf(page));
+  for (std::size_t number = 0; number < pages.size(); ++number) {
+    if (number > 0) {
+      writer.newPage();
+    }
+    const ReportPage& plan = pages[number];
+    double y = body.top();
+    if (number == 0) {
+      PaintHeader(painter, options, content.summary, body);
+      PaintSummary(painter, content.summary, body);
+      y += kTitleHeight + kHeaderBandHeight;
+      PaintStatusKey(painter, QPointF(body.left(), y + 10));
+      y += kKeyHeight;
+    }
+    if (plan.table) {
+      PaintTablePage(painter, content, plan, options.units, body);
+    }
+    for (int k = plan.firstStrip; k < plan.firstStrip + plan.stripCount; ++k) {
+      PaintChartStrip(painter, strips[static_cast<std::size_t>(k)],
+                      QRectF(body.left(), y, body.width(), kStripHeight));
+      y += kStripHeight;
+    }
+    PaintFooter(painter, page, static_cast<int>(number) + 1, static_cast<int>(pages.size()));
+  }
+}
+
+}  // namespace
+
+QByteArray RenderReport(const LogImage& image, const ReportOptions& options) {
+  const ReportContent content = GatherContent(image, options.units);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(options.letter ? QPageSize::Letter : QPageSize::A4));
+    writer.setPageOrientation(QPageLayout::Portrait);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    writer.setResolution(72);
+    writer.setTitle(options.title);
+    writer.setCreator(QStringLiteral("klxr-log"));
+    QPainter painter(&writer);
+    PaintPages(painter, writer, options, content);
+  }
+  buffer.close();
+  return bytes;
+}
+
+QFont ReportFont(double pointSize, bool bold) {
+  QFont font;
+  font.setFamilies(
+      {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+  font.setPointSizeF(pointSize);
+  font.setBold(bold);
+  return font;
+}
+
+QColor StatusColour(StatusClass status) {
+  switch (status) {
+    case StatusClass::Pass:
+      return {0x2e, 0x9d, 0x4a};
+    case StatusClass::Marginal:
+      return {0xe0, 0xb0, 0x00};
+    case StatusClass::Fail:
+      return {0xd0, 0x30, 0x30};
+    case StatusClass::Poor:
+      return {0xe8, 0x73, 0x1a};
+    case StatusClass::None:
+      break;
+  }
+  return {0x80, 0x90, 0xa8};
+}
+
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace klxr::report

@@ -1,0 +1,96 @@
+// The built klxr-log-cli's report command on the bundled sample logs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "report/pdf_tools.h"
+#include "run_tool.h"
+
+namespace klxr {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadWholeFile;
+using testing::RunTool;
+using testing::ToolRun;
+
+std::string Sample(const std::string& name) {
+  return (fs::path(KLXR_SAMPLES_DIR) / name).string();
+}
+
+class ReportToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("klxr-cli-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  ToolRun Run(const std::vector<std::string>& arguments) { return RunTool(arguments, folder_); }
+
+  fs::path folder_;
+};
+
+TEST_F(ReportToolTest, WritesTheReportWithTheUsersTextsUnitsAndPaper) {
+  const ToolRun run = Run({"report", Sample("mixed.tlg"), PathOf("survey.pdf"), "--dbuv", "--title",
+                           "Block B", "--site=Hill Road 4", "--installer", "Sam", "--letter"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  const std::string bytes = ReadWholeFile(folder_ / "survey.pdf");
+  ASSERT_EQ(bytes.substr(0, 5), "%PDF-");
+  if (!testing::HavePdfTools()) {
+    GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are not installed";
+  }
+  const testing::PdfFile pdf(bytes);
+  EXPECT_NE(pdf.Info().find("(letter)"), std::string::npos);
+  const std::string text = pdf.Text();
+  for (const char* expected :
+       {"Block B", "Site: Hill Road 4", "Installer: Sam", "Units: dBuV", "Records: 40"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+}
+
+TEST_F(ReportToolTest, ADashWritesTheSameDocumentToStandardOutput) {
+  const ToolRun file = Run({"report", Sample("ends-with-e.tlg"), PathOf("a.pdf")});
+  const ToolRun standard = Run({"report", Sample("ends-with-e.tlg"), "-"});
+  EXPECT_EQ(standard.status, 0) << standard.err;
+  EXPECT_EQ(standard.out.substr(0, 5), "%PDF-");
+  EXPECT_EQ(standard.out.size(), ReadWholeFile(folder_ / "a.pdf").size());
+  EXPECT_FALSE(fs::exists(folder_ / "-"));
+}
+
+TEST_F(ReportToolTest, FailuresLeaveNoFileAndSayWhy) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    const char* message;
+  };
+  const std::string target = PathOf("out.pdf");
+  const Case cases[] = {
+      {{"report", Sample("mixed.tlg")}, 2, "missing"},
+      {{"report", Sample("mixed.tlg"), target, "--colour"}, 2, "--colour"},
+      {{"report", Sample("mixed.tlg"), target, "--title"}, 2, "--title"},
+      {{"report", PathOf("no-such.tlg"), target}, 1, "Invalid binary file"},
+      {{"report", Sample("README.md"), target}, 1, "Error - Invalid data file"},
+      {{"report", Sample("mixed.tlg"), PathOf("no-folder/out.pdf")}, 1, "Can't save program image"},
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = Run(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_FALSE(fs::exists(folder_ / "no-folder"));
+  }
+}
+
+TEST_F(ReportToolTest, AnExistingFileIsReplacedWhole) {
+  std::ofstream(folder_ / "old.pdf") << "an older report";
+  const ToolRun run = Run({"report", Sample("empty.tlg"), PathOf("old.pdf")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadWholeFile(folder_ / "old.pdf").substr(0, 5), "%PDF-");
+}
+
+}  // namespace
+}  // namespace klxr
