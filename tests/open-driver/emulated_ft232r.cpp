@@ -36,6 +36,9 @@ EepromImage BuildEepromImage(const vm::EepromContents& contents) {
     return image;
   }
   context->type = TYPE_R;
+  // libftdi1 builds images only for an open device, but reads nothing from it while it builds:
+  // a stand-in handle passes its check and is gone again before the context is freed.
+  context->usb_dev = reinterpret_cast<libusb_device_handle*>(context);
   const d2xx::FT_PROGRAM_DATA& f = contents.fields;
   ftdi_eeprom_initdefaults(context, const_cast<char*>(contents.manufacturer.c_str()),
                            const_cast<char*>(contents.description.c_str()),
@@ -51,7 +54,7 @@ EepromImage BuildEepromImage(const vm::EepromContents& contents) {
       {SELF_POWERED, f.SelfPowered},
       {REMOTE_WAKEUP, f.RemoteWakeup},
       {IS_NOT_PNP, f.PnP},
-      {USE_SERIAL, 1},
+      {USE_SERIAL, f.SerNumEnableR},
       {INVERT, invert},
       {CBUS_FUNCTION_0, f.Cbus0},
       {CBUS_FUNCTION_1, f.Cbus1},
@@ -69,6 +72,7 @@ EepromImage BuildEepromImage(const vm::EepromContents& contents) {
   if (ftdi_eeprom_build(context) >= 0) {
     ftdi_get_eeprom_buf(context, image.data(), static_cast<int>(image.size()));
   }
+  context->usb_dev = nullptr;
   ftdi_free(context);
   return image;
 }

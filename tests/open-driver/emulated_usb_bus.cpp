@@ -222,7 +222,9 @@ bool EmulatedUsbBus::Available() {
 EmulatedUsbBus::EmulatedUsbBus(std::vector<EmulatedAdapterConfig> adapters)
     : testbed_(std::make_unique<Testbed>()) {
   testbed_->bed = umockdev_testbed_new();
-  int number = 2;
+  // libusb lists the devices it finds last first: the last adapter gets the first port, so that
+  // the list comes out in the order of the configuration.
+  int number = static_cast<int>(adapters.size()) + 1;
   for (EmulatedAdapterConfig& config : adapters) {
     auto device = std::make_unique<Device>();
     device->mutex = &mutex_;
@@ -245,7 +247,7 @@ EmulatedUsbBus::EmulatedUsbBus(std::vector<EmulatedAdapterConfig> adapters)
     umockdev_testbed_add_from_string(testbed_->bed, description, nullptr);
     device->sysfsPath = "/sys/devices/usb1/1-" + std::to_string(number - 1);
     devices_.push_back(std::move(device));
-    ++number;
+    --number;
   }
 }
 

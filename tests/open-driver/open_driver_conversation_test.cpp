@@ -1,0 +1,150 @@
+// The program's conversations with a meter through the open driver, libftdi1 and libusb against
+// emulated FT232R adapters. Each conversation also runs on the virtual meter's own driver table
+// with the same meters: both runs must put the same bytes on the wire and end the same way.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "link/log_download.h"
+#include "link/log_erase.h"
+#include "link/meter_discovery.h"
+#include "log/log_image.h"
+#include "resources/message_catalogue.h"
+#include "tests/open-driver/twin_conversation.h"
+#include "virtual-meter/meter_records.h"
+
+namespace klxr::emulation {
+namespace {
+
+std::vector<vm::RecordBytes> SampleRecords(const char* name) {
+  vm::LoadedRecords loaded = vm::LoadTlgRecords(std::string(KLXR_SOURCE_DIR) + "/samples/" + name);
+  EXPECT_EQ(loaded.error, "");
+  return loaded.records;
+}
+
+std::vector<std::uint8_t> SampleBytes(const char* name) {
+  std::ifstream file(std::string(KLXR_SOURCE_DIR) + "/samples/" + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+AdapterSpec MeterServing(std::vector<vm::RecordBytes> records) {
+  AdapterSpec spec;
+  spec.meter->records = std::move(records);
+  return spec;
+}
+
+void Read(MeterLink& link, RecordingWindow& window, RunOutcome&) {
+  StartDownload(link, &window);
+  RunDownloadTimer(link, window);
+}
+
+void Erase(MeterLink& link, RecordingWindow& window, RunOutcome&) {
+  EraseMeterLog(link, &window);
+}
+
+void Version(MeterLink& link, RecordingWindow&, RunOutcome& outcome) {
+  CollectedMeters meters;
+  DiscoverMeters(link, &meters);
+  outcome.meters = meters.texts;
+}
+
+// Runs the conversation on both back ends in every waiting mode, requires them to agree, and
+// returns the open driver's outcome of each mode.
+std::vector<RunOutcome> RunTwins(const std::vector<AdapterSpec>& adapters,
+                                 const ConversationAction& action,
+                                 const std::function<void(EmulatedUsbBus&)>& inspect = {}) {
+  std::vector<RunOutcome> outcomes;
+  for (const WaitingMode& mode : WaitingModes()) {
+    SCOPED_TRACE(mode.name);
+    const RunOutcome reference = RunOnVirtualMeter(adapters, mode, action);
+    RunOutcome open = RunOnOpenDriver(adapters, mode, action, inspect);
+    EXPECT_EQ(open.wire, reference.wire);
+    EXPECT_EQ(open.boxes, reference.boxes);
+    EXPECT_EQ(open.meters, reference.meters);
+    EXPECT_TRUE(open.image.bytes == reference.image.bytes);
+    outcomes.push_back(std::move(open));
+  }
+  return outcomes;
+}
+
+class OpenDriverConversation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!EmulatedUsbBus::Available()) {
+      GTEST_SKIP() << "not running under umockdev-wrapper";
+    }
+  }
+};
+
+TEST_F(OpenDriverConversation, ReadsWholeLogsAsTheSourceFilesHoldThem) {
+  for (const char* sample : {"mixed.tlg", "full.tlg"}) {
+    SCOPED_TRACE(sample);
+    for (const RunOutcome& outcome : RunTwins({MeterServing(SampleRecords(sample))}, Read)) {
+      const std::vector<std::uint8_t> source = SampleBytes(sample);
+      ASSERT_EQ(source.size(), kLogImageSize);
+      EXPECT_TRUE(std::equal(source.begin(), source.end(), outcome.image.bytes.begin()));
+      EXPECT_EQ(outcome.boxes, (std::vector<RecordedBox>{
+                                   {msg::kTransferComplete, LoadText(msg::kTransferComplete),
+                                    BoxKind::Information}}));
+    }
+  }
+}
+
+TEST_F(OpenDriverConversation, ErasesTheMeterLog) {
+  const auto outcomes = RunTwins({MeterServing(vm::GeneratedRecords(5))}, Erase);
+  for (const RunOutcome& outcome : outcomes) {
+    ASSERT_FALSE(outcome.boxes.empty());
+    EXPECT_EQ(outcome.boxes.back().index, msg::kLogErased);
+  }
+}
+
+TEST_F(OpenDriverConversation, ListsEveryMeterThatAnswers) {
+  AdapterSpec second = MeterServing({});
+  second.meter->versionText = "KLXR V2.40 S/N 200001";
+  AdapterSpec factory = MeterServing({});
+  factory.eeprom = vm::FactoryDefaultEeprom(2);
+  AdapterSpec inUse = MeterServing({});
+  inUse.inUseElsewhere = true;
+  const struct {
+    const char* name;
+    std::vector<AdapterSpec> adapters;
+    std::vector<std::string> meters;
+  } cases[] = {
+      {"one", {MeterServing({})}, {std::string(vm::kDefaultVersionText)}},
+      {"two", {MeterServing({}), second}, {std::string(vm::kDefaultVersionText), second.meter->versionText}},
+      {"factory-default skipped", {factory, second}, {second.meter->versionText}},
+      {"in use skipped", {inUse, second}, {second.meter->versionText}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const RunOutcome& outcome : RunTwins(c.adapters, Version)) {
+      EXPECT_EQ(outcome.meters, c.meters);
+    }
+  }
+}
+
+TEST_F(OpenDriverConversation, AdapterInUseElsewhereIsAPortError) {
+  AdapterSpec inUse = MeterServing(vm::GeneratedRecords(3));
+  inUse.inUseElsewhere = true;
+  for (const ConversationAction& action : {ConversationAction(Read), ConversationAction(Erase)}) {
+    for (const RunOutcome& outcome : RunTwins({inUse}, action)) {
+      EXPECT_EQ(outcome.boxes, (std::vector<RecordedBox>{{msg::kUsbPortError,
+                                                          LoadText(msg::kUsbPortError),
+                                                          BoxKind::Error}}));
+      EXPECT_TRUE(outcome.wire.empty());
+    }
+  }
+}
+
+TEST_F(OpenDriverConversation, UnplugDuringReadEndsAsOnTheVirtualMeter) {
+  AdapterSpec vanishing = MeterServing(vm::GeneratedRecords(40));
+  vanishing.vanishAfterReplies = 12;
+  for (const RunOutcome& outcome : RunTwins({vanishing}, Read)) {
+    EXPECT_FALSE(outcome.boxes.empty());
+    EXPECT_LT(CountRecords(outcome.image, nullptr), 40);
+  }
+}
+
+}  // namespace
+}  // namespace klxr::emulation
