@@ -201,7 +201,10 @@ gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer userD
   const unsigned long request = umockdev_ioctl_client_get_request(client);
   UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
   std::lock_guard lock(*device.mutex);
-  if (device.chip->Vanished()) {
+  // An unplugged device still hands back the URBs that were in flight (as the kernel does after a
+  // disconnect); everything else fails as for a device that is gone.
+  const bool reap = request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY;
+  if (device.chip->Vanished() && !(reap && !device.completed.empty())) {
     Complete(client, -1, ENODEV);
     return TRUE;
   }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "link/driver_library.h"
 #include "link/log_download.h"
 #include "link/log_erase.h"
 #include "link/meter_discovery.h"
@@ -144,6 +145,86 @@ TEST_F(OpenDriverConversation, UnplugDuringReadEndsAsOnTheVirtualMeter) {
     EXPECT_FALSE(outcome.boxes.empty());
     EXPECT_LT(CountRecords(outcome.image, nullptr), 40);
   }
+}
+
+}  // namespace
+}  // namespace klxr::emulation
+
+namespace klxr::emulation {
+namespace {
+
+// A factory-default adapter whose other settings differ from the presets, so that keeping them is
+// seen.
+vm::EepromContents UnusualFactoryAdapter() {
+  vm::EepromContents eeprom = vm::FactoryDefaultEeprom(7);
+  eeprom.fields.MaxPower = 120;
+  eeprom.fields.RemoteWakeup = 0;
+  eeprom.fields.InvertRTS = 1;
+  eeprom.fields.InvertRI = 1;
+  eeprom.fields.Cbus0 = d2xx::FT_232R_CBUS_TXRXLED;
+  eeprom.fields.Cbus2 = d2xx::FT_232R_CBUS_CLK12;
+  eeprom.fields.HighDriveIOs = 1;
+  eeprom.fields.InvertTXD = 1;
+  eeprom.fields.Cbus4 = d2xx::FT_232R_CBUS_PWRON;
+  return eeprom;
+}
+
+TEST_F(OpenDriverConversation, AdapterCheckCorrectsOnlyItsFieldsAndCyclesTheAdapter) {
+  const vm::EepromContents before = UnusualFactoryAdapter();
+  vm::EepromContents expected = before;
+  expected.fields.PnP = 0;
+  expected.fields.InvertDTR = 1;
+  expected.fields.InvertTXD = 0;
+  expected.fields.Cbus4 = d2xx::FT_232R_CBUS_SLEEP;
+  expected.description = std::string(vm::kMeterLeadDescription);
+
+  AdapterSpec spec = MeterServing(vm::GeneratedRecords(4));
+  spec.eeprom = before;
+  for (const ConversationAction& action : {ConversationAction(Read), ConversationAction(Erase)}) {
+    const auto inspect = [&](EmulatedUsbBus& bus) {
+      const EepromImage image = bus.Eeprom(0);
+      EXPECT_EQ(image, BuildEepromImage(expected));
+      EXPECT_EQ(image[126] | (image[127] << 8), EepromChecksum(image));
+      EXPECT_EQ(bus.WithAdapter(0, [](const EmulatedFt232r& chip) { return chip.Resets(); }), 1);
+    };
+    for (const RunOutcome& outcome : RunTwins({spec}, action, inspect)) {
+      EXPECT_EQ(outcome.boxes, (std::vector<RecordedBox>{{msg::kDeviceUpgraded,
+                                                          LoadText(msg::kDeviceUpgraded),
+                                                          BoxKind::Error}}));
+      EXPECT_TRUE(outcome.wire.empty());
+    }
+  }
+}
+
+TEST_F(OpenDriverConversation, ReprogrammedAdapterServesTheNextRead) {
+  AdapterSpec spec = MeterServing(vm::GeneratedRecords(6));
+  spec.eeprom = vm::FactoryDefaultEeprom();
+  EmulatedAdapterConfig config;
+  config.eeprom = BuildEepromImage(spec.eeprom);
+  config.meter = spec.meter;
+  EmulatedUsbBus bus({config});
+  const std::unique_ptr<DriverLibrary> library = DriverLibrary::LoadNamed(KLXR_OPEN_DRIVER_PATH);
+  ASSERT_NE(library, nullptr);
+  const d2xx::D2xxFunctions& driver = library->Functions();
+  ComAccess port(driver);
+  LogImage image;
+  RecordingMessageBoxes boxes;
+  RecordingWindow window;
+  MeterLink link(image, boxes);
+  link.DriverLibrary = &driver;
+  link.SharedPort = &port;
+  link.Sleep = [](std::uint32_t) {};
+
+  StartDownload(link, &window);
+  RunDownloadTimer(link, window);
+  EXPECT_EQ(CountRecords(image, nullptr), 0);
+  StartDownload(link, &window);
+  RunDownloadTimer(link, window);
+  port.Close();
+  EXPECT_EQ(CountRecords(image, nullptr), 6);
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_EQ(boxes.boxes[0].index, msg::kDeviceUpgraded);
+  EXPECT_EQ(boxes.boxes[1].index, msg::kTransferComplete);
 }
 
 }  // namespace
