@@ -100,8 +100,8 @@ KLXR_EXPORT FT_STATUS FT_SetBaudRate(FT_HANDLE handle, ULONG baudRate) {
   return OnPort(handle, [&](FtdiPort& port) { return port.SetBaudRate(baudRate); });
 }
 
-KLXR_EXPORT FT_STATUS FT_SetDataCharacteristics(FT_HANDLE handle, UCHAR wordLength,
-                                                UCHAR stopBits, UCHAR parity) {
+KLXR_EXPORT FT_STATUS FT_SetDataCharacteristics(FT_HANDLE handle, UCHAR wordLength, UCHAR stopBits,
+                                                UCHAR parity) {
   return OnPort(handle, [&](FtdiPort& port) {
     return port.SetDataCharacteristics(wordLength, stopBits, parity);
   });

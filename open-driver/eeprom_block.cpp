@@ -115,9 +115,12 @@ void FillFieldsFromContext(ftdi_context* context, FT_PROGRAM_DATA& block) {
 
 void SetFieldsIntoContext(ftdi_context* context, const FT_PROGRAM_DATA& block) {
   const std::pair<ftdi_eeprom_value, int> common[] = {
-      {VENDOR_ID, block.VendorId},     {PRODUCT_ID, block.ProductId},
-      {MAX_POWER, block.MaxPower},     {SELF_POWERED, block.SelfPowered ? 1 : 0},
-      {REMOTE_WAKEUP, block.RemoteWakeup ? 1 : 0}, {IS_NOT_PNP, block.PnP},
+      {VENDOR_ID, block.VendorId},
+      {PRODUCT_ID, block.ProductId},
+      {MAX_POWER, block.MaxPower},
+      {SELF_POWERED, block.SelfPowered ? 1 : 0},
+      {REMOTE_WAKEUP, block.RemoteWakeup ? 1 : 0},
+      {IS_NOT_PNP, block.PnP},
   };
   for (const auto& [name, value] : common) {
     ftdi_set_eeprom_value(context, name, value);
@@ -147,8 +150,7 @@ std::uint16_t DecodePlugAndPlay(std::span<const std::uint8_t> image) {
   if (image.size() <= kSerialNumberField + 1 || image[kSerialNumberField + 1] == 0) {
     return 0;
   }
-  const std::size_t at =
-      (image[kSerialNumberField] & 0x7Fu) + image[kSerialNumberField + 1] + 2u;
+  const std::size_t at = (image[kSerialNumberField] & 0x7Fu) + image[kSerialNumberField + 1] + 2u;
   return at < image.size() - 2 ? image[at] : 0;  // the last word is the checksum
 }
 

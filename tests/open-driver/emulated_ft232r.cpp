@@ -16,7 +16,8 @@ constexpr std::uint8_t kVendorIn = 0xC0;
 constexpr std::size_t kPacketSize = 64;
 constexpr std::size_t kStatusBytes = 2;
 constexpr std::uint8_t kModemStatus0 = 0x01;  // CTS clear, the chip's idle status
-constexpr std::uint8_t kModemStatus1 = 0x60;  // transmitter holding register and shift register empty
+constexpr std::uint8_t kModemStatus1 =
+    0x60;  // transmitter holding register and shift register empty
 constexpr std::uint16_t kBaud115200Value = 0x001A;
 constexpr std::uint16_t kEightNoneOne = 0x0008;
 
@@ -187,7 +188,8 @@ std::optional<Bytes> EmulatedFt232r::Control(const ControlSetup& setup,
 }
 
 void EmulatedFt232r::BulkOut(std::span<const std::uint8_t> data) {
-  wireLog_.push_back(vm::RenderEntry({vm::Direction::kToMeter, 0, 0, Bytes(data.begin(), data.end()), {}}));
+  wireLog_.push_back(
+      vm::RenderEntry({vm::Direction::kToMeter, 0, 0, Bytes(data.begin(), data.end()), {}}));
   if (!meter_ || !LineMatchesMeter()) {
     return;
   }

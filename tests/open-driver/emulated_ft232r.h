@@ -2,9 +2,9 @@
 // its serial side. It answers the chip's vendor control requests (reset and purge, modem control,
 // flow control, baud rate, data characteristics, latency timer, EEPROM words), takes bulk OUT data
 // for the meter and hands the meter's replies back as bulk IN packets of two modem-status bytes and
-// up to 62 data bytes. Replies are ready as soon as the command that asks for them has been written,
-// so a conversation never waits for the chip in real time. Not thread-safe: the USB bus emulation
-// serialises every call.
+// up to 62 data bytes. Replies are ready as soon as the command that asks for them has been
+// written, so a conversation never waits for the chip in real time. Not thread-safe: the USB bus
+// emulation serialises every call.
 #pragma once
 
 #include <array>

@@ -52,7 +52,7 @@ struct EmulatedUsbBus::Device {
   std::string sysfsPath;
   std::string devnode;
   std::unique_ptr<EmulatedFt232r> chip;
-  void* handler = nullptr;  // UMockdevIoctlBase*
+  void* handler = nullptr;       // UMockdevIoctlBase*
   std::vector<void*> completed;  // UMockdevIoctlData* of URBs waiting to be reaped
 };
 

@@ -15,16 +15,21 @@ TEST(FtdiPort, LineSettings) {
     bool valid;
     int bits, stop, libraryParity;
   } cases[] = {
-      {8, 0, 0, true, BITS_8, STOP_BIT_1, NONE},  {7, 2, 1, true, BITS_7, STOP_BIT_2, ODD},
-      {8, 0, 2, true, BITS_8, STOP_BIT_1, EVEN},  {8, 0, 3, true, BITS_8, STOP_BIT_1, MARK},
-      {8, 2, 4, true, BITS_8, STOP_BIT_2, SPACE}, {6, 0, 0, false, 0, 0, 0},
-      {9, 0, 0, false, 0, 0, 0},                  {8, 1, 0, false, 0, 0, 0},
-      {8, 3, 0, false, 0, 0, 0},                  {8, 0, 5, false, 0, 0, 0},
+      {8, 0, 0, true, BITS_8, STOP_BIT_1, NONE},
+      {7, 2, 1, true, BITS_7, STOP_BIT_2, ODD},
+      {8, 0, 2, true, BITS_8, STOP_BIT_1, EVEN},
+      {8, 0, 3, true, BITS_8, STOP_BIT_1, MARK},
+      {8, 2, 4, true, BITS_8, STOP_BIT_2, SPACE},
+      {6, 0, 0, false, 0, 0, 0},
+      {9, 0, 0, false, 0, 0, 0},
+      {8, 1, 0, false, 0, 0, 0},
+      {8, 3, 0, false, 0, 0, 0},
+      {8, 0, 5, false, 0, 0, 0},
   };
   for (const auto& c : cases) {
-    const auto settings = LineSettingsFor(static_cast<d2xx::UCHAR>(c.wordLength),
-                                          static_cast<d2xx::UCHAR>(c.stopBits),
-                                          static_cast<d2xx::UCHAR>(c.parity));
+    const auto settings =
+        LineSettingsFor(static_cast<d2xx::UCHAR>(c.wordLength),
+                        static_cast<d2xx::UCHAR>(c.stopBits), static_cast<d2xx::UCHAR>(c.parity));
     ASSERT_EQ(settings.has_value(), c.valid) << c.wordLength << c.stopBits << c.parity;
     if (settings) {
       EXPECT_EQ(settings->bits, c.bits);

@@ -85,9 +85,9 @@ TEST_F(OpenDriverConversation, ReadsWholeLogsAsTheSourceFilesHoldThem) {
       const std::vector<std::uint8_t> source = SampleBytes(sample);
       ASSERT_EQ(source.size(), kLogImageSize);
       EXPECT_TRUE(std::equal(source.begin(), source.end(), outcome.image.bytes.begin()));
-      EXPECT_EQ(outcome.boxes, (std::vector<RecordedBox>{
-                                   {msg::kTransferComplete, LoadText(msg::kTransferComplete),
-                                    BoxKind::Information}}));
+      EXPECT_EQ(outcome.boxes,
+                (std::vector<RecordedBox>{{msg::kTransferComplete, LoadText(msg::kTransferComplete),
+                                           BoxKind::Information}}));
     }
   }
 }
@@ -113,7 +113,9 @@ TEST_F(OpenDriverConversation, ListsEveryMeterThatAnswers) {
     std::vector<std::string> meters;
   } cases[] = {
       {"one", {MeterServing({})}, {std::string(vm::kDefaultVersionText)}},
-      {"two", {MeterServing({}), second}, {std::string(vm::kDefaultVersionText), second.meter->versionText}},
+      {"two",
+       {MeterServing({}), second},
+       {std::string(vm::kDefaultVersionText), second.meter->versionText}},
       {"factory-default skipped", {factory, second}, {second.meter->versionText}},
       {"in use skipped", {inUse, second}, {second.meter->versionText}},
   };
@@ -130,9 +132,9 @@ TEST_F(OpenDriverConversation, AdapterInUseElsewhereIsAPortError) {
   inUse.inUseElsewhere = true;
   for (const ConversationAction& action : {ConversationAction(Read), ConversationAction(Erase)}) {
     for (const RunOutcome& outcome : RunTwins({inUse}, action)) {
-      EXPECT_EQ(outcome.boxes, (std::vector<RecordedBox>{{msg::kUsbPortError,
-                                                          LoadText(msg::kUsbPortError),
-                                                          BoxKind::Error}}));
+      EXPECT_EQ(outcome.boxes,
+                (std::vector<RecordedBox>{
+                    {msg::kUsbPortError, LoadText(msg::kUsbPortError), BoxKind::Error}}));
       EXPECT_TRUE(outcome.wire.empty());
     }
   }
@@ -188,9 +190,9 @@ TEST_F(OpenDriverConversation, AdapterCheckCorrectsOnlyItsFieldsAndCyclesTheAdap
       EXPECT_EQ(bus.WithAdapter(0, [](const EmulatedFt232r& chip) { return chip.Resets(); }), 1);
     };
     for (const RunOutcome& outcome : RunTwins({spec}, action, inspect)) {
-      EXPECT_EQ(outcome.boxes, (std::vector<RecordedBox>{{msg::kDeviceUpgraded,
-                                                          LoadText(msg::kDeviceUpgraded),
-                                                          BoxKind::Error}}));
+      EXPECT_EQ(outcome.boxes,
+                (std::vector<RecordedBox>{
+                    {msg::kDeviceUpgraded, LoadText(msg::kDeviceUpgraded), BoxKind::Error}}));
       EXPECT_TRUE(outcome.wire.empty());
     }
   }

@@ -95,7 +95,6 @@ TEST_F(OpenDriverLibrary, AnswersTheMeterThroughTheRealUsbStack) {
   EXPECT_EQ(bus.UnhandledRequests(), std::vector<std::string>{});
 }
 
-
 TEST_F(OpenDriverLibrary, OpensInListOrderAndRefusesWhatItCannotOpen) {
   EmulatedAdapterConfig inUse = MeterLead();
   inUse.inUseElsewhere = true;
@@ -159,19 +158,18 @@ TEST_F(OpenDriverLibrary, LineSettingsReachTheChip) {
        "40 04 0008 0001"},
       {"7E2", [&] { return api->FT_SetDataCharacteristics(handle, 7, 2, 2); }, FT_OK,
        "40 04 1207 0001"},
-      {"no flow control", [&] { return api->FT_SetFlowControl(handle, FT_FLOW_NONE, 0, 0); },
-       FT_OK, "40 02 0000 0001"},
+      {"no flow control", [&] { return api->FT_SetFlowControl(handle, FT_FLOW_NONE, 0, 0); }, FT_OK,
+       "40 02 0000 0001"},
       {"RTS/CTS", [&] { return api->FT_SetFlowControl(handle, FT_FLOW_RTS_CTS, 0, 0); }, FT_OK,
        "40 02 0000 0101"},
       {"purge receive", [&] { return api->FT_Purge(handle, FT_PURGE_RX); }, FT_OK,
        "40 00 0002 0001"},
       {"purge transmit", [&] { return api->FT_Purge(handle, FT_PURGE_TX); }, FT_OK,
        "40 00 0001 0001"},
-      {"latency 2 ms", [&] { return api.FT_SetLatencyTimer(handle, 2); }, FT_OK,
-       "40 09 0002 0001"},
+      {"latency 2 ms", [&] { return api.FT_SetLatencyTimer(handle, 2); }, FT_OK, "40 09 0002 0001"},
       // Refused before the chip hears of them: the last request stays the same.
-      {"baud rate too low", [&] { return api->FT_SetBaudRate(handle, 100); },
-       FT_INVALID_BAUD_RATE, "40 09 0002 0001"},
+      {"baud rate too low", [&] { return api->FT_SetBaudRate(handle, 100); }, FT_INVALID_BAUD_RATE,
+       "40 09 0002 0001"},
       {"9 data bits", [&] { return api->FT_SetDataCharacteristics(handle, 9, 0, 0); },
        FT_INVALID_PARAMETER, "40 09 0002 0001"},
       {"parity 5", [&] { return api->FT_SetDataCharacteristics(handle, 8, 0, 5); },
@@ -302,8 +300,8 @@ struct GuardedBlock {
   bool CanariesIntact() const {
     return manufacturer[0] == kCanary && manufacturer[33] == kCanary &&
            manufacturerId[0] == kCanary && manufacturerId[17] == kCanary &&
-           description[0] == kCanary && description[65] == kCanary &&
-           serialNumber[0] == kCanary && serialNumber[17] == kCanary;
+           description[0] == kCanary && description[65] == kCanary && serialNumber[0] == kCanary &&
+           serialNumber[17] == kCanary;
   }
 };
 
@@ -311,7 +309,8 @@ TEST_F(OpenDriverLibrary, EepromReadGivesTheFieldsTheAdapterCheckTests) {
   const struct {
     const char* name;
     vm::EepromContents contents;
-  } presets[] = {{"meter lead", vm::MeterLeadEeprom()}, {"factory default", vm::FactoryDefaultEeprom(1)}};
+  } presets[] = {{"meter lead", vm::MeterLeadEeprom()},
+                 {"factory default", vm::FactoryDefaultEeprom(1)}};
   for (const auto& preset : presets) {
     SCOPED_TRACE(preset.name);
     EmulatedAdapterConfig config = MeterLead();

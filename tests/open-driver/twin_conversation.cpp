@@ -98,7 +98,8 @@ RunOutcome RunOnOpenDriver(const std::vector<AdapterSpec>& adapters, const Waiti
     return {};
   }
   // The emulated meters answer at once: the program's own pauses need not wait.
-  RunOutcome outcome = RunWithDriver(library->Functions(), [](std::uint32_t) {}, mode, action);
+  RunOutcome outcome = RunWithDriver(
+      library->Functions(), [](std::uint32_t) {}, mode, action);
   for (std::size_t adapter = 0; adapter < adapters.size(); ++adapter) {
     const std::vector<std::string> wire = bus.WireLog(adapter);
     outcome.wire.insert(outcome.wire.end(), wire.begin(), wire.end());

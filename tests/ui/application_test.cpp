@@ -91,8 +91,7 @@ TEST_F(StartUpTest, WithTheDriverLibraryShowsTheWindowAndMakesTheSharedPort) {
 
 TEST_F(StartUpTest, WithoutTheDriverLibraryTellsTheUserAfterShowingTheWindowAndEnds) {
   EXPECT_FALSE(StartWithLibrary("/nonexistent/libno-driver.so"));
-  EXPECT_EQ(boxes_.boxes, (std::vector<RecordedBox>{{msg::kCantLoadUsbDriver,
-                                                     kMissingDriverWarning,
+  EXPECT_EQ(boxes_.boxes, (std::vector<RecordedBox>{{msg::kCantLoadUsbDriver, kMissingDriverWarning,
                                                      BoxKind::Information}}));
   EXPECT_TRUE(Window().isVisible());
   EXPECT_EQ(State().Link.DriverLibrary, nullptr);
