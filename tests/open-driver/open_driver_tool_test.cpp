@@ -2,8 +2,10 @@
 // build tree and reaches the emulated adapters of this process (the tool inherits the emulation).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -105,6 +107,29 @@ TEST_F(OpenDriverTool, AdapterCheckFixesAFactoryDefaultAdapter) {
   EXPECT_EQ(Run({"adapter"}).status, 0);
   EXPECT_EQ(bus.Eeprom(0), BuildEepromImage(vm::MeterLeadEeprom()));
 }
+
+#if defined(KLXR_LOG_PROGRAM)
+TEST_F(OpenDriverTool, DesktopProgramReadsThroughTheOpenDriver) {
+  EmulatedUsbBus bus({Meter(4)});
+  const std::filesystem::path script = scratch_ / "script.txt";
+  std::ofstream(script) << "answer ok\ncommand 32779\nwait-idle\nquit\n";
+  const std::filesystem::path out = scratch_ / "out.txt";
+  const std::string command = "QT_QPA_PLATFORM=offscreen KLXR_AUTOMATION='" + script.string() +
+                              "' KLXR_SETTINGS_FILE='" + (scratch_ / "settings.ini").string() +
+                              "' '" + KLXR_LOG_PROGRAM + "' >'" + out.string() + "' 2>'" +
+                              (scratch_ / "err.txt").string() + "'";
+  const int status = std::system(command.c_str());
+  const std::string output = testing::ReadWholeFile(out);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0)
+      << testing::ReadWholeFile(scratch_ / "err.txt");
+  EXPECT_EQ(output, "box information 3 \"Transfer Complete!\" -> ok\n");
+  const std::vector<std::string> wire = bus.WireLog(0);
+  EXPECT_EQ(
+      std::count_if(wire.begin(), wire.end(),
+                    [](const std::string& entry) { return entry.rfind("<- 06 02 40", 0) == 0; }),
+      4);  // the four records, each ACK and a frame of 64 bytes
+}
+#endif
 
 }  // namespace
 }  // namespace klxr::emulation
