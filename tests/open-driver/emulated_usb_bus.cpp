@@ -7,6 +7,7 @@
 // clang-format on
 #include <umockdev.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -51,7 +52,7 @@ int RunUrb(EmulatedFt232r& chip, usbdevfs_urb& urb, std::uint8_t* buffer) {
       return -EPIPE;
     }
     const std::size_t copied = std::min(answer->size(), length - 8);
-    std::memcpy(buffer + 8, answer->data(), copied);
+    std::copy_n(answer->begin(), copied, buffer + 8);
     urb.actual_length = static_cast<int>((setup.requestType & 0x80) ? copied : setup.length);
     return 0;
   }
@@ -65,7 +66,7 @@ int RunUrb(EmulatedFt232r& chip, usbdevfs_urb& urb, std::uint8_t* buffer) {
   }
   if (urb.endpoint == 0x81) {
     const Bytes transfer = chip.BulkIn(length);
-    std::memcpy(buffer, transfer.data(), transfer.size());
+    std::copy(transfer.begin(), transfer.end(), buffer);
     urb.actual_length = static_cast<int>(transfer.size());
     return 0;
   }
