@@ -186,9 +186,10 @@ constexpr std::string_view kExitStatusHelp =
     "\"No logging data present\"); 2 usage error.\n";
 
 constexpr std::string_view kDriverHelp =
-    "The commands read, erase, list and adapter reach the meters through the adapter maker's\n"
-    "driver library (libftd2xx.so, Ftd2xx.dll), or through the library file named by the\n"
-    "environment variable KLXR_D2XX_LIBRARY, such as the virtual meter.\n";
+    "The commands read, erase, list and adapter reach the meters through a driver library: on\n"
+    "Linux the open-source back end that comes with the tool (libklxr-open-driver.so), else the\n"
+    "adapter maker's library (libftd2xx.so, Ftd2xx.dll); or through the library file named by\n"
+    "the environment variable KLXR_D2XX_LIBRARY, such as the virtual meter.\n";
 
 const CliCommand* FindCommand(std::string_view name) {
   for (const CliCommand& command : kCommands) {

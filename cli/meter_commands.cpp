@@ -49,7 +49,8 @@ void ReportDriverProblem(CliContext& context, const MeterConnection& connection)
 }
 
 int ReportMissingDriver(CliContext& context, const MeterConnection& connection) {
-  ShowMessage(context.boxes, msg::kCantLoadUsbDriver, BoxKind::Information);
+  context.boxes.Show(msg::kCantLoadUsbDriver, DriverLibrary::MissingDriverText(),
+                     BoxKind::Information);
   ReportDriverProblem(context, connection);
   return kExitFailure;
 }

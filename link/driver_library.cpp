@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "link/shared_library.h"
+#include "resources/message_catalogue.h"
 
 namespace klxr {
 namespace {
@@ -42,8 +43,46 @@ bool ResolveAll(platform::LibraryHandle library, d2xx::D2xxFunctions& table, std
 }  // namespace
 
 std::unique_ptr<DriverLibrary> DriverLibrary::Load(DriverLoadDiagnosis* diagnosis) {
-  return LoadNamed(ChooseDriverLibraryName(platform::EnvironmentValue(kDriverLibraryVariable)),
-                   diagnosis);
+  const std::vector<std::string> candidates = DriverLibraryCandidates(
+      platform::EnvironmentValue(kDriverLibraryVariable), platform::ProgramFolder());
+  std::unique_ptr<DriverLibrary> library;
+  for (const std::string& candidate : candidates) {
+    library = LoadNamed(candidate, diagnosis);
+    if (library != nullptr) {
+      break;
+    }
+  }
+  return library;
+}
+
+std::vector<std::string> DriverLibrary::DriverLibraryCandidates(std::string_view environmentValue,
+                                                                std::string_view programFolder) {
+  if (!environmentValue.empty()) {
+    return {std::string(environmentValue)};
+  }
+  std::vector<std::string> candidates;
+#if defined(__linux__)
+  if (!programFolder.empty()) {
+    const std::string up = std::string(programFolder) + "/../";
+    candidates.push_back(up + "open-driver/" + kOpenDriverFileName);
+    candidates.push_back(up + "lib/klxr-log/" + kOpenDriverFileName);
+  }
+#else
+  (void)programFolder;
+#endif
+  candidates.emplace_back(platform::DefaultDriverLibraryName());
+  return candidates;
+}
+
+std::string DriverLibrary::MissingDriverText() {
+  std::string text(LoadText(msg::kCantLoadUsbDriver));
+#if !defined(_WIN32)
+  const std::string_view catalogueName = "ftd2xx.dll";
+  if (const std::size_t at = text.find(catalogueName); at != std::string::npos) {
+    text.replace(at, catalogueName.size(), platform::DefaultDriverLibraryName());
+  }
+#endif
+  return text;
 }
 
 std::unique_ptr<DriverLibrary> DriverLibrary::LoadNamed(const std::string& libraryName,

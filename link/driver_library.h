@@ -1,11 +1,14 @@
-// The adapter driver, loaded once at start-up: the vendor's library by its platform name, or the
-// library named by the environment variable KLXR_D2XX_LIBRARY (the virtual meter is loaded that
-// way). Without a DriverLibrary object there is no driver, and the caller tells the user.
+// The adapter driver, loaded once at start-up: the library named by the environment variable
+// KLXR_D2XX_LIBRARY (the virtual meter is loaded that way) when it is set; otherwise, on Linux, the
+// open-source back end bundled beside the program and then the vendor's library; elsewhere the
+// vendor's library by its platform name. Without a DriverLibrary object there is no driver, and
+// the caller tells the user.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/d2xx_api.h"
 
@@ -13,6 +16,9 @@ namespace klxr {
 
 // Names another driver library file to load instead of the vendor's, when set and not empty.
 inline constexpr const char* kDriverLibraryVariable = "KLXR_D2XX_LIBRARY";
+
+// The file of the open-source back end that the program carries on Linux.
+inline constexpr const char* kOpenDriverFileName = "libklxr-open-driver.so";
 
 // Why loading failed, for diagnostics: the file tried and the reason (the system's text, or the
 // name of a function the library lacks). The reason is empty after a successful load.
@@ -23,9 +29,16 @@ struct DriverLoadDiagnosis {
 
 class DriverLibrary {
  public:
-  // Loads the library that ChooseDriverLibraryName picks. Null when the library cannot be loaded
-  // or lacks any of the fifteen functions; diagnosis, when given, then says why.
+  // Loads the first of DriverLibraryCandidates that loads and has all fifteen functions. Null
+  // when none does; diagnosis, when given, then says why the last one failed.
   static std::unique_ptr<DriverLibrary> Load(DriverLoadDiagnosis* diagnosis = nullptr);
+
+  // The files to try, in order: the environment's value alone when it is not empty; on Linux the
+  // bundled open-source back end beside the program in the build tree (<programFolder>/../
+  // open-driver/) and in the installed layout (<programFolder>/../lib/klxr-log/), then the
+  // vendor's library; elsewhere the vendor's library.
+  static std::vector<std::string> DriverLibraryCandidates(std::string_view environmentValue,
+                                                          std::string_view programFolder);
 
   // Loads this library file (a bare name goes through the system's search).
   static std::unique_ptr<DriverLibrary> LoadNamed(const std::string& libraryName,
@@ -34,6 +47,9 @@ class DriverLibrary {
   // The file name to load: the environment's value when it is not empty, else the platform's
   // name of the vendor's library.
   static std::string ChooseDriverLibraryName(std::string_view environmentValue);
+
+  // The start-up warning for a driver that could not be loaded, naming this platform's driver file.
+  static std::string MissingDriverText();
 
   ~DriverLibrary();
   DriverLibrary(const DriverLibrary&) = delete;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #else
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #endif
@@ -36,6 +37,17 @@ LibrarySymbol FindLibrarySymbol(LibraryHandle library, const char* name) {
 
 void CloseSharedLibrary(LibraryHandle library) {
   FreeLibrary(static_cast<HMODULE>(library));
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    return {};
+  }
+  const std::string file(path, length);
+  const std::size_t slash = file.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : file.substr(0, slash);
 }
 
 std::string EnvironmentValue(const char* name) {
@@ -74,6 +86,21 @@ LibrarySymbol FindLibrarySymbol(LibraryHandle library, const char* name) {
 
 void CloseSharedLibrary(LibraryHandle library) {
   dlclose(library);
+}
+
+std::string ProgramFolder() {
+#if defined(__linux__)
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) {
+    return {};
+  }
+  const std::string file(path, static_cast<std::size_t>(length));
+  const std::size_t slash = file.find_last_of('/');
+  return slash == std::string::npos ? std::string() : file.substr(0, slash);
+#else
+  return {};
+#endif
 }
 
 std::string EnvironmentValue(const char* name) {

@@ -26,6 +26,9 @@ LibrarySymbol FindLibrarySymbol(LibraryHandle library, const char* name);
 // Closes a library that OpenSharedLibrary opened.
 void CloseSharedLibrary(LibraryHandle library);
 
+// The folder that holds the running program's executable file; empty when it cannot be found.
+std::string ProgramFolder();
+
 // The value of an environment variable; empty when it is not set.
 std::string EnvironmentValue(const char* name);
 

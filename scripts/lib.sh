@@ -5,6 +5,8 @@ KLXR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Packages the build needs on Debian 12.
 KLXR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                      qt6-base-dev libgl-dev ccache)
+# The open-source driver back end (libftdi1 over libusb) and its emulated-adapter tests (umockdev).
+KLXR_BUILD_PACKAGES+=(libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev)
 # Packages the tests need besides the build's: the PDF tools that read the reports back.
 KLXR_TEST_PACKAGES=(poppler-utils)
 

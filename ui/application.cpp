@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "link/driver_library.h"
 #include "link/log_download.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
@@ -49,7 +50,7 @@ bool Application::Start(std::string_view commandLine) {
   CreateMainWindow();
   if (!LoadDriver()) {
     // The program ends here; the window already shown goes away with it.
-    ShowMessage(boxes_, msg::kCantLoadUsbDriver, BoxKind::Information);
+    boxes_.Show(msg::kCantLoadUsbDriver, DriverLibrary::MissingDriverText(), BoxKind::Information);
     return false;
   }
   if (!CreateSharedComAccess()) {

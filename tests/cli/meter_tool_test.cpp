@@ -117,7 +117,7 @@ TEST_F(MeterToolTest, WithoutDriverLibrary) {
   EXPECT_NE(read.err.find("cannot load the driver library"), std::string::npos);
   const ToolRun list = Run({"list"});
   EXPECT_EQ(list.status, 1);
-  EXPECT_NE(list.err.find("Warning, can't load USB driver (ftd2xx.dll)\n"), std::string::npos);
+  EXPECT_NE(list.err.find("Warning, can't load USB driver (libftd2xx.so)\n"), std::string::npos);
   EXPECT_EQ(list.out, "");
 }
 

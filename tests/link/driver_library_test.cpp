@@ -102,5 +102,38 @@ TEST(DriverLibraryTest, NoDriverWithoutTheLibraryOrOneOfItsFunctions) {
   EXPECT_EQ(DriverLibrary::LoadNamed(KLXR_TEST_DRIVER_INCOMPLETE), nullptr);
 }
 
+TEST(DriverLibraryTest, CandidatesInTheOrderTheyAreTried) {
+  const std::string bundled = std::string("/opt/klxr/bin/../open-driver/") + kOpenDriverFileName;
+  const std::string installed = std::string("/opt/klxr/bin/../lib/klxr-log/") + kOpenDriverFileName;
+  const struct {
+    const char* environment;
+    const char* programFolder;
+    std::vector<std::string> linux;
+    std::vector<std::string> elsewhere;
+  } cases[] = {
+      {"", "/opt/klxr/bin", {bundled, installed, kVendorLibrary}, {kVendorLibrary}},
+      {"/tmp/virtual.so", "/opt/klxr/bin", {"/tmp/virtual.so"}, {"/tmp/virtual.so"}},
+      {"", "", {kVendorLibrary}, {kVendorLibrary}},
+  };
+  for (const auto& c : cases) {
+#if defined(__linux__)
+    const std::vector<std::string>& expected = c.linux;
+#else
+    const std::vector<std::string>& expected = c.elsewhere;
+#endif
+    EXPECT_EQ(DriverLibrary::DriverLibraryCandidates(c.environment, c.programFolder), expected)
+        << "'" << c.environment << "' '" << c.programFolder << "'";
+  }
+}
+
+TEST(DriverLibraryTest, MissingDriverWarningNamesThePlatformsFile) {
+#if defined(_WIN32)
+  EXPECT_EQ(DriverLibrary::MissingDriverText(), "Warning, can't load USB driver (ftd2xx.dll)");
+#else
+  EXPECT_EQ(DriverLibrary::MissingDriverText(),
+            std::string("Warning, can't load USB driver (") + kVendorLibrary + ")");
+#endif
+}
+
 }  // namespace
 }  // namespace klxr

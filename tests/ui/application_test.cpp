@@ -40,6 +40,13 @@ bool AllZero(const LogImage& image) {
   return std::all_of(image.bytes.begin(), image.bytes.end(), [](auto b) { return b == 0; });
 }
 
+// The start-up warning names the driver file of the platform.
+#if defined(_WIN32)
+constexpr const char* kMissingDriverWarning = "Warning, can't load USB driver (ftd2xx.dll)";
+#else
+constexpr const char* kMissingDriverWarning = "Warning, can't load USB driver (libftd2xx.so)";
+#endif
+
 // Start-up through the program's own services: the driver library named by KLXR_D2XX_LIBRARY.
 class StartUpTest : public AppTest {
  protected:
@@ -86,8 +93,7 @@ TEST_F(StartUpTest, WithTheDriverLibraryShowsTheWindowAndMakesTheSharedPort) {
 
 TEST_F(StartUpTest, WithoutTheDriverLibraryTellsTheUserAfterShowingTheWindowAndEnds) {
   EXPECT_FALSE(StartWithLibrary("/nonexistent/libno-driver.so"));
-  EXPECT_EQ(boxes_.boxes, (std::vector<RecordedBox>{{msg::kCantLoadUsbDriver,
-                                                     "Warning, can't load USB driver (ftd2xx.dll)",
+  EXPECT_EQ(boxes_.boxes, (std::vector<RecordedBox>{{msg::kCantLoadUsbDriver, kMissingDriverWarning,
                                                      BoxKind::Information}}));
   EXPECT_TRUE(Window().isVisible());
   EXPECT_EQ(State().Link.DriverLibrary, nullptr);

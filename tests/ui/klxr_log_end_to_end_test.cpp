@@ -133,7 +133,7 @@ TEST_F(KlxrLogProgramTest, EndsAfterTellingTheUserWhenThereIsNoDriverLibrary) {
   const ProgramRun run = Run("answer ok\n", Path("no-such-driver.so"));
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out, (QStringList{"box information 8 \"Warning, can't load USB driver "
-                                  "(ftd2xx.dll)\" -> ok"}));
+                                  "(libftd2xx.so)\" -> ok"}));
 }
 
 TEST_F(KlxrLogProgramTest, AScriptWithErrorsStartsNothing) {
