@@ -28,7 +28,7 @@ fail() {
 }
 
 klxr_say "Checking the package with lintian"
-lintian --fail-on error --no-tag-display-limit "$package" | tee "$work/lintian.txt"
+lintian --fail-on error --tag-display-limit 0 "$package" | tee "$work/lintian.txt"
 
 klxr_say "Checking the installed files against the README's table"
 # The table's first column holds the installed paths (shell patterns) in backticks; rows saying
@@ -80,7 +80,7 @@ answer ok
 command 32779
 wait-idle
 command 32784
-choose $work/window
+choose $work/window.tlg
 wait-idle
 quit
 SCRIPT

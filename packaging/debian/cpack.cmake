@@ -7,11 +7,12 @@ set(CPACK_PACKAGE_VENDOR "The klxr-log developers")
 set(CPACK_PACKAGE_CONTACT "The klxr-log developers <developers@klxr.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop companion of the KL-XR TV signal meter")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Reads the measurement log of the KL-XR handheld TV signal meter over its USB lead, shows it as
-a table in dBm or dBuV, saves and loads .tlg log files, exports CSV, erases the meter's log
-and lists the meters attached. Comes with klxr-log-cli, the command-line companion for
-batch conversion, and a virtual meter holding a sample log (--demo) to try every command
-without a meter. A udev rule gives the logged-in user access to the meter's USB lead.")
+    "Reads the measurement log of the KL-XR handheld TV signal meter over its USB
+lead, shows it as a table in dBm or dBuV, saves and loads .tlg log files,
+exports CSV, erases the meter's log and lists the meters attached. Comes with
+klxr-log-cli, the command-line companion for batch conversion, and a virtual
+meter holding a sample log (--demo) to try every command without a meter. A
+udev rule gives the logged-in user access to the meter's USB lead.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
