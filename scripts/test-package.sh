@@ -60,6 +60,17 @@ klxr_say "Validating the desktop entry and the AppStream metainfo"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
 
+klxr_say "Checking the manual pages against the programs' help"
+man_cli=$(zcat "$root/usr/share/man/man1/klxr-log-cli.1.gz")
+for command in show export read erase list adapter; do
+  grep -qx ".SS $command" <<<"$man_cli" || fail "klxr-log-cli(1) does not explain $command"
+done
+man_desktop=$(zcat "$root/usr/share/man/man1/klxr-log.1.gz")
+for option in '+Q' '\\-\\-demo' '\\-\\-help' '\\-\\-version'; do
+  grep -qx ".B $option" <<<"$man_desktop" || fail "klxr-log(1) does not list $option"
+done
+echo "both pages list every command and option"
+
 klxr_say "Running the programs from the extracted package"
 unset KLXR_D2XX_LIBRARY KLXR_VM_LOG KLXR_VM_RECORDS KLXR_VM_SCENARIO KLXR_VM_DEVICES KLXR_AUTOMATION
 export KLXR_VM_CLOCK=virtual KLXR_SETTINGS_FILE="$work/settings.ini"
