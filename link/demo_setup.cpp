@@ -1,6 +1,7 @@
 #include "link/demo_setup.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <system_error>
 
