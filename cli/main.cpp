@@ -10,6 +10,7 @@
 #include "cli/cli_command.h"
 #include "cli/exit_status.h"
 #include "cli/terminal_message_boxes.h"
+#include "link/demo_setup.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -202,6 +203,7 @@ const CliCommand* FindCommand(std::string_view name) {
 
 void PrintOverview(std::ostream& out) {
   out << "Usage: klxr-log-cli COMMAND [ARGUMENTS]\n"
+         "       klxr-log-cli --demo COMMAND [ARGUMENTS]\n"
          "       klxr-log-cli help COMMAND | --help | --version\n"
          "\n"
          "Shows and exports the measurement log of the signal meter kept in .tlg files, and\n"
@@ -217,6 +219,8 @@ void PrintOverview(std::ostream& out) {
          "Options:\n"
          "  --help    show this text\n"
          "  --version show the version\n"
+         "  --demo    before the command: talk to the virtual meter holding the bundled sample\n"
+         "            log instead of a meter, to try the commands without one\n"
          "\n"
       << kDriverHelp << "\n"
       << kExitStatusHelp
@@ -292,7 +296,15 @@ int Run(const std::vector<std::string>& arguments, CliContext& context) {
 
 int main(int argc, char** argv) {
   klxr::cli::UseBinaryStandardOutput();
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (!arguments.empty() && arguments.front() == klxr::kDemoOption) {
+    arguments.erase(arguments.begin());
+    const std::string problem = klxr::EnterDemoMode(argv[0]);
+    if (!problem.empty()) {
+      std::cerr << "klxr-log-cli: --demo: " << problem << "\n";
+      return klxr::cli::kExitFailure;
+    }
+  }
   klxr::cli::TerminalMessageBoxes boxes(std::cin, std::cerr);
   klxr::cli::CliContext context{std::cout, std::cerr, boxes};
   const int status = klxr::cli::Run(arguments, context);

@@ -17,6 +17,7 @@ klxr_say "Building (warnings are errors)"
 klxr_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_WERROR=ON -DKLXR_BUILD_BENCH=ON
 klxr_say "Running the tests"
 ctest --test-dir build --output-on-failure -j "$jobs"
+"$KLXR_ROOT/scripts/test-package.sh" build  # the Debian package made from that build
 
 klxr_say "Building with AddressSanitizer and UndefinedBehaviorSanitizer"
 klxr_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKLXR_WERROR=ON -DKLXR_SANITIZE=ON

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,15 @@ QPoint ChooserPosition(const QRect& ownerFrame, const QSize& chooserFrame, const
     return {ownerFrame.x() - chooserFrame.width(), ownerFrame.y()};
   }
   return templatePosition;
+}
+
+void ShowFolder(QLabel& label, const QString& folder) {
+  const QFontMetrics metrics = label.fontMetrics();
+  // A framed label indents its text by half an "x" on each side.
+  const int room =
+      label.contentsRect().width() - 2 * label.margin() - metrics.horizontalAdvance('x');
+  label.setText(metrics.elidedText(folder, Qt::ElideMiddle, std::max(room, 0)));
+  label.setToolTip(folder);
 }
 
 FileChooser::FileChooser(ChooserRequest& request, MessageBoxes& boxes, QWidget* owner)
@@ -73,7 +83,7 @@ bool FileChooser::ListFolder(std::string_view path) {
   for (const std::string& entry : listing->entries) {
     list_->addItem(PathToQString(entry));
   }
-  folderLabel_->setText(PathToQString(listing->folder));
+  ShowFolder(*folderLabel_, PathToQString(listing->folder));
   FilterChooserList();
   return true;
 }

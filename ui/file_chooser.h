@@ -18,6 +18,7 @@
 
 class QCheckBox;
 class QLabel;
+class QString;
 class QLineEdit;
 class QListWidget;
 
@@ -27,6 +28,11 @@ namespace klxr {
 // edges level, when the screen has room; otherwise to its left; otherwise where it already is.
 QPoint ChooserPosition(const QRect& ownerFrame, const QSize& chooserFrame, const QRect& screenArea,
                        const QPoint& templatePosition);
+
+// Writes the folder listed into the chooser's label: whole when it fits, otherwise with its middle
+// left out ("/home/ann/…/exports") so that both the top and the folder's own name stay visible;
+// the whole path is always the label's tooltip.
+void ShowFolder(QLabel& label, const QString& folder);
 
 class FileChooser : public TemplateDialog {
   Q_OBJECT

@@ -1,16 +1,32 @@
 // klxr-log: the desktop program. Shows the main window, reads the meter's log, shows, saves, loads
 // and exports it. "+Q" anywhere on the command line silences the reports of files that cannot be
 // opened or created. The environment variable KLXR_AUTOMATION may name a script that drives the
-// program for demos and tests (ui/automation_script.h).
+// program for demos and tests (ui/automation_script.h). "--help" and "--version" print and end the
+// program before any window opens; "--demo" talks to the virtual meter holding the sample log.
 #include <QApplication>
+#include <iostream>
 #include <string>
 
+#include "link/demo_setup.h"
 #include "ui/application.h"
 #include "ui/automation_runner.h"
 #include "ui/command_line.h"
+#include "ui/program_options.h"
 #include "ui/qt_message_boxes.h"
 
 int main(int argc, char** argv) {
+  const klxr::ProgramOptions options = klxr::ScanProgramOptions(argc, argv);
+  if (options.help || options.version) {
+    std::cout << (options.help ? klxr::DesktopHelpText() : klxr::DesktopVersionText());
+    return 0;
+  }
+  if (options.demo) {
+    const std::string problem = klxr::EnterDemoMode(argv[0]);
+    if (!problem.empty()) {
+      std::cerr << "klxr-log: --demo: " << problem << "\n";
+      return 1;
+    }
+  }
   const std::string commandLine = klxr::CommandLineText(argc, argv);
   QApplication qtApplication(argc, argv);
   const QString script = qEnvironmentVariable(klxr::kAutomationVariable);

@@ -1,6 +1,8 @@
 #include "ui/qt_message_boxes.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <utility>
 
 #include "resources/string_table.h"
@@ -23,6 +25,19 @@ QMessageBox::Icon IconFor(BoxKind kind) {
   return QMessageBox::NoIcon;
 }
 
+// Keeps the box at least as wide as its title bar needs to show the whole caption: the caption in
+// a title font that may be larger or bolder than the box's, beside the window icon and the close
+// button. Without it a box with a short text cuts its caption short.
+void ReserveCaptionWidth(QMessageBox& box, const QString& caption) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) {
+    return;
+  }
+  const int width = CaptionWidth(caption, box.fontMetrics());
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // Shows a box with no owner, blocking every window of the program until it is answered, and
 // returns the button pressed. Escape and the close box press the escape button.
 QMessageBox::StandardButton RunBox(const std::string& caption, std::string_view text, BoxKind kind,
@@ -31,6 +46,7 @@ QMessageBox::StandardButton RunBox(const std::string& caption, std::string_view 
                                    QMessageBox::StandardButton escapeButton) {
   QMessageBox box(IconFor(kind), TextToQString(caption), TextToQString(text), buttons);
   box.setTextFormat(Qt::PlainText);
+  ReserveCaptionWidth(box, box.windowTitle());
   box.setWindowModality(Qt::ApplicationModal);
   box.setDefaultButton(defaultButton);
   box.setEscapeButton(escapeButton);
@@ -39,6 +55,11 @@ QMessageBox::StandardButton RunBox(const std::string& caption, std::string_view 
 }
 
 }  // namespace
+
+int CaptionWidth(const QString& caption, const QFontMetrics& metrics) {
+  constexpr int kTitleBarControls = 96;  // window icon, close button and the frame's margins
+  return metrics.horizontalAdvance(caption) * 5 / 4 + kTitleBarControls;
+}
 
 QtMessageBoxes::QtMessageBoxes(std::string caption) : caption_(std::move(caption)) {}
 

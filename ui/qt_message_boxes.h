@@ -2,12 +2,17 @@
 // the kind's icon and buttons. Every box blocks the whole program until it is answered.
 #pragma once
 
+#include <QFontMetrics>
+#include <QString>
 #include <string>
 #include <string_view>
 
 #include "resources/message_catalogue.h"
 
 namespace klxr {
+
+// The width a box needs for its title bar to show the whole caption, for the box's font.
+int CaptionWidth(const QString& caption, const QFontMetrics& metrics);
 
 class QtMessageBoxes : public MessageBoxes {
  public:

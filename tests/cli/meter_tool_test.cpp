@@ -35,8 +35,9 @@ void ClearVariable(const char* name) {
 #endif
 }
 
-constexpr const char* kMeterVariables[] = {"KLXR_D2XX_LIBRARY", "KLXR_VM_CLOCK", "KLXR_VM_LOG",
-                                           "KLXR_VM_DEVICES", "KLXR_VM_VERSION"};
+constexpr const char* kMeterVariables[] = {"KLXR_D2XX_LIBRARY", "KLXR_VM_CLOCK",
+                                           "KLXR_VM_LOG",       "KLXR_VM_DEVICES",
+                                           "KLXR_VM_VERSION",   "KLXR_VM_RECORDS"};
 
 class MeterToolTest : public ::testing::Test {
  protected:
@@ -127,6 +128,34 @@ TEST_F(MeterToolTest, ReadWithoutMeterReportsThePortError) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "USB Port Error\n");
   EXPECT_FALSE(fs::exists(PathOf("read.tlg")));
+}
+
+TEST_F(MeterToolTest, DemoReadsTheBundledSampleWhateverTheEnvironmentSays) {
+  SetVariable("KLXR_D2XX_LIBRARY", PathOf("no-such-driver.so"));
+  SetVariable("KLXR_VM_RECORDS", "5");  // would clash with the demo's log if it were left
+  const ToolRun run = Run({"--demo", "read", "--out", PathOf("demo.tlg")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Transfer Complete!"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadWholeFile(PathOf("demo.tlg")), ReadWholeFile(kSamples / "mixed.tlg"));
+}
+
+TEST_F(MeterToolTest, DemoIsAnOptionBeforeTheCommandOnly) {
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+    const char* shown;  // on standard output or standard error
+  } kCases[] = {
+      {{"--demo"}, 2, "Usage: klxr-log-cli"},
+      {{"read", "--demo"}, 2, "--demo"},
+      {{"--demo", "--demo", "list"}, 2, "unknown option '--demo'"},
+      {{"--demo", "--version"}, 0, "klxr-log-cli "},
+      {{"--demo", "list"}, 0, "Number of devices: 1"},
+  };
+  for (const auto& testCase : kCases) {
+    const ToolRun run = Run(testCase.arguments);
+    EXPECT_EQ(run.status, testCase.status) << testCase.arguments.back();
+    EXPECT_NE((run.out + run.err).find(testCase.shown), std::string::npos) << run.out << run.err;
+  }
 }
 
 }  // namespace

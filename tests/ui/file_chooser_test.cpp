@@ -287,3 +287,40 @@ TEST_F(FileChooserTest, OpensBesideItsOwner) {
 
 }  // namespace
 }  // namespace klxr
+
+namespace klxr {
+namespace {
+
+TEST_F(FileChooserTest, ALongFolderIsShortenedInTheMiddleAndWholeInItsTooltip) {
+  const QString deep =
+      "measurements-of-the-northern-transmitter-sites/2026/december/"
+      "second-week-after-the-antenna-was-realigned/exports";
+  folder_.MakeFolder(deep);
+  const struct {
+    QString folder;  // inside the test's folder
+    bool shortened;
+  } kCases[] = {
+      {"sub", false},
+      {deep, true},
+  };
+  for (const auto& testCase : kCases) {
+    request_.StartFolder = folder_.Path(testCase.folder);
+    const auto chooser = Open(false);
+    const QLabel& label = chooser->FolderLabel();
+    const QString whole = Q(folder_.Path(testCase.folder));
+    EXPECT_EQ(label.toolTip(), whole);
+    if (!testCase.shortened) {
+      EXPECT_EQ(label.text(), whole);
+      continue;
+    }
+    const QString shown = label.text();
+    EXPECT_LT(shown.size(), whole.size());
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(whole.left(4))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("/exports")) << shown.toStdString();
+    EXPECT_LE(label.fontMetrics().horizontalAdvance(shown), label.contentsRect().width());
+  }
+}
+
+}  // namespace
+}  // namespace klxr

@@ -36,8 +36,8 @@ class KlxrLogProgramTest : public ::testing::Test {
   }
 
   // Runs the program with the script, on the virtual meter serving the log file (if any).
-  ProgramRun Run(const QString& script, const QString& driverLibrary,
-                 const QString& meterLog = {}) const {
+  ProgramRun Run(const QString& script, const QString& driverLibrary, const QString& meterLog = {},
+                 const QStringList& arguments = {}) const {
     QFile file(Path("script.txt"));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(script.toUtf8());
@@ -55,7 +55,7 @@ class KlxrLogProgramTest : public ::testing::Test {
     QProcess program;
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(Path(""));
-    program.start(KLXR_LOG_PROGRAM, {});
+    program.start(KLXR_LOG_PROGRAM, arguments);
     EXPECT_TRUE(program.waitForFinished(60000)) << "the program did not end";
     ProgramRun run;
     run.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
@@ -148,6 +148,48 @@ TEST_F(KlxrLogProgramTest, AWaitThatLastsTooLongFailsTheScript) {
       Run("timeout 0\nwait-file " + Path("never") + "\n", KLXR_VIRTUAL_METER_LIBRARY);
   EXPECT_EQ(run.exitCode, kAutomationFailedExitCode);
   EXPECT_TRUE(run.err.contains("line 2: still waiting")) << run.err.toStdString();
+}
+
+}  // namespace
+}  // namespace klxr
+
+namespace klxr {
+namespace {
+
+TEST_F(KlxrLogProgramTest, HelpAndVersionPrintAndEndBeforeAnyWindowOrScript) {
+  const struct {
+    QStringList arguments;
+    QString firstLine;
+  } kCases[] = {
+      {{"--version"}, "klxr-log " KLXR_PROJECT_VERSION},
+      {{"--help"}, "Usage: klxr-log [+Q] [--demo]"},
+      {{"+Q", "--help"}, "Usage: klxr-log [+Q] [--demo]"},
+      {{"--demo", "--version"}, "klxr-log " KLXR_PROJECT_VERSION},
+  };
+  for (const auto& testCase : kCases) {
+    // The script would fail at once (exit 2) if the program went as far as running it.
+    const ProgramRun run = Run("no-such-step\n", "", {}, testCase.arguments);
+    EXPECT_EQ(run.exitCode, 0) << testCase.arguments.join(' ').toStdString();
+    ASSERT_FALSE(run.out.isEmpty());
+    EXPECT_EQ(run.out.first(), testCase.firstLine);
+  }
+}
+
+TEST_F(KlxrLogProgramTest, DemoReadsTheBundledSampleWhateverDriverTheEnvironmentNames) {
+  const ProgramRun run =
+      Run("answer ok\n"
+          "command 32779\n"
+          "wait-idle\n"
+          "command 32784\n"
+          "choose " +
+              Path("demo") +
+              "\n"
+              "wait-idle\n"
+              "quit\n",
+          Path("no-such-driver.so"), {}, {"--demo", "+Q"});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out, (QStringList{"box information 3 \"Transfer Complete!\" -> ok"}));
+  EXPECT_TRUE(Contents(Path("demo.tlg")) == Contents(Sample("mixed.tlg")));
 }
 
 }  // namespace

@@ -88,3 +88,36 @@ TEST(QtMessageBoxes, TextsAreShownAsLatin1AndNeverAsMarkup) {
 
 }  // namespace
 }  // namespace klxr
+
+namespace klxr {
+namespace {
+
+TEST(QtMessageBoxes, ABoxIsAtLeastAsWideAsItsCaptionNeeds) {
+  const struct {
+    std::string caption;
+    std::string text;
+  } kBoxes[] = {
+      {"KL-XR Meter - Log", "OK"},
+      {"KL-XR Meter - Log", "Meter log data erased"},
+      {"A caption far longer than any text the program puts into its boxes", "Done"},
+  };
+  for (const auto& box : kBoxes) {
+    QtMessageBoxes boxes(box.caption);
+    int width = 0;
+    int captionText = 0;
+    int needed = 0;
+    testing::WhenModalShown([&](QWidget* modal) {
+      const QString caption = QString::fromStdString(box.caption);
+      width = modal->width();
+      captionText = modal->fontMetrics().horizontalAdvance(caption);
+      needed = CaptionWidth(caption, modal->fontMetrics());
+      qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+    });
+    boxes.Show(msg::kLogErased, box.text, BoxKind::Information);
+    EXPECT_GE(width, needed) << box.caption;
+    EXPECT_GE(width, captionText + 64) << box.caption;  // room for the title bar's buttons
+  }
+}
+
+}  // namespace
+}  // namespace klxr
