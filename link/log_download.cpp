@@ -49,6 +49,7 @@ void StoreRecord(LogImage& image, int slot, std::span<const std::uint8_t> payloa
 void EnterPhase(MeterLink& link, DownloadPhase phase) {
   link.Download.Phase = phase;
   link.Download.PhaseStarted = link.Now();
+  link.Download.ReplyExaminedAt = -1;
 }
 
 std::int64_t PhaseElapsed(const MeterLink& link) {
@@ -194,10 +195,19 @@ bool TakeWaitingBytes(ComAccess& port, DownloadState& state) {
   return true;
 }
 
+// The end of the read time-out window, counted from the "GET", in which elapsed lies: a paced
+// read examines what it has at such a moment.
+std::int64_t ReadWindowEnd(std::int64_t elapsed) {
+  const std::int64_t window = std::int64_t{kMeterReadTimeoutMs} * kMicrosPerMs;
+  return (elapsed + window - 1) / window * window;
+}
+
 // Fast transfer, waiting for the reply to "GET": judged as soon as it is complete (and more than
-// five bytes long, as a paced read requires), failed when it is not complete in the time ten
-// reads would wait, or after more than ten failed driver calls. Returns false when the download
-// failed.
+// five bytes long, as a paced read requires). A reply that has passed five bytes but stays
+// incomplete is judged, and so fails, where a paced read would have examined it: at the end of
+// the read time-out window in which it passed five bytes. The download fails when no reply is
+// judged in the time ten reads would wait, or after more than ten failed driver calls. Returns
+// false when the download failed.
 bool ReceiveReplyFast(MeterLink& link, DownloadWindow* window) {
   DownloadState& state = link.Download;
   if (PhaseElapsed(link) > kReplyAllowedUs) {
@@ -214,8 +224,17 @@ bool ReceiveReplyFast(MeterLink& link, DownloadWindow* window) {
   const auto received = std::span<const std::uint8_t>(state.ReplyBuffer.data(),
                                                       static_cast<std::size_t>(state.ReplyLength));
   const bool full = received.size() == state.ReplyBuffer.size();
-  if (state.ReplyLength <= kReplyExaminedAbove || !(full || ReplyComplete(received))) {
+  if (state.ReplyLength <= kReplyExaminedAbove) {
     return true;
+  }
+  if (!full && !ReplyComplete(received)) {
+    const std::int64_t elapsed = PhaseElapsed(link);
+    if (state.ReplyExaminedAt < 0) {
+      state.ReplyExaminedAt = ReadWindowEnd(elapsed);
+    }
+    if (elapsed < state.ReplyExaminedAt) {
+      return true;
+    }
   }
   if (!JudgeReply(link, window)) {
     return false;

@@ -47,6 +47,9 @@ struct DownloadState {
   // IdleTicks then counts failed driver calls instead of ticks.
   DownloadPhase Phase = DownloadPhase::kAwaitingReply;
   std::int64_t PhaseStarted = 0;
+  // Fast transfer: when, counted from PhaseStarted, an incomplete reply of more than five bytes is
+  // examined all the same; -1 while none is pending.
+  std::int64_t ReplyExaminedAt = -1;
 };
 
 struct MeterLink {
