@@ -32,6 +32,9 @@ int ListCommand(const std::vector<std::string>& arguments, CliContext& context,
   LogImage image;
   MeterLink link(image, context.boxes);
   link.DriverLibrary = connection.driver;
+  link.Sleep = connection.sleep;
+  link.Now = connection.now;
+  link.Transfer = connection.transfer;
   CollectedMeters meters;
   const int count = DiscoverMeters(link, &meters);
   std::stable_sort(meters.texts.begin(), meters.texts.end(), SortsBefore);

@@ -55,6 +55,8 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
   MeterLink link(image, boxes);
   link.DriverLibrary = connection.driver;
   link.Sleep = connection.sleep;
+  link.Now = connection.now;
+  link.Transfer = connection.transfer;
   std::optional<ComAccess> port;
   if (connection.driver != nullptr) {
     link.SharedPort = &port.emplace(*connection.driver);

@@ -43,7 +43,7 @@ constexpr std::string_view kExportHelp =
     "1).\n";
 
 constexpr std::string_view kReadHelp =
-    "Usage: klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv]\n"
+    "Usage: klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--paced]\n"
     "\n"
     "Reads the whole measurement log from the meter on the first USB device, as the program's\n"
     "\"Read\" command does: the adapter's settings are checked (and re-programmed when they\n"
@@ -53,6 +53,8 @@ constexpr std::string_view kReadHelp =
     "\n"
     "  --out LOG.tlg   save the log as a .tlg file, as \"Save\" does\n"
     "  --csv OUT.csv   export the records as a CSV file, as \"export\" does\n"
+    "  --paced         wait for each reply as long as a read may wait (paced transfer, about\n"
+    "                  five minutes for a full log) instead of taking it the moment it is in\n"
     "\n"
     "With neither option the records are printed on standard output as \"show\" prints them\n"
     "(levels in dBm); a log without records prints nothing. A log without records exported with\n"
@@ -66,14 +68,15 @@ constexpr std::string_view kReadHelp =
     "(no driver library).\n";
 
 constexpr std::string_view kEraseHelp =
-    "Usage: klxr-log-cli erase [--yes]\n"
+    "Usage: klxr-log-cli erase [--yes] [--paced]\n"
     "\n"
     "Erases the measurement log stored in the meter on the first USB device, as the program's\n"
     "\"Erase Log\" command does. It first asks \"Please confirm that you wish to erase the meter\n"
     "log data?\" on standard error; only y or yes on standard input goes on. The meter takes a\n"
     "few seconds; \"Meter log data erased\" confirms. Log files on the computer are not touched.\n"
     "\n"
-    "  --yes   erase without asking\n"
+    "  --yes     erase without asking\n"
+    "  --paced   wait for each answer in whole reads (paced transfer)\n"
     "\n"
     "Exit status 0 only when the meter confirmed the erase; 1 when the question was not answered\n"
     "yes (nothing is sent), when the meter did not confirm, and on the program's messages\n"
@@ -81,7 +84,7 @@ constexpr std::string_view kEraseHelp =
     "can't load USB driver (ftd2xx.dll)\" (no driver library).\n";
 
 constexpr std::string_view kListHelp =
-    "Usage: klxr-log-cli list\n"
+    "Usage: klxr-log-cli list [--paced]\n"
     "\n"
     "Asks every USB device for its version, as the program's \"Version\" device list does, and\n"
     "prints the version text of each meter that answers, one per line, sorted by text (case\n"
@@ -130,7 +133,9 @@ constexpr std::string_view kExitStatusHelp =
 constexpr std::string_view kDriverHelp =
     "The commands read, erase, list and adapter reach the meters through the adapter maker's\n"
     "driver library (libftd2xx.so, Ftd2xx.dll), or through the library file named by the\n"
-    "environment variable KLXR_D2XX_LIBRARY, such as the virtual meter.\n";
+    "environment variable KLXR_D2XX_LIBRARY, such as the virtual meter. They transfer fast when\n"
+    "the library has FT_GetQueueStatus, FT_SetLatencyTimer and FT_GetLatencyTimer, else paced\n"
+    "(said once on standard error); --paced asks for paced transfer.\n";
 
 const CliCommand* FindCommand(std::string_view name) {
   for (const CliCommand& command : kCommands) {

@@ -11,6 +11,7 @@
 
 #include "cli/cli_command.h"
 #include "link/d2xx_api.h"
+#include "link/meter_link.h"
 #include "link/pause.h"
 #include "resources/message_catalogue.h"
 
@@ -21,7 +22,13 @@ struct MeterConnection {
   const d2xx::D2xxFunctions* driver = nullptr;  // null: no driver library could be loaded
   std::string driverProblem;                    // then: which file, and why
   SleepFunction sleep = SleepMilliseconds;
+  ClockFunction now = SteadyMicroseconds;
+  // Fast unless --paced was given; paced all the same when the driver lacks the functions.
+  TransferMode transfer = TransferMode::kFast;
 };
+
+// Takes --paced out of the arguments, wherever it stands; true when it was there.
+bool TakePacedOption(std::vector<std::string>& arguments);
 
 // A meter command, run with its arguments on a connection; returns the exit status.
 using MeterCommandFunction = int (*)(const std::vector<std::string>& arguments, CliContext& context,

@@ -66,8 +66,14 @@ bool TerminalDownloadWindow::KillTimer(int timerId) {
 }
 
 void RunDownloadTimer(MeterLink& link, TerminalDownloadWindow& window) {
+  // A fast step never waits, so the timer's period passes between steps; a paced step waits in
+  // its read.
+  const bool fast = UsesFastTransfer(link);
   while (window.TimerRunning()) {
     DownloadStep(link, &window);
+    if (fast && window.TimerRunning()) {
+      link.Sleep(cmd::kDownloadTimerPeriodMs);
+    }
   }
 }
 
