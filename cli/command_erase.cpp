@@ -37,6 +37,8 @@ int EraseCommand(const std::vector<std::string>& arguments, CliContext& context,
   link.SharedPort = &port;
   link.DeviceIndex = *device;
   link.Sleep = connection.sleep;
+  link.Now = connection.now;
+  link.Transfer = connection.transfer;
   EraseMeterLog(link, nullptr);
   if (!boxes.Shown(msg::kLogErased)) {
     if (!boxes.Shown(msg::kHandshakeNotReceived) && !boxes.Shown(msg::kUsbPortError) &&

@@ -80,6 +80,9 @@ int ListCommand(const std::vector<std::string>& arguments, CliContext& context,
   LogImage image;
   MeterLink link(image, context.boxes);
   link.DriverLibrary = connection.driver;
+  link.Sleep = connection.sleep;
+  link.Now = connection.now;
+  link.Transfer = connection.transfer;
   const std::string listing =
       parsed.options.count("--long") != 0 ? LongListing(link) : ShortListing(link);
   context.out.write(listing.data(), static_cast<std::streamsize>(listing.size()));

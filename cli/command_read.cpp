@@ -153,6 +153,8 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
   MeterLink link(image, boxes);
   link.DriverLibrary = connection.driver;
   link.Sleep = connection.sleep;
+  link.Now = connection.now;
+  link.Transfer = connection.transfer;
   std::optional<ComAccess> port;
   if (connection.driver != nullptr) {
     const std::optional<std::int32_t> device =

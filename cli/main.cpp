@@ -57,6 +57,7 @@ constexpr std::string_view kExportHelp =
 
 constexpr std::string_view kReadHelp =
     "Usage: klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress]\n"
+    "                         [--paced]\n"
     "\n"
     "Reads the whole measurement log from the meter on the first USB device, as the program's\n"
     "\"Read\" command does: the adapter's settings are checked (and re-programmed when they\n"
@@ -71,6 +72,8 @@ constexpr std::string_view kReadHelp =
     "                     the adapter with that serial number (see \"list --long\")\n"
     "  --progress         plain progress lines on standard error, one per tenth of 1568 records,\n"
     "                     also on a pipe or a file\n"
+    "  --paced            wait for each reply as long as a read may wait (paced transfer, about\n"
+    "                     five minutes for a full log) instead of taking it the moment it is in\n"
     "\n"
     "\"-\" as LOG.tlg or OUT.csv writes to standard output. Before the meter is asked anything,\n"
     "both files are checked: the same file for both is a usage error (exit status 2); a file\n"
@@ -92,7 +95,7 @@ constexpr std::string_view kReadHelp =
     "arrived are counted on standard error, and the exit status is 130.\n";
 
 constexpr std::string_view kEraseHelp =
-    "Usage: klxr-log-cli erase [--yes] [--device N|SERIAL]\n"
+    "Usage: klxr-log-cli erase [--yes] [--device N|SERIAL] [--paced]\n"
     "\n"
     "Erases the measurement log stored in the meter on the first USB device, as the program's\n"
     "\"Erase Log\" command does. It first asks \"Please confirm that you wish to erase the meter\n"
@@ -102,6 +105,7 @@ constexpr std::string_view kEraseHelp =
     "  --yes              erase without asking\n"
     "  --device N|SERIAL  the meter on the USB device with the driver's index N (from 0), or on\n"
     "                     the adapter with that serial number (see \"list --long\")\n"
+    "  --paced            wait for each answer in whole reads (paced transfer)\n"
     "\n"
     "Exit status 0 only when the meter confirmed the erase; 1 when the question was not answered\n"
     "yes (nothing is sent), when the meter did not confirm, for an unknown --device, and on the\n"
@@ -109,7 +113,7 @@ constexpr std::string_view kEraseHelp =
     "message, or \"Warning, can't load USB driver (ftd2xx.dll)\" (no driver library).\n";
 
 constexpr std::string_view kListHelp =
-    "Usage: klxr-log-cli list [--long]\n"
+    "Usage: klxr-log-cli list [--long] [--paced]\n"
     "\n"
     "Asks every USB device for its version, as the program's \"Version\" device list does, and\n"
     "prints the version text of each meter that answers, one per line, sorted by text (case\n"
@@ -190,7 +194,9 @@ constexpr std::string_view kDriverHelp =
     "The commands read, erase, list and adapter reach the meters through a driver library: on\n"
     "Linux the open-source back end that comes with the tool (libklxr-open-driver.so), else the\n"
     "adapter maker's library (libftd2xx.so, Ftd2xx.dll); or through the library file named by\n"
-    "the environment variable KLXR_D2XX_LIBRARY, such as the virtual meter.\n";
+    "the environment variable KLXR_D2XX_LIBRARY, such as the virtual meter. They transfer fast\n"
+    "when the library has FT_GetQueueStatus, FT_SetLatencyTimer and FT_GetLatencyTimer, else\n"
+    "paced (said once on standard error); --paced asks for paced transfer.\n";
 
 const CliCommand* FindCommand(std::string_view name) {
   for (const CliCommand& command : kCommands) {

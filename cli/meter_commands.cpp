@@ -1,6 +1,6 @@
 #include "cli/meter_commands.h"
 
-#include <chrono>
+#include <algorithm>
 #include <memory>
 
 #include "cli/device_choice.h"
@@ -9,20 +9,30 @@
 
 namespace klxr::cli {
 
-std::int64_t SteadyMicroseconds() {
-  return std::chrono::duration_cast<std::chrono::microseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+bool TakePacedOption(std::vector<std::string>& arguments) {
+  const auto end = std::remove(arguments.begin(), arguments.end(), std::string("--paced"));
+  const bool found = end != arguments.end();
+  arguments.erase(end, arguments.end());
+  return found;
 }
 
-int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::string>& arguments,
+int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::string>& given,
                         CliContext& context) {
+  std::vector<std::string> arguments = given;
   DriverLoadDiagnosis diagnosis;
   const std::unique_ptr<DriverLibrary> library = DriverLibrary::Load(&diagnosis);
   MeterConnection connection;
   if (library != nullptr) {
     connection.driver = &library->Functions();
+    connection.transfer = TakePacedOption(arguments) ? TransferMode::kPaced : TransferMode::kFast;
+    const bool converses = command != AdapterCommand;
+    if (converses && connection.transfer == TransferMode::kFast &&
+        !d2xx::HasFastTransferFunctions(*connection.driver)) {
+      context.err << "klxr-log-cli: the driver library lacks FT_GetQueueStatus, "
+                     "FT_SetLatencyTimer or FT_GetLatencyTimer; transferring paced\n";
+    }
   } else {
+    TakePacedOption(arguments);
     connection.driverProblem = "'" + diagnosis.libraryName + "': " + diagnosis.problem;
   }
   return command(arguments, context, connection);

@@ -16,13 +16,11 @@
 #include "cli/interrupt.h"
 #include "cli/option_values.h"
 #include "link/d2xx_api.h"
+#include "link/meter_link.h"
 #include "link/pause.h"
 #include "resources/message_catalogue.h"
 
 namespace klxr::cli {
-
-// Microseconds on the steady clock.
-std::int64_t SteadyMicroseconds();
 
 // How a command reaches the meters.
 struct MeterConnection {
@@ -33,7 +31,13 @@ struct MeterConnection {
   std::function<std::int64_t()> clock = SteadyMicroseconds;
   // Asked between the steps of a read: true when the user wants it stopped (Ctrl-C).
   std::function<bool()> stopRequested = InterruptRequested;
+  ClockFunction now = SteadyMicroseconds;
+  // Fast unless --paced was given; paced all the same when the driver lacks the functions.
+  TransferMode transfer = TransferMode::kFast;
 };
+
+// Takes --paced out of the arguments, wherever it stands; true when it was there.
+bool TakePacedOption(std::vector<std::string>& arguments);
 
 // A meter command, run with its arguments on a connection; returns the exit status.
 using MeterCommandFunction = int (*)(const std::vector<std::string>& arguments, CliContext& context,

@@ -30,12 +30,18 @@ bool TerminalDownloadWindow::KillTimer(int timerId) {
 
 bool RunDownloadTimer(MeterLink& link, TerminalDownloadWindow& window,
                       const std::function<bool()>& stopRequested) {
+  // A fast step never waits, so the timer's period passes between steps; a paced step waits in
+  // its read.
+  const bool fast = UsesFastTransfer(link);
   while (window.TimerRunning()) {
     if (stopRequested()) {
       AbandonDownload(link, &window);
       return true;
     }
     DownloadStep(link, &window);
+    if (fast && window.TimerRunning()) {
+      link.Sleep(cmd::kDownloadTimerPeriodMs);
+    }
   }
   return false;
 }

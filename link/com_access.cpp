@@ -108,6 +108,31 @@ void ComAccess::ReleaseAfterFailedDtr() {
   Status = failure;
 }
 
+FT_STATUS ComAccess::QueueStatus() {
+  if (!IsOpen()) {
+    return FT_OK;
+  }
+  if (driver_.FT_GetQueueStatus == nullptr) {
+    Status = d2xx::FT_NOT_SUPPORTED;
+    return Status;
+  }
+  BytesWaiting = 0;
+  Status = driver_.FT_GetQueueStatus(Handle, &BytesWaiting);
+  return Status;
+}
+
+FT_STATUS ComAccess::SetLatencyTimer(std::uint8_t milliseconds) {
+  if (!IsOpen()) {
+    return FT_OK;
+  }
+  if (driver_.FT_SetLatencyTimer == nullptr) {
+    Status = d2xx::FT_NOT_SUPPORTED;
+    return Status;
+  }
+  Status = driver_.FT_SetLatencyTimer(Handle, milliseconds);
+  return Status;
+}
+
 FT_STATUS ComAccess::OpenAndConfigure(std::int32_t deviceIndex, std::uint32_t baudRate,
                                       std::uint8_t wordLength, std::uint8_t stopBits,
                                       std::uint8_t parity) {

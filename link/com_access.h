@@ -53,6 +53,12 @@ class ComAccess {
   // Raises (true) or lowers (false) DTR.
   d2xx::FT_STATUS SetDtrState(bool on);
   d2xx::FT_STATUS SetFlowControl(std::uint16_t mode, std::uint8_t xon, std::uint8_t xoff);
+  // Asks how many received bytes wait in the driver, without waiting; the count is in
+  // BytesWaiting. FT_NOT_SUPPORTED (no call) when the driver lacks the function.
+  d2xx::FT_STATUS QueueStatus();
+  // Sets the adapter's latency timer (2 to 255 ms). FT_NOT_SUPPORTED (no call) when the driver
+  // lacks the function.
+  d2xx::FT_STATUS SetLatencyTimer(std::uint8_t milliseconds);
 
   // Opens the device, lowers DTR and, when both worked, sets the line and turns flow control off.
   // Returns the failing status of the open or of lowering DTR (the port is then closed, and Status
@@ -75,6 +81,7 @@ class ComAccess {
   d2xx::FT_STATUS Status = d2xx::FT_OK;  // status of the last driver call this object made
   d2xx::DWORD BytesWritten = 0;          // count written by the last Write
   d2xx::DWORD BytesRead = 0;             // count received by the last Read
+  d2xx::DWORD BytesWaiting = 0;          // count the last QueueStatus found waiting
   // The last line settings applied (recorded only when a driver call was made).
   std::uint32_t BaudRate = 0;
   std::uint8_t WordLength = 0;

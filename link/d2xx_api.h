@@ -194,8 +194,14 @@ using FT_SetTimeouts_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, ULONG read
 using FT_EE_Read_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, FT_PROGRAM_DATA* data);
 using FT_EE_Program_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, FT_PROGRAM_DATA* data);
 using FT_CyclePort_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
+// The three optional functions of fast transfer: the count of received bytes waiting in the
+// driver (it never waits), and the adapter chip's latency timer (2 to 255 ms).
+using FT_GetQueueStatus_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, DWORD* rxBytes);
+using FT_SetLatencyTimer_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, UCHAR milliseconds);
+using FT_GetLatencyTimer_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, UCHAR* milliseconds);
 
-// The table every driver call goes through. All fifteen entries are set, or there is no table.
+// The table every driver call goes through. All fifteen entries are set, or there is no table;
+// the optional entries after them may be null.
 struct D2xxFunctions {
   FT_ListDevices_t FT_ListDevices = nullptr;
   FT_Open_t FT_Open = nullptr;
@@ -212,6 +218,16 @@ struct D2xxFunctions {
   FT_EE_Read_t FT_EE_Read = nullptr;
   FT_EE_Program_t FT_EE_Program = nullptr;
   FT_CyclePort_t FT_CyclePort = nullptr;
+  // Optional: null when the library lacks them; fast transfer needs all three.
+  FT_GetQueueStatus_t FT_GetQueueStatus = nullptr;
+  FT_SetLatencyTimer_t FT_SetLatencyTimer = nullptr;
+  FT_GetLatencyTimer_t FT_GetLatencyTimer = nullptr;
 };
+
+// True when the table holds the three optional functions fast transfer uses.
+inline bool HasFastTransferFunctions(const D2xxFunctions& table) {
+  return table.FT_GetQueueStatus != nullptr && table.FT_SetLatencyTimer != nullptr &&
+         table.FT_GetLatencyTimer != nullptr;
+}
 
 }  // namespace klxr::d2xx

@@ -40,6 +40,14 @@ bool ResolveAll(platform::LibraryHandle library, d2xx::D2xxFunctions& table, std
   return ok;
 }
 
+// Looks up the optional functions; a library without them still loads (and transfers paced).
+void ResolveOptional(platform::LibraryHandle library, d2xx::D2xxFunctions& table) {
+  std::string ignored;
+  Resolve(library, "FT_GetQueueStatus", table.FT_GetQueueStatus, ignored);
+  Resolve(library, "FT_SetLatencyTimer", table.FT_SetLatencyTimer, ignored);
+  Resolve(library, "FT_GetLatencyTimer", table.FT_GetLatencyTimer, ignored);
+}
+
 }  // namespace
 
 std::unique_ptr<DriverLibrary> DriverLibrary::Load(DriverLoadDiagnosis* diagnosis) {
@@ -94,6 +102,7 @@ std::unique_ptr<DriverLibrary> DriverLibrary::LoadNamed(const std::string& libra
     d2xx::D2xxFunctions table;
     std::string missing;
     if (ResolveAll(library, table, missing)) {
+      ResolveOptional(library, table);
       result.reset(new DriverLibrary(library, libraryName, table));
     } else {
       report.problem = "the library has no function " + missing;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/meter_frame.h"
+#include "link/reply_completion.h"
 #include "resources/command_ids.h"
 
 namespace klxr {
@@ -13,6 +14,12 @@ constexpr int kIdleTickLimit = 10;         // the 11th tick without a stored rec
 constexpr int kEndOfLogPayloadLength = 3;  // the meter has no record left
 constexpr std::uint32_t kPauseAfterLogMs = 200;
 constexpr std::uint32_t kPauseAfterEndMs = 100;
+// Fast transfer keeps the same limits as durations: the pauses, and for each "GET" the time its
+// ten reads would wait.
+constexpr std::int64_t kMicrosPerMs = 1000;
+constexpr std::int64_t kLogAnswerAllowedUs = kPauseAfterLogMs * kMicrosPerMs;
+constexpr std::int64_t kPauseAfterEndUs = kPauseAfterEndMs * kMicrosPerMs;
+constexpr std::int64_t kReplyAllowedUs = kIdleTickLimit * kMeterReadTimeoutMs * kMicrosPerMs;
 
 void Repaint(DownloadWindow* window, bool eraseBackground) {
   if (window != nullptr) {
@@ -38,9 +45,32 @@ void StoreRecord(LogImage& image, int slot, std::span<const std::uint8_t> payloa
   std::fill(target.begin() + static_cast<std::ptrdiff_t>(stored), target.end(), 0);
 }
 
-// Closes the log conversation: "END", the pause, and View enabled when records arrived.
+// Fast transfer: the download enters a phase, whose wait starts now.
+void EnterPhase(MeterLink& link, DownloadPhase phase) {
+  link.Download.Phase = phase;
+  link.Download.PhaseStarted = link.Now();
+  link.Download.ReplyExaminedAt = -1;
+}
+
+std::int64_t PhaseElapsed(const MeterLink& link) {
+  return link.Now() - link.Download.PhaseStarted;
+}
+
+// Whatever the meter answered to "LOG" is thrown away unread; then the first "GET".
+void AskForFirstRecord(ComAccess& port) {
+  port.PurgeRx();
+  port.PurgeTx();
+  SendFrame(port, kGetCommand);
+}
+
+// Closes the log conversation: "END", the pause, and View enabled when records arrived. In fast
+// transfer the pause passes in the steps that follow, and View waits for its end.
 void EndLogConversation(MeterLink& link, DownloadWindow* window) {
   SendFrame(*link.SharedPort, kEndCommand);
+  if (UsesFastTransfer(link)) {
+    EnterPhase(link, DownloadPhase::kEndingLog);
+    return;
+  }
   link.Sleep(kPauseAfterEndMs);
   if (link.Download.RecordsReceived > 0) {
     SetView(window, true);
@@ -120,6 +150,130 @@ bool ReceiveReply(MeterLink& link, DownloadWindow* window) {
   return true;
 }
 
+// Unpacks the reply collected so far and handles it. Returns false when the download failed.
+bool JudgeReply(MeterLink& link, DownloadWindow* window) {
+  DownloadState& state = link.Download;
+  std::array<std::uint8_t, kUnpackAreaSize> payload;
+  const int length = state.ReplyBuffer[0] != ACK ? -1
+                                                 : UnpackFrame(state.ReplyBuffer.data() + 1,
+                                                               state.ReplyLength - 1, payload);
+  if (length < 0) {
+    FailDownload(link, window);
+    return false;
+  }
+  HandleReply(link, window, payload, length);
+  return true;
+}
+
+// Fast transfer, waiting for the answer to "LOG": once it is in (its one byte) or its time is up,
+// it is thrown away and the first record asked for.
+void AwaitLogAnswer(MeterLink& link) {
+  ComAccess& port = *link.SharedPort;
+  const bool answered = port.QueueStatus() == d2xx::FT_OK && port.BytesWaiting > 0;
+  if (!answered && PhaseElapsed(link) < kLogAnswerAllowedUs) {
+    return;
+  }
+  AskForFirstRecord(port);
+  EnterPhase(link, DownloadPhase::kAwaitingReply);
+}
+
+// Fast transfer: takes exactly the bytes the driver holds, so the read returns at once. False when
+// a driver call failed.
+bool TakeWaitingBytes(ComAccess& port, DownloadState& state) {
+  if (port.QueueStatus() != d2xx::FT_OK) {
+    return false;
+  }
+  const auto waiting = std::min<d2xx::DWORD>(port.BytesWaiting, kReadRequestSize);
+  if (waiting == 0) {
+    return true;
+  }
+  std::array<std::uint8_t, 128> readArea;
+  if (port.Read(readArea.data(), waiting) != d2xx::FT_OK) {
+    return false;
+  }
+  AppendToReply(state, readArea.data(), BytesReceived(port, waiting));
+  return true;
+}
+
+// The end of the read time-out window, counted from the "GET", in which elapsed lies: a paced
+// read examines what it has at such a moment.
+std::int64_t ReadWindowEnd(std::int64_t elapsed) {
+  const std::int64_t window = std::int64_t{kMeterReadTimeoutMs} * kMicrosPerMs;
+  return (elapsed + window - 1) / window * window;
+}
+
+// Fast transfer, waiting for the reply to "GET": judged as soon as it is complete (and more than
+// five bytes long, as a paced read requires). A reply that has passed five bytes but stays
+// incomplete is judged, and so fails, where a paced read would have examined it: at the end of
+// the read time-out window in which it passed five bytes. The download fails when no reply is
+// judged in the time ten reads would wait, or after more than ten failed driver calls. Returns
+// false when the download failed.
+bool ReceiveReplyFast(MeterLink& link, DownloadWindow* window) {
+  DownloadState& state = link.Download;
+  if (PhaseElapsed(link) > kReplyAllowedUs) {
+    FailDownload(link, window);
+    return false;
+  }
+  if (!TakeWaitingBytes(*link.SharedPort, state)) {
+    if (++state.IdleTicks > kIdleTickLimit) {
+      FailDownload(link, window);
+      return false;
+    }
+    return true;
+  }
+  const auto received = std::span<const std::uint8_t>(state.ReplyBuffer.data(),
+                                                      static_cast<std::size_t>(state.ReplyLength));
+  const bool full = received.size() == state.ReplyBuffer.size();
+  if (state.ReplyLength <= kReplyExaminedAbove) {
+    return true;
+  }
+  if (!full && !ReplyComplete(received)) {
+    const std::int64_t elapsed = PhaseElapsed(link);
+    if (state.ReplyExaminedAt < 0) {
+      state.ReplyExaminedAt = ReadWindowEnd(elapsed);
+    }
+    if (elapsed < state.ReplyExaminedAt) {
+      return true;
+    }
+  }
+  if (!JudgeReply(link, window)) {
+    return false;
+  }
+  if (state.Phase == DownloadPhase::kAwaitingReply) {
+    EnterPhase(link, DownloadPhase::kAwaitingReply);  // the next "GET" has just gone out
+  }
+  return true;
+}
+
+// Fast transfer, in the pause after "END": once it has passed, View is enabled when records
+// arrived and the log conversation is over.
+void FinishEndPause(MeterLink& link, DownloadWindow* window) {
+  if (PhaseElapsed(link) < kPauseAfterEndUs) {
+    return;
+  }
+  if (link.Download.RecordsReceived > 0) {
+    SetView(window, true);
+  }
+  link.Download.Phase = DownloadPhase::kLogEnded;
+}
+
+// One step of a fast download; it never waits. Returns false when the download failed.
+bool FastDownloadStep(MeterLink& link, DownloadWindow* window) {
+  switch (link.Download.Phase) {
+    case DownloadPhase::kAwaitingLogAnswer:
+      AwaitLogAnswer(link);
+      return true;
+    case DownloadPhase::kAwaitingReply:
+      return ReceiveReplyFast(link, window);
+    case DownloadPhase::kEndingLog:
+      FinishEndPause(link, window);
+      return true;
+    case DownloadPhase::kLogEnded:
+      break;
+  }
+  return true;
+}
+
 // The whole log is in: the bar drawn full, "Transfer Complete!", then the timer stopped.
 void CompleteDownload(MeterLink& link, DownloadWindow* window) {
   DownloadState& state = link.Download;
@@ -168,11 +322,12 @@ void StartDownload(MeterLink& link, DownloadWindow* window) {
   state.IdleTicks = 0;
   state.ReplyLength = 0;
   SendFrame(port, kLogCommand);
-  link.Sleep(kPauseAfterLogMs);
-  // Whatever the meter answered to "LOG" is thrown away unread.
-  port.PurgeRx();
-  port.PurgeTx();
-  SendFrame(port, kGetCommand);
+  if (UsesFastTransfer(link)) {
+    EnterPhase(link, DownloadPhase::kAwaitingLogAnswer);
+  } else {
+    link.Sleep(kPauseAfterLogMs);
+    AskForFirstRecord(port);
+  }
   state.ProgressDone = 0;
   state.StepBusy = false;
   state.DownloadRunning = true;
@@ -187,10 +342,16 @@ void DownloadStep(MeterLink& link, DownloadWindow* window) {
     return;
   }
   state.StepBusy = true;
-  if (state.ProgressDone < state.ProgressTotal && !ReceiveReply(link, window)) {
+  const bool fast = UsesFastTransfer(link);
+  if (fast) {
+    if (!FastDownloadStep(link, window)) {
+      return;
+    }
+  } else if (state.ProgressDone < state.ProgressTotal && !ReceiveReply(link, window)) {
     return;
   }
-  if (state.ProgressDone == state.ProgressTotal) {
+  if (state.ProgressDone == state.ProgressTotal &&
+      (!fast || state.Phase == DownloadPhase::kLogEnded)) {
     CompleteDownload(link, window);
   }
   state.StepBusy = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/answer_wait.h"
 #include "link/log_download.h"
 #include "link/meter_frame.h"
 
@@ -42,6 +43,20 @@ Collected CollectAnswer(ComAccess& port, ReplyArea& reply, int maxReads, Enough 
   return collected;
 }
 
+// Collects one answer as the link transfers: paced, in at most maxReads reads; fast, for as long as
+// those reads would wait, ending as soon as the answer is enough.
+template <typename Enough>
+Collected Collect(MeterLink& link, ReplyArea& reply, int maxReads, Enough enough) {
+  if (!UsesFastTransfer(link)) {
+    return CollectAnswer(*link.SharedPort, reply, maxReads, enough);
+  }
+  const std::int64_t allowedUs = std::int64_t{maxReads} * kMeterReadTimeoutMs * 1000;
+  const CollectedAnswer answer = CollectAnswerFast(
+      *link.SharedPort, reply, allowedUs, [&](std::size_t count) { return enough(count, reply); },
+      link.Sleep, link.Now);
+  return {answer.count, answer.readFailed};
+}
+
 // The meter confirmed the erase: ACK and a good frame whose payload, read as a zero-terminated
 // text, is exactly "SUCCESS".
 bool EraseConfirmed(const ReplyArea& reply, const Collected& answer) {
@@ -71,8 +86,8 @@ void EraseMeterLog(MeterLink& link, DownloadWindow* window) {
   ReplyArea reply{};
 
   SendFrame(port, kLogCommand);
-  const Collected logAnswer = CollectAnswer(
-      port, reply, kLogAnswerReads, [](std::size_t count, const ReplyArea&) { return count >= 1; });
+  const Collected logAnswer = Collect(
+      link, reply, kLogAnswerReads, [](std::size_t count, const ReplyArea&) { return count >= 1; });
   if (logAnswer.count > 0 && !logAnswer.readFailed && reply[0] != ACK) {
     port.Close();
     ShowMessage(link.Boxes, msg::kHandshakeNotReceived, BoxKind::Error);
@@ -81,7 +96,7 @@ void EraseMeterLog(MeterLink& link, DownloadWindow* window) {
 
   SendFrame(port, kEraseCommand);
   const Collected eraseAnswer =
-      CollectAnswer(port, reply, kEraseAnswerReads, [](std::size_t count, const ReplyArea& area) {
+      Collect(link, reply, kEraseAnswerReads, [](std::size_t count, const ReplyArea& area) {
         return area[0] == NAK || count >= kEraseAnswerLength;
       });
   if (EraseConfirmed(reply, eraseAnswer)) {

@@ -5,7 +5,9 @@
 #include <memory>
 #include <new>
 
+#include "link/answer_wait.h"
 #include "link/meter_frame.h"
+#include "link/reply_completion.h"
 
 namespace klxr {
 namespace {
@@ -61,13 +63,30 @@ int CollectVersionAnswer(ComAccess& port, ReplyArea& reply) {
   return static_cast<int>(collected);
 }
 
+// Fast transfer: collects the answer to "VERSION" for as long as its five reads would wait, ending
+// as soon as it begins with NAK or is complete. Returns the count, or -1 when a driver call failed.
+int CollectVersionAnswerFast(const MeterLink& link, ComAccess& port, ReplyArea& reply) {
+  const std::int64_t allowedUs = std::int64_t{kVersionAnswerReads} * kMeterReadTimeoutMs * 1000;
+  const CollectedAnswer answer = CollectAnswerFast(
+      port, reply, allowedUs,
+      [&reply](std::size_t count) {
+        const std::size_t held = std::min(count, reply.size());
+        return reply[0] == NAK || ReplyComplete(std::span(reply.data(), held));
+      },
+      link.Sleep, link.Now);
+  return answer.readFailed ? -1 : static_cast<int>(answer.count);
+}
+
 // Asks one opened and checked device for its version. True when it answered with ACK and a good
 // frame, whose payload and terminating zero are then in version.
-bool AskVersion(ComAccess& port, std::span<std::uint8_t, kUnpackAreaSize> version) {
-  PrepareConversation(port);
+bool AskVersion(const MeterLink& link, ComAccess& port,
+                std::span<std::uint8_t, kUnpackAreaSize> version) {
+  const bool fast = UsesFastTransfer(link);
+  PrepareConversation(port, fast ? TransferMode::kFast : TransferMode::kPaced);
   ReplyArea reply{};
   SendFrame(port, kVersionCommand);
-  const int collected = CollectVersionAnswer(port, reply);
+  const int collected =
+      fast ? CollectVersionAnswerFast(link, port, reply) : CollectVersionAnswer(port, reply);
   if (collected <= 0 || reply[0] != ACK) {
     return false;
   }
@@ -76,8 +95,9 @@ bool AskVersion(ComAccess& port, std::span<std::uint8_t, kUnpackAreaSize> versio
 }
 
 // Tries one device on a temporary port of its own.
-DeviceAnswer QueryDevice(const d2xx::D2xxFunctions& driver, int index,
+DeviceAnswer QueryDevice(const MeterLink& link, int index,
                          std::span<std::uint8_t, kUnpackAreaSize> version) {
+  const d2xx::D2xxFunctions& driver = *link.DriverLibrary;
   const std::unique_ptr<ComAccess> port(new (std::nothrow) ComAccess(driver));
   if (port == nullptr) {
     return DeviceAnswer::kCannotOpen;
@@ -88,7 +108,7 @@ DeviceAnswer QueryDevice(const d2xx::D2xxFunctions& driver, int index,
     if (port->EepromChanged != 0) {
       answer = DeviceAnswer::kAdapterDiffers;
     } else {
-      answer = AskVersion(*port, version) ? DeviceAnswer::kMeter : DeviceAnswer::kSilent;
+      answer = AskVersion(link, *port, version) ? DeviceAnswer::kMeter : DeviceAnswer::kSilent;
     }
   }
   port->Close();
@@ -102,7 +122,7 @@ DeviceAnswer AskDeviceForVersion(const MeterLink& link, int index, std::string& 
     return DeviceAnswer::kCannotOpen;
   }
   std::array<std::uint8_t, kUnpackAreaSize> version{};
-  const DeviceAnswer answer = QueryDevice(*link.DriverLibrary, index, version);
+  const DeviceAnswer answer = QueryDevice(link, index, version);
   if (answer == DeviceAnswer::kMeter) {
     versionText = TextUpToZero(version);
   }
@@ -126,7 +146,7 @@ int DiscoverMeters(const MeterLink& link, MeterList* list) {
     }
     // Any payload the frame codec delivers (up to 127 bytes) fits, with its terminating zero.
     std::array<std::uint8_t, kUnpackAreaSize> version{};
-    if (QueryDevice(driver, index, version) == DeviceAnswer::kMeter) {
+    if (QueryDevice(link, index, version) == DeviceAnswer::kMeter) {
       ++found;
       if (list != nullptr) {
         list->Add(TextUpToZero(version));

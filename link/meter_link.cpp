@@ -9,7 +9,15 @@ d2xx::FT_STATUS OpenMeterLine(ComAccess& port, std::int32_t deviceIndex) {
                                d2xx::FT_PARITY_NONE);
 }
 
-void PrepareConversation(ComAccess& port) {
+bool UsesFastTransfer(const MeterLink& link) {
+  return link.Transfer == TransferMode::kFast && link.DriverLibrary != nullptr &&
+         d2xx::HasFastTransferFunctions(*link.DriverLibrary);
+}
+
+void PrepareConversation(ComAccess& port, TransferMode mode) {
+  if (mode == TransferMode::kFast) {
+    port.SetLatencyTimer(kFastLatencyTimerMs);
+  }
   port.SetTimeouts(kMeterReadTimeoutMs, kMeterWriteTimeoutMs);
   port.PurgeRx();
   port.PurgeTx();
@@ -33,7 +41,7 @@ bool OpenSharedPortForConversation(MeterLink& link) {
     ShowMessage(link.Boxes, msg::kDeviceUpgraded, BoxKind::Error);
     return false;
   }
-  PrepareConversation(port);
+  PrepareConversation(port, UsesFastTransfer(link) ? TransferMode::kFast : TransferMode::kPaced);
   return true;
 }
 

@@ -21,6 +21,17 @@ namespace klxr {
 // Every read of a conversation asks for this many bytes.
 inline constexpr std::uint32_t kReadRequestSize = 100;
 
+// How the conversations wait for the meter. Fast: a download step never blocks; it takes what the
+// driver has received and acts the moment a reply is complete, and every limit is a duration on
+// the link's clock. Paced: every read asks for 100 bytes and waits up to the read time-out, limits
+// are counted in reads, and the pauses after "LOG" and "END" are sleeps. Both put the same bytes
+// on the wire. Fast transfer needs the driver's optional functions; without them it is paced.
+enum class TransferMode { kFast, kPaced };
+
+// Where a fast download stands: waiting out the answer to "LOG", waiting for the reply to "GET",
+// in the pause after "END", or done with the log conversation.
+enum class DownloadPhase { kAwaitingLogAnswer, kAwaitingReply, kEndingLog, kLogEnded };
+
 // The state of the log download, kept between the ticks of the download timer.
 struct DownloadState {
   bool DownloadRunning = false;  // a download is in progress: its timer runs
@@ -32,6 +43,13 @@ struct DownloadState {
   std::array<std::uint8_t, 128> ReplyBuffer{};  // the current reply, in order of arrival
   int ReplyLength = 0;                          // bytes collected in ReplyBuffer
   int IdleTicks = 0;  // ticks since the last stored record, or since the start
+  // Fast transfer only: the phase, and when its wait began on the link's clock (microseconds).
+  // IdleTicks then counts failed driver calls instead of ticks.
+  DownloadPhase Phase = DownloadPhase::kAwaitingReply;
+  std::int64_t PhaseStarted = 0;
+  // Fast transfer: when, counted from PhaseStarted, an incomplete reply of more than five bytes is
+  // examined all the same; -1 while none is pending.
+  std::int64_t ReplyExaminedAt = -1;
 };
 
 struct MeterLink {
@@ -48,16 +66,26 @@ struct MeterLink {
   LogImage& Image;
   MessageBoxes& Boxes;
   SleepFunction Sleep = SleepMilliseconds;
+  ClockFunction Now = SteadyMicroseconds;
+  // The mode asked for; see UsesFastTransfer for the one in force.
+  TransferMode Transfer = TransferMode::kFast;
   DownloadState Download;
 };
+
+// True when the conversations transfer fast: it is asked for and the driver has the functions.
+bool UsesFastTransfer(const MeterLink& link);
+
+// The adapter's latency timer during a fast conversation: the last bytes of a reply leave the chip
+// at most this long after they arrived.
+inline constexpr std::uint8_t kFastLatencyTimerMs = 2;
 
 // Opens the device at this index on the meter's line: 115200 baud, 8 data bits, 1 stop bit, no
 // parity, no flow control, DTR low. Returns the status of OpenAndConfigure.
 d2xx::FT_STATUS OpenMeterLine(ComAccess& port, std::int32_t deviceIndex);
 
 // Sets the conversation's time-outs (read 200 ms, write 1000 ms) and discards whatever the driver
-// still holds in both directions.
-void PrepareConversation(ComAccess& port);
+// still holds in both directions. For fast transfer it first sets the latency timer to 2 ms.
+void PrepareConversation(ComAccess& port, TransferMode mode = TransferMode::kPaced);
 
 // The first steps of the download and the erase on the shared port: closes it, opens the device at
 // DeviceIndex on the meter's line, runs the adapter EEPROM check with programming and prepares the

@@ -45,7 +45,9 @@ bool Application::Start(std::string_view commandLine) {
   state_.Image.Clear();
   state_.QuietMode = false;
   state_.AppCaption = kInitialCaption;
-  state_.QuietMode = ScanQuietMode(commandLine);
+  const CommandLineSwitches switches = ScanCommandLineSwitches(commandLine);
+  state_.QuietMode = switches.quiet;
+  state_.Link.Transfer = switches.paced ? TransferMode::kPaced : TransferMode::kFast;
   state_.AppCaption = FitCapacity(LoadString(kCaptionStringId), kCaptionCapacity);
   CreateMainWindow();
   if (!LoadDriver()) {

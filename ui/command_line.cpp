@@ -14,7 +14,11 @@ std::string CommandLineText(int argc, const char* const* argv) {
 }
 
 bool ScanQuietMode(std::string_view commandLine) {
-  bool quiet = false;
+  return ScanCommandLineSwitches(commandLine).quiet;
+}
+
+CommandLineSwitches ScanCommandLineSwitches(std::string_view commandLine) {
+  CommandLineSwitches switches;
   std::size_t position = 0;
   while (position < commandLine.size()) {
     if (commandLine[position] != '+') {
@@ -25,11 +29,13 @@ bool ScanQuietMode(std::string_view commandLine) {
       break;
     }
     if (commandLine[position + 1] == 'Q') {
-      quiet = true;
+      switches.quiet = true;
+    } else if (commandLine[position + 1] == 'P') {
+      switches.paced = true;
     }
     position += 2;
   }
-  return quiet;
+  return switches;
 }
 
 }  // namespace klxr

@@ -18,4 +18,13 @@ std::string CommandLineText(int argc, const char* const* argv);
 // "+" at the very end ends the walk.
 bool ScanQuietMode(std::string_view commandLine);
 
+// The switches of the command-line text, found in one walk as ScanQuietMode walks: "+Q" selects
+// quiet mode, "+P" paced transfer (each reply waited for as long as a read may wait, as the
+// program did before fast transfer).
+struct CommandLineSwitches {
+  bool quiet = false;
+  bool paced = false;
+};
+CommandLineSwitches ScanCommandLineSwitches(std::string_view commandLine);
+
 }  // namespace klxr

@@ -1,6 +1,7 @@
-// The fifteen driver functions under their plain C names, as the adapter maker's library exports
-// them, so that the program loads this library exactly like the real driver. Each one routes to
-// the library's bus, made from the environment on first use.
+// The fifteen driver functions, and the three optional ones of fast transfer, under their plain C
+// names, as the adapter maker's library exports them, so that the program loads this library
+// exactly like the real driver. Each one routes to the library's bus, made from the environment on
+// first use.
 #include "link/d2xx_api.h"
 #include "virtual-meter/loadable_bus.h"
 
@@ -79,6 +80,18 @@ KLXR_VM_EXPORT FT_STATUS KLXR_D2XX_CALL FT_EE_Program(FT_HANDLE handle, FT_PROGR
 
 KLXR_VM_EXPORT FT_STATUS KLXR_D2XX_CALL FT_CyclePort(FT_HANDLE handle) {
   return LoadableBus().CyclePort(handle);
+}
+
+KLXR_VM_EXPORT FT_STATUS KLXR_D2XX_CALL FT_GetQueueStatus(FT_HANDLE handle, DWORD* rxBytes) {
+  return LoadableBus().GetQueueStatus(handle, rxBytes);
+}
+
+KLXR_VM_EXPORT FT_STATUS KLXR_D2XX_CALL FT_SetLatencyTimer(FT_HANDLE handle, UCHAR milliseconds) {
+  return LoadableBus().SetLatencyTimer(handle, milliseconds);
+}
+
+KLXR_VM_EXPORT FT_STATUS KLXR_D2XX_CALL FT_GetLatencyTimer(FT_HANDLE handle, UCHAR* milliseconds) {
+  return LoadableBus().GetLatencyTimer(handle, milliseconds);
 }
 
 }  // extern "C"

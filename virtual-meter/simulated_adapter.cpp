@@ -10,6 +10,7 @@ namespace {
 constexpr int kMeterBitsPerChar = 10;  // start, 8 data, stop
 constexpr std::uint32_t kLowestBaudRate = 183;
 constexpr std::uint32_t kHighestBaudRate = 3'000'000;
+constexpr std::uint8_t kLowestLatencyMs = 2;
 constexpr Micros kForever = std::numeric_limits<Micros>::max();
 
 }  // namespace
@@ -51,13 +52,25 @@ bool SimulatedAdapter::Present(Micros now) {
   const bool callsUsedUp =
       config_.vanish.trigger == VanishTrigger::kAfterCalls && calls_ > config_.vanish.count;
   if (callsUsedUp || (vanishAt && now >= *vanishAt)) {
-    attached_ = false;
-    open_ = false;
+    Detach();
   }
   return attached_;
 }
 
+void SimulatedAdapter::Detach() {
+  attached_ = false;
+  open_ = false;
+  // Unplugged, the chip loses its settings, the latency timer among them.
+  pipe_.SetLatency(config_.usb.latencyUs, 0);
+}
+
+void SimulatedAdapter::Unplug() {
+  attached_ = false;
+  pipe_.SetLatency(config_.usb.latencyUs, 0);
+}
+
 void SimulatedAdapter::Replug() {
+  pipe_.SetLatency(config_.usb.latencyUs, 0);
   attached_ = true;
   open_ = false;
   config_.vanish = VanishRule{};
@@ -78,6 +91,8 @@ void SimulatedAdapter::Open(Micros now) {
 
 void SimulatedAdapter::Cycle() {
   open_ = false;
+  // Re-enumeration resets the chip, and with it the latency timer.
+  pipe_.SetLatency(config_.usb.latencyUs, 0);
   if (eeprom_.fields.VendorId != enumeratedVendorId_ ||
       eeprom_.fields.ProductId != enumeratedProductId_) {
     attached_ = false;
@@ -148,8 +163,7 @@ SimulatedAdapter::ReadResult SimulatedAdapter::Read(std::uint8_t* out, std::size
   }
   if (const std::optional<Micros> vanishAt = VanishTime(); vanishAt && *vanishAt < until) {
     clock.WaitUntil(*vanishAt);
-    attached_ = false;
-    open_ = false;
+    Detach();
     return {d2xx::FT_IO_ERROR, 0};
   }
   clock.WaitUntil(until);
@@ -162,6 +176,24 @@ void SimulatedAdapter::Purge(std::uint32_t mask, Micros now) {
   if (mask & d2xx::FT_PURGE_RX) {
     pipe_.Purge(now);
   }
+}
+
+std::size_t SimulatedAdapter::QueueStatus(Micros now) {
+  pipe_.DeliverUntil(now);
+  return pipe_.Available();
+}
+
+d2xx::FT_STATUS SimulatedAdapter::SetLatencyTimer(std::uint8_t ms, Micros now) {
+  if (ms < kLowestLatencyMs) {
+    return d2xx::FT_INVALID_PARAMETER;
+  }
+  pipe_.SetLatency(Micros{ms} * kMicrosPerMs, now);
+  return d2xx::FT_OK;
+}
+
+std::uint8_t SimulatedAdapter::LatencyTimerMs() const {
+  const Micros ms = pipe_.Latency() / kMicrosPerMs;
+  return static_cast<std::uint8_t>(std::clamp<Micros>(ms, 0, 255));
 }
 
 d2xx::FT_STATUS SimulatedAdapter::SetBaudRate(std::uint32_t baud) {

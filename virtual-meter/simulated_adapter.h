@@ -34,7 +34,7 @@ class SimulatedAdapter {
   bool IsOpen() const { return open_; }
 
   // Unplugs the adapter now, or plugs it back in (without its vanish rule).
-  void Unplug() { attached_ = false; }
+  void Unplug();
   void Replug();
 
   void Open(Micros now);
@@ -51,6 +51,12 @@ class SimulatedAdapter {
   };
   ReadResult Read(std::uint8_t* out, std::size_t count, Clock& clock);
   void Purge(std::uint32_t mask, Micros now);
+  // FT_GetQueueStatus: the bytes that have reached the host's buffer by `now`; never waits.
+  std::size_t QueueStatus(Micros now);
+  // FT_SetLatencyTimer: 2 to 255 ms, else FT_INVALID_PARAMETER. The setting lasts until the
+  // adapter is cycled or unplugged, across closing and opening it.
+  d2xx::FT_STATUS SetLatencyTimer(std::uint8_t ms, Micros now);
+  std::uint8_t LatencyTimerMs() const;
 
   d2xx::FT_STATUS SetBaudRate(std::uint32_t baud);
   d2xx::FT_STATUS SetDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits,
@@ -71,6 +77,8 @@ class SimulatedAdapter {
   std::uint32_t WriteTimeoutMs() const { return writeTimeoutMs_; }
 
  private:
+  // The adapter is unplugged by its vanish rule.
+  void Detach();
   bool LineMatchesMeter() const;
   int HostBitsPerChar() const;
   void ScheduleReply(const ReplyPlan& plan, Micros commandEnd);

@@ -106,4 +106,10 @@ void UsbReceivePipe::Purge(Micros now) {
   }
 }
 
+void UsbReceivePipe::SetLatency(Micros latencyUs, Micros now) {
+  DeliverUntil(now);
+  timing_.latencyUs = std::max<Micros>(latencyUs, 1);
+  anchor_ = std::max(anchor_, now);
+}
+
 }  // namespace klxr::vm

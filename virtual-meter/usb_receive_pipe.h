@@ -54,6 +54,10 @@ class UsbReceivePipe {
   std::size_t Take(std::uint8_t* out, std::size_t count);
   // FT_Purge with FT_PURGE_RX at `now`: discards what has reached the host or the chip by then.
   void Purge(Micros now);
+  // The latency timer from `now` on: what was due by then has been sent, and the timer restarts
+  // with the new period.
+  void SetLatency(Micros latencyUs, Micros now);
+  Micros Latency() const { return timing_.latencyUs; }
 
  private:
   struct Packet {

@@ -73,6 +73,18 @@ d2xx::D2xxFunctions VirtualBus::Functions() {
   return table;
 }
 
+d2xx::D2xxFunctions VirtualBus::FastFunctions() {
+  using namespace d2xx;
+  D2xxFunctions table = Functions();
+  table.FT_GetQueueStatus =
+      &Route<&VirtualBus::GetQueueStatus, FT_INVALID_HANDLE, FT_HANDLE, DWORD*>;
+  table.FT_SetLatencyTimer =
+      &Route<&VirtualBus::SetLatencyTimer, FT_INVALID_HANDLE, FT_HANDLE, UCHAR>;
+  table.FT_GetLatencyTimer =
+      &Route<&VirtualBus::GetLatencyTimer, FT_INVALID_HANDLE, FT_HANDLE, UCHAR*>;
+  return table;
+}
+
 void VirtualBus::ClearLogs() {
   transcript_.Clear();
   calls_.clear();
@@ -295,6 +307,36 @@ FT_STATUS VirtualBus::CyclePort(d2xx::FT_HANDLE handle) {
   return OnHandle("FT_CyclePort", handle, [&](SimulatedAdapter& adapter, CallRecord&) {
     adapter.Cycle();
     handles_.at(HandleKey(handle)).alive = false;
+    return d2xx::FT_OK;
+  });
+}
+
+FT_STATUS VirtualBus::GetQueueStatus(d2xx::FT_HANDLE handle, d2xx::DWORD* rxBytes) {
+  return OnHandle("FT_GetQueueStatus", handle, [&](SimulatedAdapter& adapter, CallRecord& record) {
+    if (rxBytes == nullptr) {
+      return d2xx::FT_INVALID_PARAMETER;
+    }
+    const std::size_t waiting = adapter.QueueStatus(clock_.Now());
+    *rxBytes = static_cast<d2xx::DWORD>(waiting);
+    record.result = std::to_string(waiting);
+    return d2xx::FT_OK;
+  });
+}
+
+FT_STATUS VirtualBus::SetLatencyTimer(d2xx::FT_HANDLE handle, d2xx::UCHAR milliseconds) {
+  return OnHandle("FT_SetLatencyTimer(" + std::to_string(milliseconds) + ")", handle,
+                  [&](SimulatedAdapter& adapter, CallRecord&) {
+                    return adapter.SetLatencyTimer(milliseconds, clock_.Now());
+                  });
+}
+
+FT_STATUS VirtualBus::GetLatencyTimer(d2xx::FT_HANDLE handle, d2xx::UCHAR* milliseconds) {
+  return OnHandle("FT_GetLatencyTimer", handle, [&](SimulatedAdapter& adapter, CallRecord& record) {
+    if (milliseconds == nullptr) {
+      return d2xx::FT_INVALID_PARAMETER;
+    }
+    *milliseconds = adapter.LatencyTimerMs();
+    record.result = std::to_string(*milliseconds);
     return d2xx::FT_OK;
   });
 }

@@ -32,8 +32,12 @@ class VirtualBus {
   VirtualBus(const VirtualBus&) = delete;
   VirtualBus& operator=(const VirtualBus&) = delete;
 
-  // The driver table routed to the active bus.
+  // The driver table routed to the active bus: the fifteen functions every driver has, as a
+  // driver without the optional ones (conversations then transfer paced).
   static d2xx::D2xxFunctions Functions();
+  // The same table with the three optional functions of fast transfer as well, as the loadable
+  // library exports them.
+  static d2xx::D2xxFunctions FastFunctions();
   // The bus that lives now, or null.
   static VirtualBus* Active();
 
@@ -60,6 +64,9 @@ class VirtualBus {
   d2xx::FT_STATUS EeRead(d2xx::FT_HANDLE handle, d2xx::FT_PROGRAM_DATA* data);
   d2xx::FT_STATUS EeProgram(d2xx::FT_HANDLE handle, d2xx::FT_PROGRAM_DATA* data);
   d2xx::FT_STATUS CyclePort(d2xx::FT_HANDLE handle);
+  d2xx::FT_STATUS GetQueueStatus(d2xx::FT_HANDLE handle, d2xx::DWORD* rxBytes);
+  d2xx::FT_STATUS SetLatencyTimer(d2xx::FT_HANDLE handle, d2xx::UCHAR milliseconds);
+  d2xx::FT_STATUS GetLatencyTimer(d2xx::FT_HANDLE handle, d2xx::UCHAR* milliseconds);
 
   // The bus's time in microseconds since it was created.
   Micros Now() const { return clock_.Now(); }
@@ -68,6 +75,10 @@ class VirtualBus {
   // The same as a sleep function to hand to the code under test; valid while the bus lives.
   std::function<void(std::uint32_t)> SleepFunction() {
     return [this](std::uint32_t ms) { Sleep(ms); };
+  }
+  // The bus's clock as a time source for the code under test; valid while the bus lives.
+  std::function<std::int64_t()> NowFunction() {
+    return [this] { return Now(); };
   }
 
   const std::vector<TranscriptEntry>& Transcript() const { return transcript_.Entries(); }

@@ -96,6 +96,33 @@ TEST_F(MeterCommandTest, ReadPrintsTheRecordsAsShowDoes) {
   EXPECT_EQ(err.substr(err.size() - end.size()), end);
 }
 
+TEST_F(MeterCommandTest, FastReadEraseAndListGiveWhatPacedGives) {
+  const std::vector<vm::RecordBytes> records = vm::GeneratedRecords(40, 5);
+  const d2xx::D2xxFunctions fast = vm::VirtualBus::FastFunctions();
+  for (const TransferMode mode : {TransferMode::kPaced, TransferMode::kFast}) {
+    out_.str("");
+    boxes_.boxes.clear();
+    bus_.reset();
+    Attach(vm::OneMeter(records));
+    connection_.driver = &fast;
+    connection_.now = bus_->NowFunction();
+    connection_.transfer = mode;
+    const vm::Micros start = bus_->Now();
+    EXPECT_EQ(Run(ReadCommand, {"--out", PathOf("log.tlg")}), kExitOk);
+    const vm::Micros readTime = bus_->Now() - start;
+    const LogImage image = ImageOf(records);
+    EXPECT_EQ(ReadWholeFile(PathOf("log.tlg")),
+              std::string(image.bytes.begin(), image.bytes.end()));
+    // Paced: a 200 ms read a record; fast: a few milliseconds.
+    EXPECT_EQ(readTime > 40 * 200'000, mode == TransferMode::kPaced);
+    EXPECT_EQ(Run(ListCommand, {}), kExitOk);
+    EXPECT_EQ(out_.str(), "KLXR V2.31 S/N 104512\nNumber of devices: 1\n");
+    EXPECT_EQ(Run(EraseCommand, {"--yes"}), kExitOk);
+    EXPECT_EQ(boxes_.Indexes(), (std::vector<int>{msg::kTransferComplete, msg::kLogErased}));
+    EXPECT_EQ(bus_->Adapter(0).LatencyTimerMs(), mode == TransferMode::kFast ? 2 : 16);
+  }
+}
+
 TEST_F(MeterCommandTest, ReadSavesAndExports) {
   const std::vector<vm::RecordBytes> records = vm::GeneratedRecords(25, 4);
   Attach(vm::OneMeter(records));
@@ -322,6 +349,32 @@ TEST(TakeOptionValues, ValuesBesideOrAfterTheirOption) {
       EXPECT_EQ(result.values, test.values);
       EXPECT_EQ(result.rest, test.rest);
     }
+  }
+}
+
+}  // namespace
+}  // namespace klxr::cli
+
+namespace klxr::cli {
+namespace {
+
+TEST(TakePacedOption, RemovedWhereverItStands) {
+  const struct {
+    std::vector<std::string> given;
+    bool found;
+    std::vector<std::string> left;
+  } cases[] = {
+      {{}, false, {}},
+      {{"--paced"}, true, {}},
+      {{"--out", "x.tlg", "--paced"}, true, {"--out", "x.tlg"}},
+      {{"--paced", "--yes", "--paced"}, true, {"--yes"}},
+      {{"--pace"}, false, {"--pace"}},
+      {{"--out=--paced"}, false, {"--out=--paced"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = c.given;
+    EXPECT_EQ(TakePacedOption(arguments), c.found);
+    EXPECT_EQ(arguments, c.left);
   }
 }
 

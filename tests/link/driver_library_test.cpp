@@ -84,6 +84,12 @@ TEST(DriverLibraryTest, LoadsTheLibraryNamedByTheEnvironment) {
   EXPECT_EQ(port.OpenAndConfigure(0, 115200, 8, 0, 0), 0u);
   EXPECT_EQ(port.SetBaudRate(9600), d2xx::FT_INVALID_BAUD_RATE);
   EXPECT_EQ(port.CheckEeprom(false), d2xx::FT_EEPROM_NOT_PRESENT);
+  // The library lacks the optional functions: it loads all the same, without them, and the port
+  // calls nothing for them.
+  EXPECT_FALSE(d2xx::HasFastTransferFunctions(functions));
+  EXPECT_EQ(functions.FT_GetQueueStatus, nullptr);
+  EXPECT_EQ(port.QueueStatus(), d2xx::FT_NOT_SUPPORTED);
+  EXPECT_EQ(port.SetLatencyTimer(2), d2xx::FT_NOT_SUPPORTED);
   EXPECT_EQ(port.Close(), 0u);
 }
 

@@ -328,6 +328,27 @@ TEST_F(AppTest, IdsThatAreNotInTheTableDoNothing) {
   EXPECT_FALSE(State().Link.Download.DownloadRunning);
 }
 
+TEST_F(AppTest, PlusPOnTheCommandLineAsksForPacedTransfer) {
+  const struct {
+    const char* commandLine;
+    TransferMode transfer;
+    bool quiet;
+  } cases[] = {{"", TransferMode::kFast, false},
+               {"+P", TransferMode::kPaced, false},
+               {"+Q +P", TransferMode::kPaced, true},
+               {"+Q", TransferMode::kFast, true}};
+  for (const auto& c : cases) {
+    app_.reset();
+    bus_ = std::make_unique<vm::VirtualBus>(vm::OneMeter({}));
+    app_ = std::make_unique<Application>(boxes_, testing::BusServices(*bus_));
+    ASSERT_TRUE(app_->Start(c.commandLine));
+    EXPECT_EQ(State().Link.Transfer, c.transfer) << c.commandLine;
+    EXPECT_EQ(State().QuietMode, c.quiet) << c.commandLine;
+    app_.reset();
+    bus_.reset();
+  }
+}
+
 TEST_F(AppTest, OnlyTheDownloadTimerStepsAndOnlyWhileADownloadRuns) {
   StartWithMeter(vm::GeneratedRecords(2));
   app_->TimerTick(cmd::kDownloadTimerId);  // idle

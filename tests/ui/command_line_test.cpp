@@ -42,6 +42,28 @@ TEST(QuietModeScanTest, FindsAPlusFollowedDirectlyByUpperCaseQ) {
   }
 }
 
+TEST(CommandLineSwitchesTest, QuietAndPacedFoundInTheSameWalk) {
+  struct Case {
+    const char* commandLine;
+    bool quiet;
+    bool paced;
+  };
+  const std::vector<Case> cases{
+      {"", false, false},    {"+P", false, true},
+      {"+Q+P", true, true},  {"+P log.tlg +Q", true, true},
+      {"x+Py", false, true}, {"+p", false, false},
+      {"++P", false, false}, {"+++P", false, true},
+      {"+PQ", false, true},  {"+QP", true, false},
+      {"+ P", false, false}, {"+P+", false, true},
+  };
+  for (const Case& c : cases) {
+    const CommandLineSwitches switches = ScanCommandLineSwitches(c.commandLine);
+    EXPECT_EQ(switches.quiet, c.quiet) << '"' << c.commandLine << '"';
+    EXPECT_EQ(switches.paced, c.paced) << '"' << c.commandLine << '"';
+    EXPECT_EQ(ScanQuietMode(c.commandLine), c.quiet) << '"' << c.commandLine << '"';
+  }
+}
+
 TEST(CommandLineTextTest, JoinsTheArgumentsAfterTheProgramNameWithBlanks) {
   const char* none[] = {"klxr-log"};
   const char* two[] = {"klxr-log", "+Q", "x y"};

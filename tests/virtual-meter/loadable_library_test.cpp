@@ -140,6 +140,9 @@ d2xx::D2xxFunctions LoadDriver(const std::filesystem::path& folder) {
   load(table.FT_EE_Read, "FT_EE_Read");
   load(table.FT_EE_Program, "FT_EE_Program");
   load(table.FT_CyclePort, "FT_CyclePort");
+  load(table.FT_GetQueueStatus, "FT_GetQueueStatus");
+  load(table.FT_SetLatencyTimer, "FT_SetLatencyTimer");
+  load(table.FT_GetLatencyTimer, "FT_GetLatencyTimer");
   return table;
 }
 
@@ -185,6 +188,7 @@ TEST(LoadableLibrary, ExportsTheDriverFunctionsAndServesTheConfiguredMeters) {
 
   const d2xx::D2xxFunctions driver = LoadDriver(folder.Path());
   ASSERT_TRUE(Complete(driver));
+  EXPECT_TRUE(d2xx::HasFastTransferFunctions(driver));
   d2xx::DWORD count = 0;
   ASSERT_EQ(driver.FT_ListDevices(&count, nullptr, d2xx::FT_LIST_NUMBER_ONLY), d2xx::FT_OK);
   EXPECT_EQ(count, 2u);
