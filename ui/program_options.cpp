@@ -6,7 +6,7 @@ namespace klxr {
 namespace {
 
 constexpr std::string_view kHelpText =
-    "Usage: klxr-log [+Q] [--demo]\n"
+    "Usage: klxr-log [+Q] [+P] [--demo]\n"
     "       klxr-log --help | --version\n"
     "\n"
     "The desktop companion of the KL-XR handheld TV signal meter. Over the meter's USB lead it\n"
@@ -17,14 +17,16 @@ constexpr std::string_view kHelpText =
     "Options:\n"
     "  +Q          do not report files that cannot be opened or created; counts anywhere on the\n"
     "              command line, also inside a word\n"
+    "  +P          paced transfer: wait for each reply as long as a read may wait (about five\n"
+    "              minutes for a full log) instead of taking it the moment it is in\n"
     "  --demo      talk to the virtual meter holding the bundled sample log instead of a meter,\n"
     "              to try every command without one\n"
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n"
     "\n"
     "Environment:\n"
-    "  KLXR_D2XX_LIBRARY   the driver library file to load instead of the adapter maker's\n"
-    "                      (libftd2xx.so), such as the virtual meter\n"
+    "  KLXR_D2XX_LIBRARY   the driver library file to load instead of the bundled open-source\n"
+    "                      back end or the adapter maker's, such as the virtual meter\n"
     "  KLXR_SETTINGS_FILE  where the folders last used are remembered (default\n"
     "                      ~/.config/KLXRPlusData.ini)\n"
     "  KLXR_AUTOMATION     a script that drives the program, for demos and tests\n"
