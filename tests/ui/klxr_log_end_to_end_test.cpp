@@ -162,8 +162,8 @@ TEST_F(KlxrLogProgramTest, HelpAndVersionPrintAndEndBeforeAnyWindowOrScript) {
     QString firstLine;
   } kCases[] = {
       {{"--version"}, "klxr-log " KLXR_PROJECT_VERSION},
-      {{"--help"}, "Usage: klxr-log [+Q] [--demo]"},
-      {{"+Q", "--help"}, "Usage: klxr-log [+Q] [--demo]"},
+      {{"--help"}, "Usage: klxr-log [+Q] [+P] [--demo]"},
+      {{"+Q", "--help"}, "Usage: klxr-log [+Q] [+P] [--demo]"},
       {{"--demo", "--version"}, "klxr-log " KLXR_PROJECT_VERSION},
   };
   for (const auto& testCase : kCases) {
