@@ -186,9 +186,11 @@ int RunHelp(const std::vector<std::string>& arguments, CliContext& context) {
   return kExitOk;
 }
 
-// The tool writes the log's bytes unchanged: no line-end translation on standard output.
-void UseBinaryStandardOutput() {
+// The tool reads and writes the log's bytes unchanged: no line-end translation and no end of file
+// at a 0x1A byte on standard input or output.
+void UseBinaryStandardStreams() {
 #ifdef _WIN32
+  _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
 }
@@ -231,7 +233,7 @@ int Run(const std::vector<std::string>& arguments, CliContext& context) {
 }  // namespace klxr::cli
 
 int main(int argc, char** argv) {
-  klxr::cli::UseBinaryStandardOutput();
+  klxr::cli::UseBinaryStandardStreams();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   klxr::cli::TerminalMessageBoxes boxes(std::cin, std::cerr);
   klxr::cli::CliContext context{std::cout, std::cerr, boxes};
