@@ -187,11 +187,13 @@ int RunHelp(const std::vector<std::string>& arguments, CliContext& context) {
 }
 
 // The tool reads and writes the log's bytes unchanged: no line-end translation and no end of file
-// at a 0x1A byte on standard input or output.
+// at a 0x1A byte on standard input or output. Messages on standard error end in LF alone, as on
+// every platform, so that scripts see the same bytes everywhere.
 void UseBinaryStandardStreams() {
 #ifdef _WIN32
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 #endif
 }
 

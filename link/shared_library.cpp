@@ -69,14 +69,16 @@ void CloseSharedLibrary(LibraryHandle library) {
 }
 
 std::string EnvironmentValue(const char* name) {
-  char* value = nullptr;
-  std::size_t length = 0;
-  if (_dupenv_s(&value, &length, name) != 0 || value == nullptr) {
+  // The process environment itself (which _putenv_s and the parent process set), through the
+  // system: the runtime's _dupenv_s is missing from the system's own C runtime DLL.
+  const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+  if (size == 0) {
     return {};
   }
-  std::string result(value);
-  std::free(value);
-  return result;
+  std::string value(size, '\0');
+  const DWORD length = GetEnvironmentVariableA(name, value.data(), size);
+  value.resize(length < size ? length : 0);
+  return value;
 }
 
 #else

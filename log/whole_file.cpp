@@ -4,6 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace klxr {
 namespace {
 
@@ -38,13 +44,32 @@ fs::path WriteTarget(const std::string& path) {
   return target;
 }
 
+// Opens a new file for writing; fails when a file of that name is already there. The C runtime of
+// Windows ignores fopen's "x", so there the exclusive creation is asked of the system directly.
+std::FILE* CreateNewFile(const fs::path& path) {
+#ifdef _WIN32
+  const int descriptor =
+      _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (descriptor < 0) {
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(descriptor, "wb");
+  if (stream == nullptr) {
+    _close(descriptor);
+  }
+  return stream;
+#else
+  return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
 // Creates a new, empty temporary file beside the target: "<name>.<n>.partial". Exclusive creation
 // ("x") never opens a file that is already there; a name in use moves on to the next number.
 std::FILE* CreateTemporaryFile(const fs::path& target, fs::path& temporary) {
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     temporary = target;
     temporary += "." + std::to_string(attempt) + ".partial";
-    if (std::FILE* stream = std::fopen(temporary.string().c_str(), "wbx")) {
+    if (std::FILE* stream = CreateNewFile(temporary)) {
       return stream;
     }
     std::error_code error;

@@ -124,6 +124,12 @@ TEST(LoadableLibrary, ExportsTheDriverFunctionsAndServesTheConfiguredMeters) {
   lines << file.rdbuf();
   EXPECT_NE(lines.str().find("#0  -> 02 03 4C 4F 47 1A\n"), std::string::npos) << lines.str();
   EXPECT_NE(lines.str().find("#0  <- 06 02 03 45 4E 44 25\n"), std::string::npos);
+  file.close();
+#if defined(_WIN32)
+  // Windows removes no file that is open: unloading the library closes its transcript.
+  FreeLibrary(
+      GetModuleHandleA(std::filesystem::path(KLXR_VM_LIBRARY_PATH).filename().string().c_str()));
+#endif
   std::filesystem::remove(transcript);
 }
 

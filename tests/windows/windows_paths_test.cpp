@@ -3,8 +3,6 @@
 // nothing else behind.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
