@@ -22,18 +22,19 @@ export WINEDEBUG=-all
 export WINEPREFIX="$KLXR_ROOT/build-win64/wine-prefix"
 
 klxr_say "Windows 64-bit: starting wine (a new prefix is made once)"
-mkdir -p "$(dirname "$WINEPREFIX")"
+mkdir -p "$WINEPREFIX"
 boot_started=$SECONDS
+# One wine server for the whole run, instead of one per test program (it says 2 when a server of
+# this prefix is running already).
+"$wine_dir/wineserver" -p || true
+trap '"$wine_dir/wineserver" -k 2>/dev/null || true' EXIT
 # wineboot's exit status says nothing useful without a display; the prefix's files do.
 "$wine_dir/wine64" wineboot --init >/dev/null 2>&1 || true
 if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
   echo "wine could not set up its prefix in $WINEPREFIX" >&2
   exit 1
 fi
-# One wine server for the whole run, instead of one per test program, and a first program that
-# starts wine's own services, so that no test pays for them.
-"$wine_dir/wineserver" -p
-trap '"$wine_dir/wineserver" -k 2>/dev/null || true' EXIT
+# A first program starts wine's own services, so that no test pays for them.
 "$wine_dir/wine64" cmd /c ver >/dev/null
 echo "wine ready in $((SECONDS - boot_started)) s"
 
