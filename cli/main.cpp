@@ -255,11 +255,14 @@ int RunHelp(const std::vector<std::string>& arguments, CliContext& context) {
   return kExitOk;
 }
 
-// The tool writes the log's bytes unchanged: no line-end translation on standard output.
-void UseBinaryStandardOutput() {
+// The tool reads and writes the log's bytes unchanged: no line-end translation and no end of file
+// at a 0x1A byte on standard input or output. Messages on standard error end in LF alone, as on
+// every platform, so that scripts see the same bytes everywhere.
+void UseBinaryStandardStreams() {
 #ifdef _WIN32
   _setmode(_fileno(stdin), _O_BINARY);  // a .tlg log read from standard input ("-")
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 #endif
 }
 
@@ -301,7 +304,7 @@ int Run(const std::vector<std::string>& arguments, CliContext& context) {
 }  // namespace klxr::cli
 
 int main(int argc, char** argv) {
-  klxr::cli::UseBinaryStandardOutput();
+  klxr::cli::UseBinaryStandardStreams();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   if (!arguments.empty() && arguments.front() == klxr::kDemoOption) {
     arguments.erase(arguments.begin());

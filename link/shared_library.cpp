@@ -6,7 +6,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 #else
 #include <dlfcn.h>
 #include <unistd.h>
@@ -22,10 +24,38 @@ const char* DefaultDriverLibraryName() {
   return "Ftd2xx.dll";
 }
 
+namespace {
+
+// The system's own text for an error code, without its closing line end; empty when it has none.
+std::string SystemErrorText(DWORD code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string result(text != nullptr ? text : "", text != nullptr ? length : 0);
+  LocalFree(text);
+  while (!result.empty() &&
+         (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) {
+    result.pop_back();
+  }
+  return result;
+}
+
+}  // namespace
+
 LibraryHandle OpenSharedLibrary(const std::string& name, std::string& error) {
-  HMODULE module = LoadLibraryA(name.c_str());
+  // The system's search takes backslashes only: a path written with forward slashes (as build
+  // tools and other platforms' habits produce) is turned into the Windows form.
+  std::string windowsName = name;
+  std::replace(windowsName.begin(), windowsName.end(), '/', '\\');
+  HMODULE module = LoadLibraryA(windowsName.c_str());
   if (module == nullptr) {
-    error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+    const DWORD code = GetLastError();
+    const std::string text = SystemErrorText(code);
+    error = "LoadLibrary failed with error " + std::to_string(code);
+    if (!text.empty()) {
+      error += ": " + text;
+    }
     return nullptr;
   }
   return reinterpret_cast<LibraryHandle>(module);
@@ -51,14 +81,16 @@ std::string ProgramFolder() {
 }
 
 std::string EnvironmentValue(const char* name) {
-  char* value = nullptr;
-  std::size_t length = 0;
-  if (_dupenv_s(&value, &length, name) != 0 || value == nullptr) {
+  // The process environment itself (which _putenv_s and the parent process set), through the
+  // system: the runtime's _dupenv_s is missing from the system's own C runtime DLL.
+  const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+  if (size == 0) {
     return {};
   }
-  std::string result(value);
-  std::free(value);
-  return result;
+  std::string value(size, '\0');
+  const DWORD length = GetEnvironmentVariableA(name, value.data(), size);
+  value.resize(length < size ? length : 0);
+  return value;
 }
 
 #else

@@ -24,4 +24,6 @@ klxr_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKLXR_WERROR=ON -DKLXR_SANIT
 klxr_say "Running the tests under the sanitizers"
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 
+scripts/test-windows.sh  # the Windows cross-build and its tests under wine
+
 klxr_say "All tests passed"

@@ -6,7 +6,9 @@
 #include "virtual-meter/loadable_bus.h"
 
 #if defined(_WIN32)
-#define KLXR_VM_EXPORT __declspec(dllexport)
+// klxr-virtual-meter.def exports them, under the plain names only: dllexport would add the
+// decorated __stdcall names (FT_Open@8) of a 32-bit build beside them.
+#define KLXR_VM_EXPORT
 #else
 #define KLXR_VM_EXPORT __attribute__((visibility("default")))
 #endif

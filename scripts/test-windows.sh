@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Cross-builds the toolkit-free part of the project (log/, link/, resources/, cli/, virtual-meter/)
+# for Windows with mingw-w64 and runs it:
+# - build-win64/: the 64-bit programs and their tests; the tests run under wine64 through ctest, in
+#   a wine prefix of that folder's own;
+# - build-win32/: the 32-bit programs, compiled and linked (running them needs a 32-bit wine);
+# - both: klxr-virtual-meter.dll exports the fifteen driver functions under their plain names.
+# The desktop program is not built: it needs Qt for Windows.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+cd "$KLXR_ROOT"
+
+KLXR_WINDOWS_PACKAGES=(cmake ninja-build ccache mingw-w64 g++-mingw-w64-x86-64-posix
+                       g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+                       googletest wine64)
+klxr_ensure_packages "${KLXR_WINDOWS_PACKAGES[@]}"
+
+started=$SECONDS
+jobs=$(nproc)
+wine_dir=/usr/lib/wine
+export WINEDEBUG=-all
+export WINEPREFIX="$KLXR_ROOT/build-win64/wine-prefix"
+
+klxr_say "Windows 64-bit: starting wine (a new prefix is made once)"
+mkdir -p "$WINEPREFIX"
+boot_started=$SECONDS
+# One wine server for the whole run, instead of one per test program (it says 2 when a server of
+# this prefix is running already).
+"$wine_dir/wineserver" -p || true
+trap '"$wine_dir/wineserver" -k 2>/dev/null || true' EXIT
+# wineboot's exit status says nothing useful without a display; the prefix's files do.
+"$wine_dir/wine64" wineboot --init >/dev/null 2>&1 || true
+if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
+  echo "wine could not set up its prefix in $WINEPREFIX" >&2
+  exit 1
+fi
+# A first program starts wine's own services, so that no test pays for them.
+"$wine_dir/wine64" cmd /c ver >/dev/null
+echo "wine ready in $((SECONDS - boot_started)) s"
+
+klxr_say "Windows 64-bit: building (warnings are errors)"
+klxr_build build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_WERROR=ON
+klxr_say "Windows 64-bit: running the tests under wine64"
+ctest --test-dir build-win64 --output-on-failure -j "$jobs" --timeout 300
+
+klxr_say "Windows 32-bit: building the programs (warnings are errors)"
+klxr_build build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/i686-w64-mingw32.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_WERROR=ON -DKLXR_BUILD_TESTS=OFF
+
+klxr_say "Windows: the driver library's export names"
+scripts/check-dll-exports.sh x86_64-w64-mingw32-objdump build-win64/virtual-meter/klxr-virtual-meter.dll
+scripts/check-dll-exports.sh i686-w64-mingw32-objdump build-win32/virtual-meter/klxr-virtual-meter.dll
+
+klxr_say "Windows part done in $((SECONDS - started)) s"
