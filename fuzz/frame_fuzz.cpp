@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <span>
@@ -28,8 +29,10 @@ int ReferenceDecode(const std::uint8_t* data, std::size_t size) {
   return static_cast<std::uint8_t>(~sum) == data[2 + length] ? static_cast<int>(length) : -1;
 }
 
-void Require(bool condition) {
+// A broken invariant: names the line, then aborts so that the fuzzer keeps the input.
+void Require(bool condition, int line = __builtin_LINE()) {
   if (!condition) {
+    std::fprintf(stderr, "invariant broken at %s:%d\n", __FILE__, line);
     std::abort();
   }
 }

@@ -29,8 +29,10 @@ class SilentBoxes : public klxr::MessageBoxes {
   klxr::Answer Ask(int, std::string_view) override { return klxr::Answer::Cancel; }
 };
 
-void Require(bool condition) {
+// A broken invariant: names the line, then aborts so that the fuzzer keeps the input.
+void Require(bool condition, int line = __builtin_LINE()) {
   if (!condition) {
+    std::fprintf(stderr, "invariant broken at %s:%d\n", __FILE__, line);
     std::abort();
   }
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -13,8 +14,10 @@
 
 namespace {
 
-void Require(bool condition) {
+// A broken invariant: names the line, then aborts so that the fuzzer keeps the input.
+void Require(bool condition, int line = __builtin_LINE()) {
   if (!condition) {
+    std::fprintf(stderr, "invariant broken at %s:%d\n", __FILE__, line);
     std::abort();
   }
 }

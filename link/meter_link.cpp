@@ -31,6 +31,9 @@ bool OpenSharedPortForConversation(MeterLink& link) {
   ComAccess& port = *link.SharedPort;
   port.Close();
   if (OpenMeterLine(port, link.DeviceIndex) != d2xx::FT_OK) {
+    // A line setting that failed after the open leaves nothing this port can use; closing it
+    // releases the adapter for the next conversation and for the device list.
+    port.Close();
     ShowMessage(link.Boxes, msg::kUsbPortError, BoxKind::Error);
     return false;
   }

@@ -20,6 +20,7 @@ targets=(
   "frame 400000"
   "record 60000"
   "log-file 3000"
+  "conversation 40000"
 )
 for entry in "${targets[@]}"; do
   read -r name runs <<<"$entry"

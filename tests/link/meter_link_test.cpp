@@ -6,6 +6,10 @@
 
 #include <vector>
 
+#include "link/com_access.h"
+#include "support/fake_d2xx.h"
+#include "support/recording_message_boxes.h"
+
 namespace klxr {
 namespace {
 
@@ -45,6 +49,27 @@ TEST(MeterLink, TextUpToZero) {
   EXPECT_EQ(TextUpToZero(full), "KL");
   const Bytes latin1{0xE9, 't', 0xE9, 0};
   EXPECT_EQ(TextUpToZero(latin1), "\xE9t\xE9");
+}
+
+// A line setting that fails after the adapter was opened (the open's result is that of the last
+// setting, flow control): the conversation reports "USB Port Error" and releases the adapter, so
+// that the next open of it (the device list's, say) finds it free.
+TEST(MeterLink, ConversationThatCannotSetTheLineReleasesTheAdapter) {
+  for (const char* failing : {"FT_ClrDtr", "FT_SetFlowControl"}) {
+    SCOPED_TRACE(failing);
+    testing::FakeD2xx fake;
+    fake.ScriptStatus(failing, d2xx::FT_IO_ERROR);
+    ComAccess port(fake.Functions());
+    LogImage image;
+    testing::RecordingMessageBoxes boxes;
+    MeterLink link(image, boxes);
+    link.DriverLibrary = &fake.Functions();
+    link.SharedPort = &port;
+    EXPECT_FALSE(OpenSharedPortForConversation(link));
+    EXPECT_EQ(boxes.Indexes(), std::vector<int>{msg::kUsbPortError});
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(fake.calls.back(), "FT_Close #0");
+  }
 }
 
 }  // namespace
