@@ -17,10 +17,10 @@ artifacts="$KLXR_ROOT/build-fuzz/artifacts"
 mkdir -p "$artifacts"
 # target name, number of inputs at scale 1
 targets=(
-  "frame 400000"
-  "record 60000"
-  "log-file 3000"
-  "conversation 40000"
+  "frame 1000000"
+  "record 150000"
+  "log-file 6000"
+  "conversation 60000"
 )
 for entry in "${targets[@]}"; do
   read -r name runs <<<"$entry"

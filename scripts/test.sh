@@ -25,5 +25,6 @@ klxr_say "Running the tests under the sanitizers"
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 
 scripts/test-windows.sh  # the Windows cross-build and its tests under wine
+scripts/fuzz.sh          # the fuzz targets, a fixed number of inputs each
 
 klxr_say "All tests passed"
