@@ -215,7 +215,8 @@ TEST_F(OpenDriverConversation, ReprogrammedAdapterServesTheNextRead) {
   MeterLink link(image, boxes);
   link.DriverLibrary = &driver;
   link.SharedPort = &port;
-  link.Sleep = [](std::uint32_t) {};
+  CountedClock clock;
+  clock.Drive(link);
 
   StartDownload(link, &window);
   RunDownloadTimer(link, window);
