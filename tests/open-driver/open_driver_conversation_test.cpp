@@ -204,29 +204,34 @@ TEST_F(OpenDriverConversation, ReprogrammedAdapterServesTheNextRead) {
   EmulatedAdapterConfig config;
   config.eeprom = BuildEepromImage(spec.eeprom);
   config.meter = spec.meter;
-  EmulatedUsbBus bus({config});
-  const std::unique_ptr<DriverLibrary> library = DriverLibrary::LoadNamed(KLXR_OPEN_DRIVER_PATH);
-  ASSERT_NE(library, nullptr);
-  const d2xx::D2xxFunctions& driver = library->Functions();
-  ComAccess port(driver);
-  LogImage image;
-  RecordingMessageBoxes boxes;
-  RecordingWindow window;
-  MeterLink link(image, boxes);
-  link.DriverLibrary = &driver;
-  link.SharedPort = &port;
-  link.Sleep = [](std::uint32_t) {};
+  for (const WaitingMode& mode : WaitingModes()) {
+    SCOPED_TRACE(mode.name);
+    EmulatedUsbBus bus({config});
+    const std::unique_ptr<DriverLibrary> library = DriverLibrary::LoadNamed(KLXR_OPEN_DRIVER_PATH);
+    ASSERT_NE(library, nullptr);
+    const d2xx::D2xxFunctions& driver = library->Functions();
+    ComAccess port(driver);
+    LogImage image;
+    RecordingMessageBoxes boxes;
+    RecordingWindow window;
+    MeterLink link(image, boxes);
+    link.DriverLibrary = &driver;
+    link.SharedPort = &port;
+    link.Transfer = mode.transfer;
+    CountedClock clock;
+    clock.Drive(link);
 
-  StartDownload(link, &window);
-  RunDownloadTimer(link, window);
-  EXPECT_EQ(CountRecords(image, nullptr), 0);
-  StartDownload(link, &window);
-  RunDownloadTimer(link, window);
-  port.Close();
-  EXPECT_EQ(CountRecords(image, nullptr), 6);
-  ASSERT_EQ(boxes.boxes.size(), 2u);
-  EXPECT_EQ(boxes.boxes[0].index, msg::kDeviceUpgraded);
-  EXPECT_EQ(boxes.boxes[1].index, msg::kTransferComplete);
+    StartDownload(link, &window);
+    RunDownloadTimer(link, window);
+    EXPECT_EQ(CountRecords(image, nullptr), 0);
+    StartDownload(link, &window);
+    RunDownloadTimer(link, window);
+    port.Close();
+    EXPECT_EQ(CountRecords(image, nullptr), 6);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].index, msg::kDeviceUpgraded);
+    EXPECT_EQ(boxes.boxes[1].index, msg::kTransferComplete);
+  }
 }
 
 }  // namespace

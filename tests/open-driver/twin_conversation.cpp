@@ -40,8 +40,9 @@ std::vector<EmulatedAdapterConfig> EmulatedConfig(const std::vector<AdapterSpec>
   return configs;
 }
 
-RunOutcome RunWithDriver(const d2xx::D2xxFunctions& driver, const SleepFunction& sleep,
-                         const WaitingMode& mode, const ConversationAction& action) {
+RunOutcome RunWithDriver(const d2xx::D2xxFunctions& driver, const ClockFunction& now,
+                         const SleepFunction& sleep, const WaitingMode& mode,
+                         const ConversationAction& action) {
   RunOutcome outcome;
   ComAccess port(driver);
   RecordingMessageBoxes boxes;
@@ -49,8 +50,10 @@ RunOutcome RunWithDriver(const d2xx::D2xxFunctions& driver, const SleepFunction&
   MeterLink link(outcome.image, boxes);
   link.DriverLibrary = &driver;
   link.SharedPort = &port;
+  link.Now = now;
   link.Sleep = sleep;
-  mode.configure(link);
+  link.Transfer = mode.transfer;
+  EXPECT_EQ(UsesFastTransfer(link), mode.transfer == TransferMode::kFast);
   action(link, window, outcome);
   port.Close();
   outcome.boxes = boxes.boxes;
@@ -61,20 +64,23 @@ RunOutcome RunWithDriver(const d2xx::D2xxFunctions& driver, const SleepFunction&
 }  // namespace
 
 std::vector<WaitingMode> WaitingModes() {
-  return {{"paced", [](MeterLink&) {}}};
+  return {{"fast", TransferMode::kFast}, {"paced", TransferMode::kPaced}};
 }
 
 void RunDownloadTimer(MeterLink& link, RecordingWindow& window, int maxTicks) {
   for (int tick = 0; tick < maxTicks && window.timers.count(cmd::kDownloadTimerId) != 0; ++tick) {
     DownloadStep(link, &window);
+    link.Sleep(cmd::kDownloadTimerPeriodMs);
   }
 }
 
 RunOutcome RunOnVirtualMeter(const std::vector<AdapterSpec>& adapters, const WaitingMode& mode,
                              const ConversationAction& action) {
   vm::VirtualBus bus(VirtualConfig(adapters));
-  const d2xx::D2xxFunctions driver = vm::VirtualBus::Functions();
-  RunOutcome outcome = RunWithDriver(driver, bus.SleepFunction(), mode, action);
+  const d2xx::D2xxFunctions driver = mode.transfer == TransferMode::kFast
+                                         ? vm::VirtualBus::FastFunctions()
+                                         : vm::VirtualBus::Functions();
+  RunOutcome outcome = RunWithDriver(driver, bus.NowFunction(), bus.SleepFunction(), mode, action);
   // One adapter's entries after another's, as the emulated adapters keep them.
   for (std::size_t adapter = 0; adapter < adapters.size(); ++adapter) {
     for (const vm::TranscriptEntry& entry : bus.Transcript()) {
@@ -97,9 +103,11 @@ RunOutcome RunOnOpenDriver(const std::vector<AdapterSpec>& adapters, const Waiti
     ADD_FAILURE() << diagnosis.libraryName << ": " << diagnosis.problem;
     return {};
   }
-  // The emulated meters answer at once: the program's own pauses need not wait.
-  RunOutcome outcome = RunWithDriver(
-      library->Functions(), [](std::uint32_t) {}, mode, action);
+  // The emulated meters answer at once: the program's own pauses and the timer's period only move
+  // a counted clock.
+  CountedClock clock;
+  RunOutcome outcome =
+      RunWithDriver(library->Functions(), clock.Now(), clock.Sleep(), mode, action);
   for (std::size_t adapter = 0; adapter < adapters.size(); ++adapter) {
     const std::vector<std::string> wire = bus.WireLog(adapter);
     outcome.wire.insert(outcome.wire.end(), wire.begin(), wire.end());

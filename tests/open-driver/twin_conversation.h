@@ -34,12 +34,34 @@ struct AdapterSpec {
 };
 
 // How the program waits for the meter in a run; a way of waiting is one more row of the tests'
-// tables.
+// tables. Both runs of a twin use it: the virtual meter's own table offers the optional functions
+// exactly when the mode is fast, and each run checks that the link uses the mode it means.
 struct WaitingMode {
   const char* name;
-  std::function<void(MeterLink&)> configure;
+  TransferMode transfer;
 };
 std::vector<WaitingMode> WaitingModes();
+
+// A clock for the link that moves only when the program pauses or the harness lets time pass, so
+// that a conversation's limits (durations in fast transfer) do not depend on the machine's speed.
+class CountedClock {
+ public:
+  // The clock's time and its sleep function, valid while the clock lives.
+  ClockFunction Now() {
+    return [this] { return micros_; };
+  }
+  SleepFunction Sleep() {
+    return [this](std::uint32_t ms) { micros_ += std::int64_t{ms} * 1000; };
+  }
+  // Makes the link's clock and sleep function this clock's.
+  void Drive(MeterLink& link) {
+    link.Now = Now();
+    link.Sleep = Sleep();
+  }
+
+ private:
+  std::int64_t micros_ = 0;
+};
 
 struct RunOutcome {
   std::vector<std::string> wire;  // the adapters' wire logs, one after another
@@ -60,7 +82,8 @@ RunOutcome RunOnOpenDriver(const std::vector<AdapterSpec>& adapters, const Waiti
                            const ConversationAction& action,
                            const std::function<void(EmulatedUsbBus&)>& inspect = {});
 
-// Ticks the download timer until it stops (at most maxTicks).
+// Ticks the download timer until it stops (at most maxTicks), letting the timer's period pass on
+// the link's clock between two ticks: the link's sleep function only moves the run's clock.
 void RunDownloadTimer(MeterLink& link, RecordingWindow& window, int maxTicks = 40000);
 
 }  // namespace klxr::emulation
