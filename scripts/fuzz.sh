@@ -19,7 +19,7 @@ mkdir -p "$artifacts"
 targets=(
   "frame 1000000"
   "record 150000"
-  "log-file 6000"
+  "log-file 30000"
   "conversation 60000"
 )
 for entry in "${targets[@]}"; do
