@@ -12,23 +12,6 @@ namespace {
 // Enough for the CSV line of most records, so the export text grows once.
 constexpr std::size_t kTypicalCsvLineSize = 160;
 
-// Turns the outcome of a write into the operation's result and report.
-int ReportWrite(FileStatus status, MessageBoxes& boxes, bool quietMode) {
-  switch (status) {
-    case FileStatus::Ok:
-      return 0;
-    case FileStatus::CannotOpen:
-      if (!quietMode) {
-        ShowMessage(boxes, msg::kCantSaveProgramImage, BoxKind::Error);
-      }
-      return -1;
-    case FileStatus::WriteFailed:
-      break;
-  }
-  ShowMessage(boxes, msg::kCantSaveProgramImage, BoxKind::Error);
-  return -1;
-}
-
 // Turns the outcome of reading the start of a file (one byte more than an image: a longer file
 // fills the buffer and is refused without asking its size) into the load's result and report.
 int TakeLoadedBytes(FileStatus status, const std::vector<std::uint8_t>& buffer,
@@ -81,7 +64,7 @@ int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& bo
 
 int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes, bool quietMode,
                 const FileHooks& hooks) {
-  return ReportWrite(ReplaceFile(path, std::span(image.bytes), hooks), boxes, quietMode);
+  return ReportWriteOutcome(ReplaceFile(path, std::span(image.bytes), hooks), boxes, quietMode);
 }
 
 int ExportCsv(const LogImage& image, const std::string& path, int recordCount, MessageBoxes& boxes,
@@ -91,7 +74,24 @@ int ExportCsv(const LogImage& image, const std::string& path, int recordCount, M
 
 int ExportCsv(const LogImage& image, const std::string& path, int recordCount, MessageBoxes& boxes,
               bool quietMode, const FileHooks& hooks) {
-  return ReportWrite(ReplaceFile(path, MakeCsvText(image, recordCount), hooks), boxes, quietMode);
+  return ReportWriteOutcome(ReplaceFile(path, MakeCsvText(image, recordCount), hooks), boxes,
+                            quietMode);
+}
+
+int ReportWriteOutcome(FileStatus status, MessageBoxes& boxes, bool quietMode) {
+  switch (status) {
+    case FileStatus::Ok:
+      return 0;
+    case FileStatus::CannotOpen:
+      if (!quietMode) {
+        ShowMessage(boxes, msg::kCantSaveProgramImage, BoxKind::Error);
+      }
+      return -1;
+    case FileStatus::WriteFailed:
+      break;
+  }
+  ShowMessage(boxes, msg::kCantSaveProgramImage, BoxKind::Error);
+  return -1;
 }
 
 std::string MakeCsvText(const LogImage& image, int recordCount) {

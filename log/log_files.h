@@ -42,6 +42,11 @@ int ExportCsv(const LogImage& image, const std::string& path, int recordCount, M
 int ExportCsv(const LogImage& image, const std::string& path, int recordCount, MessageBoxes& boxes,
               bool quietMode, const FileHooks& hooks);
 
+// Turns the outcome of writing a file the user chose into the result and report every writer
+// gives: 0 when written; -1 with "Can't save program image" when the file cannot be created (not
+// in quiet mode) or a write failed (also in quiet mode).
+int ReportWriteOutcome(FileStatus status, MessageBoxes& boxes, bool quietMode);
+
 // The content of a CSV export of slots 0 to recordCount - 1 (clamped to 0 to kSlotCount).
 std::string MakeCsvText(const LogImage& image, int recordCount);
 

@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "log/log_files.h"
 #include "log/whole_file.h"
 
 namespace klxr::report {
@@ -11,19 +12,7 @@ int SaveReport(const LogImage& image, const ReportOptions& options, const std::s
   const QByteArray pdf = RenderReport(image, options);
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(pdf.constData()),
                                             static_cast<std::size_t>(pdf.size()));
-  switch (ReplaceFile(path, bytes)) {
-    case FileStatus::Ok:
-      return 0;
-    case FileStatus::CannotOpen:
-      if (!quietMode) {
-        ShowMessage(boxes, msg::kCantSaveProgramImage, BoxKind::Error);
-      }
-      return -1;
-    case FileStatus::WriteFailed:
-      break;
-  }
-  ShowMessage(boxes, msg::kCantSaveProgramImage, BoxKind::Error);
-  return -1;
+  return ReportWriteOutcome(ReplaceFile(path, bytes), boxes, quietMode);
 }
 
 }  // namespace klxr::report
