@@ -122,6 +122,21 @@ void HandleReply(MeterLink& link, DownloadWindow* window, std::span<const std::u
 }
 
 // Reads once and examines the reply when enough of it is in. Returns false when the download
+// Unpacks the reply collected so far and handles it. Returns false when the download failed.
+bool JudgeReply(MeterLink& link, DownloadWindow* window) {
+  DownloadState& state = link.Download;
+  std::array<std::uint8_t, kUnpackAreaSize> payload;
+  const int length = state.ReplyBuffer[0] != ACK ? -1
+                                                 : UnpackFrame(state.ReplyBuffer.data() + 1,
+                                                               state.ReplyLength - 1, payload);
+  if (length < 0) {
+    FailDownload(link, window);
+    return false;
+  }
+  HandleReply(link, window, payload, length);
+  return true;
+}
+
 // failed.
 bool ReceiveReply(MeterLink& link, DownloadWindow* window) {
   DownloadState& state = link.Download;
@@ -138,31 +153,7 @@ bool ReceiveReply(MeterLink& link, DownloadWindow* window) {
   if (state.ReplyLength <= kReplyExaminedAbove || readFailed) {
     return true;
   }
-  std::array<std::uint8_t, kUnpackAreaSize> payload;
-  const int length = state.ReplyBuffer[0] != ACK ? -1
-                                                 : UnpackFrame(state.ReplyBuffer.data() + 1,
-                                                               state.ReplyLength - 1, payload);
-  if (length < 0) {
-    FailDownload(link, window);
-    return false;
-  }
-  HandleReply(link, window, payload, length);
-  return true;
-}
-
-// Unpacks the reply collected so far and handles it. Returns false when the download failed.
-bool JudgeReply(MeterLink& link, DownloadWindow* window) {
-  DownloadState& state = link.Download;
-  std::array<std::uint8_t, kUnpackAreaSize> payload;
-  const int length = state.ReplyBuffer[0] != ACK ? -1
-                                                 : UnpackFrame(state.ReplyBuffer.data() + 1,
-                                                               state.ReplyLength - 1, payload);
-  if (length < 0) {
-    FailDownload(link, window);
-    return false;
-  }
-  HandleReply(link, window, payload, length);
-  return true;
+  return JudgeReply(link, window);
 }
 
 // Fast transfer, waiting for the answer to "LOG": once it is in (its one byte) or its time is up,
