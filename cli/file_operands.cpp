@@ -2,6 +2,11 @@
 
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +25,36 @@ struct FileIdentity {
   std::uint64_t inode = 0;
 };
 
+#ifdef _WIN32
+// The file an operand names, when it exists: its volume and file index, which hard links share.
+std::optional<FileIdentity> IdentityOf(const FileOperand& operand) {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  bool own = false;
+  if (IsStandardStream(operand.path)) {
+    handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(operand.output ? stdout : stdin)));
+  } else {
+    handle = CreateFileW(fs::path(operand.path).c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    own = true;
+  }
+  if (handle == INVALID_HANDLE_VALUE) {
+    return std::nullopt;
+  }
+  BY_HANDLE_FILE_INFORMATION information{};
+  const bool known = GetFileType(handle) == FILE_TYPE_DISK &&
+                     GetFileInformationByHandle(handle, &information) != 0;
+  if (own) {
+    CloseHandle(handle);
+  }
+  if (!known) {
+    return std::nullopt;
+  }
+  return FileIdentity{
+      information.dwVolumeSerialNumber,
+      (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+#else
 // The file an operand names, when it exists: standard input or output for "-".
 std::optional<FileIdentity> IdentityOf(const FileOperand& operand) {
   struct stat status {};
@@ -29,14 +64,10 @@ std::optional<FileIdentity> IdentityOf(const FileOperand& operand) {
   if (result != 0) {
     return std::nullopt;
   }
-#ifdef _WIN32
-  // Windows reports no inode numbers; only the paths are compared there.
-  return std::nullopt;
-#else
   return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
                       static_cast<std::uint64_t>(status.st_ino)};
-#endif
 }
+#endif
 
 // The path with links resolved as far as they exist, for comparing names of files not yet made.
 std::string NormalPath(const std::string& path) {

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// <windows.h> maps ReplaceFile to ReplaceFileW, which would rename this file's klxr::ReplaceFile.
+#undef ReplaceFile
 
 #include <filesystem>
 #include <random>

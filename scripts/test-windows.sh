@@ -4,7 +4,7 @@
 # - build-win64/: the 64-bit programs and their tests; the tests run under wine64 through ctest, in
 #   a wine prefix of that folder's own;
 # - build-win32/: the 32-bit programs, compiled and linked (running them needs a 32-bit wine);
-# - both: klxr-virtual-meter.dll exports the fifteen driver functions under their plain names.
+# - both: klxr-virtual-meter.dll exports the eighteen driver functions under their plain names.
 # The desktop program is not built: it needs Qt for Windows.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"

@@ -19,6 +19,13 @@ using testing::ToolRun;
 const fs::path kSamples = KLXR_SAMPLES_DIR;
 const fs::path kExpected = KLXR_EXPECTED_DIR;
 
+// The warning names the driver file of the platform.
+#ifdef _WIN32
+constexpr const char* kMissingDriverWarning = "Warning, can't load USB driver (ftd2xx.dll)\n";
+#else
+constexpr const char* kMissingDriverWarning = "Warning, can't load USB driver (libftd2xx.so)\n";
+#endif
+
 void SetVariable(const char* name, const std::string& value) {
 #ifdef _WIN32
   _putenv_s(name, value.c_str());
@@ -118,7 +125,7 @@ TEST_F(MeterToolTest, WithoutDriverLibrary) {
   EXPECT_NE(read.err.find("cannot load the driver library"), std::string::npos);
   const ToolRun list = Run({"list"});
   EXPECT_EQ(list.status, 1);
-  EXPECT_NE(list.err.find("Warning, can't load USB driver (libftd2xx.so)\n"), std::string::npos);
+  EXPECT_NE(list.err.find(kMissingDriverWarning), std::string::npos) << list.err;
   EXPECT_EQ(list.out, "");
 }
 

@@ -81,12 +81,22 @@ class ScratchFolder {
     std::filesystem::create_directories(path_);
   }
   ~ScratchFolder() {
+#if defined(_WIN32)
+    // Windows removes no file of a loaded library: the copy loaded from here is unloaded first.
+    const std::filesystem::path copy =
+        path_ / std::filesystem::path(KLXR_VM_LIBRARY_PATH).filename();
+    if (const HMODULE library = GetModuleHandleW(copy.c_str())) {
+      FreeLibrary(library);
+    }
+#endif
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
+  const std::filesystem::path& Path() const {
+    return path_;
+  }
 
  private:
   std::filesystem::path path_;

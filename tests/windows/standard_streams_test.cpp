@@ -20,6 +20,7 @@ using testing::RunTool;
 using testing::ToolRun;
 
 const fs::path kSamples = KLXR_SAMPLES_DIR;
+const fs::path kExpected = KLXR_EXPECTED_DIR;
 
 TEST(WindowsStandardStreamsTest, ShowPrintsLfLineEndsAndRawBytes) {
   testing::ScratchFolder folder;
@@ -36,6 +37,34 @@ TEST(WindowsStandardStreamsTest, ShowPrintsLfLineEndsAndRawBytes) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.find('\r'), std::string::npos);
   EXPECT_EQ(run.out, expected);
+}
+
+TEST(WindowsStandardStreamsTest, ExportToDashWritesTheCsvCrLfUnchanged) {
+  testing::ScratchFolder folder;
+  const ToolRun run = RunTool({"export", (kSamples / "mixed.tlg").string(), "-"}, folder.Path());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.find("\r\r\n"), std::string::npos);
+  EXPECT_EQ(run.out, testing::ReadWholeFile(kExpected / "mixed.csv"));
+}
+
+// A log with 0x1A bytes early in its records is read whole from standard input: a text-mode
+// stream would take the first one for the end of the file.
+TEST(WindowsStandardStreamsTest, ALogWithCtrlZBytesIsReadWholeFromStandardInput) {
+  testing::ScratchFolder folder;
+  const std::string log = testing::ReadWholeFile(kSamples / "mixed.tlg");
+  ASSERT_LT(log.find('\x1A'), std::size_t{2048});
+
+  const ToolRun fromFile = RunTool({"show", (kSamples / "mixed.tlg").string()}, folder.Path());
+  ASSERT_EQ(fromFile.status, 0) << fromFile.err;
+  const ToolRun show = RunTool({"show", "-"}, folder.Path(), log);
+  EXPECT_EQ(show.status, 0) << show.err;
+  EXPECT_EQ(show.out, fromFile.out);
+
+  const fs::path csv = folder.Path() / "out.csv";
+  const ToolRun exported = RunTool({"export", "-", csv.string()}, folder.Path(), log);
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  EXPECT_EQ(testing::ReadWholeFile(csv), testing::ReadWholeFile(kExpected / "mixed.csv"));
+  fs::remove(csv);
 }
 
 TEST(WindowsStandardStreamsTest, AnAnswerEndedByCrLfIsUnderstood) {
