@@ -11,8 +11,8 @@
 
 #include "log/log_files.h"
 #include "samples/sample_logs.h"
-#include "support/scratch_folder.h"
 #include "support/recording_message_boxes.h"
+#include "support/scratch_folder.h"
 
 namespace klxr {
 namespace {
