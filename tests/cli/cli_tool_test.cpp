@@ -34,18 +34,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-class CliToolTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("klxr-cli-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
-  ToolRun Run(const std::vector<std::string>& arguments) { return RunTool(arguments, folder_); }
-
-  fs::path folder_;
-};
+class CliToolTest : public testing::ToolFolderTest {};
 
 TEST_F(CliToolTest, ExportOfEachSampleMatchesTheExpectedCsv) {
   for (const std::string name : {"mixed", "ends-with-e", "full"}) {

@@ -28,28 +28,14 @@ namespace klxr {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ClearVariable;
 using testing::ReadWholeFile;
 using testing::RunTool;
+using testing::SetVariable;
 using testing::ToolRun;
 
 constexpr const char* kVariables[] = {"KLXR_D2XX_LIBRARY", "KLXR_VM_CLOCK", "KLXR_VM_DEVICES",
                                       "KLXR_VM_RECORDS", "KLXR_VM_TRANSCRIPT"};
-
-void SetVariable(const char* name, const std::string& value) {
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-
-void ClearVariable(const char* name) {
-#ifdef _WIN32
-  _putenv_s(name, "");
-#else
-  unsetenv(name);
-#endif
-}
 
 class DeviceToolTest : public ::testing::Test {
  protected:

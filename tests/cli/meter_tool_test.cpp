@@ -12,8 +12,10 @@ namespace klxr {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ClearVariable;
 using testing::ReadWholeFile;
 using testing::RunTool;
+using testing::SetVariable;
 using testing::ToolRun;
 
 const fs::path kSamples = KLXR_SAMPLES_DIR;
@@ -25,22 +27,6 @@ constexpr const char* kMissingDriverWarning = "Warning, can't load USB driver (f
 #else
 constexpr const char* kMissingDriverWarning = "Warning, can't load USB driver (libftd2xx.so)\n";
 #endif
-
-void SetVariable(const char* name, const std::string& value) {
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-
-void ClearVariable(const char* name) {
-#ifdef _WIN32
-  _putenv_s(name, "");
-#else
-  unsetenv(name);
-#endif
-}
 
 constexpr const char* kMeterVariables[] = {"KLXR_D2XX_LIBRARY", "KLXR_VM_CLOCK",
                                            "KLXR_VM_LOG",       "KLXR_VM_DEVICES",

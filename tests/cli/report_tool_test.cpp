@@ -19,18 +19,7 @@ std::string Sample(const std::string& name) {
   return (fs::path(KLXR_SAMPLES_DIR) / name).string();
 }
 
-class ReportToolTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("klxr-cli-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
-  ToolRun Run(const std::vector<std::string>& arguments) { return RunTool(arguments, folder_); }
-
-  fs::path folder_;
-};
+class ReportToolTest : public testing::ToolFolderTest {};
 
 TEST_F(ReportToolTest, WritesTheReportWithTheUsersTextsUnitsAndPaper) {
   const ToolRun run = Run({"report", Sample("mixed.tlg"), PathOf("survey.pdf"), "--dbuv", "--title",

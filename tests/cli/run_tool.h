@@ -2,10 +2,13 @@
 // both output streams.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,23 @@
 #endif
 
 namespace klxr::testing {
+
+// Sets or removes a variable of this process's environment, which the tool inherits.
+inline void SetVariable(const char* name, const std::string& value) {
+#ifdef _WIN32
+  _putenv_s(name, value.c_str());
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+inline void ClearVariable(const char* name) {
+#ifdef _WIN32
+  _putenv_s(name, "");
+#else
+  unsetenv(name);
+#endif
+}
 
 struct ToolRun {
   int status = -1;
@@ -68,5 +88,20 @@ inline ToolRun RunTool(const std::vector<std::string>& arguments,
   std::filesystem::remove(err);
   return run;
 }
+
+// A test that runs the tool in a fresh temporary folder of its own, removed afterwards.
+class ToolFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("klxr-cli-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  ToolRun Run(const std::vector<std::string>& arguments) { return RunTool(arguments, folder_); }
+
+  std::filesystem::path folder_;
+};
 
 }  // namespace klxr::testing
