@@ -1,6 +1,7 @@
 // klxr-log-cli: the command-line companion of the meter log program. One table lists the commands;
 // each command lives in its own file (command_*.cpp).
 #include <array>
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -304,6 +305,11 @@ int Run(const std::vector<std::string>& arguments, CliContext& context) {
 }  // namespace klxr::cli
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  // A write past the file-size limit then fails with its error, is reported, and its temporary
+  // file is removed, instead of the signal ending the tool half-way through.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   klxr::cli::UseBinaryStandardStreams();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   if (!arguments.empty() && arguments.front() == klxr::kDemoOption) {

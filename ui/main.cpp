@@ -4,6 +4,7 @@
 // program for demos and tests (ui/automation_script.h). "--help" and "--version" print and end the
 // program before any window opens; "--demo" talks to the virtual meter holding the sample log.
 #include <QApplication>
+#include <csignal>
 #include <iostream>
 #include <string>
 
@@ -15,6 +16,9 @@
 #include "ui/qt_message_boxes.h"
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);  // a write past the file-size limit fails and is reported
+#endif
   const klxr::ProgramOptions options = klxr::ScanProgramOptions(argc, argv);
   if (options.help || options.version) {
     std::cout << (options.help ? klxr::DesktopHelpText() : klxr::DesktopVersionText());

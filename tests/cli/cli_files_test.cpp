@@ -164,5 +164,30 @@ TEST_F(CliFilesTest, ClosedPipeOnStandardOutputIsReportedWhenSigpipeIsIgnored) {
             "klxr-log-cli: error writing standard output: " + std::string(strerror(EPIPE)) + "\n");
 }
 
+// A write stopped by the file-size limit is an error the tool reports, not a signal that kills it
+// and leaves its temporary file beside the target.
+TEST_F(CliFilesTest, FileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"export", PathOf("a.tlg"), PathOf("out.csv")},
+      {"export", (kSamples / "full.tlg").string(), PathOf("out.csv")},
+  };
+  for (const auto& arguments : commands) {
+    std::string command = "ulimit -f 2; exec " + QuoteForShell(KLXR_CLI_PATH);
+    for (const std::string& argument : arguments) {
+      command += " " + QuoteForShell(argument);
+    }
+    command += " 2>" + QuoteForShell(PathOf("err.txt"));
+    const int result = std::system(("sh -c " + QuoteForShell(command)).c_str());
+    ASSERT_TRUE(WIFEXITED(result)) << arguments[1];
+    EXPECT_EQ(WEXITSTATUS(result), 1) << arguments[1];
+    EXPECT_NE(ReadWholeFile(folder_.Path() / "err.txt").find("Can't save program image"),
+              std::string::npos);
+    for (const auto& entry : fs::directory_iterator(folder_.Path())) {
+      EXPECT_NE(entry.path().filename().string().rfind(".klxr-", 0), 0u) << entry.path();
+    }
+    EXPECT_FALSE(fs::exists(folder_.Path() / "out.csv"));
+  }
+}
+
 }  // namespace
 }  // namespace klxr
