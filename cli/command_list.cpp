@@ -8,6 +8,7 @@
 #include "cli/arguments.h"
 #include "cli/device_choice.h"
 #include "cli/exit_status.h"
+#include "cli/file_operands.h"
 #include "cli/meter_commands.h"
 #include "link/meter_discovery.h"
 
@@ -85,9 +86,7 @@ int ListCommand(const std::vector<std::string>& arguments, CliContext& context,
   link.Transfer = connection.transfer;
   const std::string listing =
       parsed.options.count("--long") != 0 ? LongListing(link) : ShortListing(link);
-  context.out.write(listing.data(), static_cast<std::streamsize>(listing.size()));
-  context.out.flush();
-  return context.out ? kExitOk : kExitFailure;
+  return WriteToOutput(context, listing) ? kExitOk : kExitFailure;
 }
 
 int RunList(const std::vector<std::string>& arguments, CliContext& context) {

@@ -1,6 +1,7 @@
 // klxr-log-cli: the command-line companion of the meter log program. One table lists the commands;
 // each command lives in its own file (command_*.cpp).
 #include <array>
+#include <cerrno>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -10,6 +11,7 @@
 #include "cli/arguments.h"
 #include "cli/cli_command.h"
 #include "cli/exit_status.h"
+#include "cli/file_operands.h"
 #include "cli/terminal_message_boxes.h"
 #include "link/demo_setup.h"
 
@@ -323,6 +325,12 @@ int main(int argc, char** argv) {
   klxr::cli::TerminalMessageBoxes boxes(std::cin, std::cerr);
   klxr::cli::CliContext context{std::cout, std::cerr, boxes};
   const int status = klxr::cli::Run(arguments, context);
+  // Whatever printed to standard output (a listing, the help, the version), a full disk or a
+  // closed pipe is a failure the user is told of, not a success.
+  errno = 0;
   std::cout.flush();
+  if (!std::cout && status == klxr::cli::kExitOk) {
+    return klxr::cli::ReportOutputFailure(context, errno);
+  }
   return status;
 }

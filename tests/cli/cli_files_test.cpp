@@ -189,5 +189,44 @@ TEST_F(CliFilesTest, FileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
   }
 }
 
+// Every command that prints to standard output says so when it cannot, and fails.
+TEST_F(CliFilesTest, ClosedPipeFailsEveryCommandThatPrints) {
+  const std::vector<std::vector<std::string>> commands = {
+      {"--version"},         {"--help"},         {"help", "list"},
+      {"list", "--help"},    {"--demo", "list"}, {"--demo", "list", "--long"},
+      {"--demo", "adapter"},
+  };
+  for (const auto& arguments : commands) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      signal(SIGPIPE, SIG_IGN);
+      dup2(ends[1], STDOUT_FILENO);
+      const int err = open(PathOf("err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      dup2(err, STDERR_FILENO);
+      std::vector<char*> argv{const_cast<char*>(KLXR_CLI_PATH)};
+      for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+      }
+      argv.push_back(nullptr);
+      execv(KLXR_CLI_PATH, argv.data());
+      _exit(127);
+    }
+    close(ends[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << arguments.back();
+    EXPECT_NE(
+        ReadWholeFile(folder_.Path() / "err.txt")
+            .find("klxr-log-cli: error writing standard output: " + std::string(strerror(EPIPE))),
+        std::string::npos)
+        << arguments.back();
+  }
+}
+
 }  // namespace
 }  // namespace klxr
