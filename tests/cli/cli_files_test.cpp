@@ -140,26 +140,37 @@ TEST_F(CliFilesTest, FullDeviceOnStandardOutputIsReported) {
   EXPECT_EQ(fs::status(folder_.Path() / "full").type(), fs::file_type::character);
 }
 
-TEST_F(CliFilesTest, ClosedPipeOnStandardOutputIsReportedWhenSigpipeIsIgnored) {
+// Runs the tool with SIGPIPE ignored and standard output a pipe that nobody will ever read, its
+// standard error going to err.txt; returns the exit status, or -1 when it did not exit.
+int RunWithClosedStandardOutput(const std::vector<std::string>& arguments, const fs::path& err) {
   int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  close(ends[0]);  // nobody will ever read
+  if (pipe(ends) != 0) {
+    return -1;
+  }
+  close(ends[0]);
   const pid_t child = fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
     signal(SIGPIPE, SIG_IGN);
     dup2(ends[1], STDOUT_FILENO);
-    const int err = open(PathOf("err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(err, STDERR_FILENO);
-    const std::string path = PathOf("a.tlg");
-    execl(KLXR_CLI_PATH, KLXR_CLI_PATH, "show", path.c_str(), static_cast<char*>(nullptr));
+    dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+    std::vector<char*> argv{const_cast<char*>(KLXR_CLI_PATH)};
+    for (const std::string& argument : arguments) {
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execv(KLXR_CLI_PATH, argv.data());
     _exit(127);
   }
   close(ends[1]);
   int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+    return -1;
+  }
+  return WEXITSTATUS(status);
+}
+
+TEST_F(CliFilesTest, ClosedPipeOnStandardOutputIsReportedWhenSigpipeIsIgnored) {
+  EXPECT_EQ(RunWithClosedStandardOutput({"show", PathOf("a.tlg")}, folder_.Path() / "err.txt"), 1);
   EXPECT_EQ(ReadWholeFile(folder_.Path() / "err.txt"),
             "klxr-log-cli: error writing standard output: " + std::string(strerror(EPIPE)) + "\n");
 }
@@ -197,29 +208,8 @@ TEST_F(CliFilesTest, ClosedPipeFailsEveryCommandThatPrints) {
       {"--demo", "adapter"},
   };
   for (const auto& arguments : commands) {
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    close(ends[0]);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      signal(SIGPIPE, SIG_IGN);
-      dup2(ends[1], STDOUT_FILENO);
-      const int err = open(PathOf("err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      dup2(err, STDERR_FILENO);
-      std::vector<char*> argv{const_cast<char*>(KLXR_CLI_PATH)};
-      for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-      }
-      argv.push_back(nullptr);
-      execv(KLXR_CLI_PATH, argv.data());
-      _exit(127);
-    }
-    close(ends[1]);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1) << arguments.back();
+    EXPECT_EQ(RunWithClosedStandardOutput(arguments, folder_.Path() / "err.txt"), 1)
+        << arguments.back();
     EXPECT_NE(
         ReadWholeFile(folder_.Path() / "err.txt")
             .find("klxr-log-cli: error writing standard output: " + std::string(strerror(EPIPE))),
