@@ -1,10 +1,11 @@
-// klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress]: reads the
-// whole log from the meter through the same download conversation as the program's Read command,
-// with its progress on standard error, then saves it, exports it, or prints its records. Both files
-// are checked before the meter is asked anything; "-" writes to standard output. Ctrl-C stops the
-// conversation and leaves the outputs alone.
+// klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress] [--force]:
+// reads the whole log from the meter through the same download conversation as the program's Read
+// command, with its progress on standard error, then saves it, exports it, or prints its records.
+// Both files are checked before the meter is asked anything; "-" writes to standard output. Ctrl-C
+// stops the conversation and leaves the outputs alone.
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -22,6 +23,7 @@
 #include "cli/terminal_download_window.h"
 #include "link/com_access.h"
 #include "link/log_download.h"
+#include "log/file_writer.h"
 #include "log/log_files.h"
 #include "log/record_format.h"
 
@@ -48,22 +50,58 @@ Outputs OutputsOf(const OptionValues& options) {
   return outputs;
 }
 
-// Before the meter is asked anything: the two outputs are distinct files and both can be written.
-// Returns kExitOk, or the exit status of the refusal that was reported.
-int CheckOutputs(const Outputs& outputs, CliContext& context) {
+// The outputs' checks, holding open a device or FIFO among them until the log is delivered.
+struct CheckedOutputs {
+  OutputCheck log;
+  OutputCheck csv;
+};
+
+// Reports an output that cannot be written: the program's message, then the file and the reason.
+void ReportUnwritable(std::string_view name, const std::string& path, int error,
+                      CliContext& context) {
+  ShowMessage(context.boxes, msg::kCantSaveProgramImage, BoxKind::Error);
+  context.err << "klxr-log-cli read: cannot write " << name << " '" << path
+              << "': " << std::strerror(error) << "\n";
+}
+
+// Before the meter is asked anything: the two outputs are distinct files and both can be written
+// (a FIFO has a reader). Returns kExitOk, or the exit status of the refusal that was reported.
+int CheckOutputs(const Outputs& outputs, CheckedOutputs& checked, CliContext& context) {
   if (!outputs.log.empty() && !outputs.csv.empty() &&
       RefuseSameFiles(context, "read",
                       {{outputs.log, "LOG.tlg", true}, {outputs.csv, "OUT.csv", true}}) !=
           kExitOk) {
     return kExitUsage;
   }
-  for (const std::string& path : {outputs.log, outputs.csv}) {
-    if (!path.empty() && !IsStandardStream(path) && CheckFileCanBeWritten(path) != FileStatus::Ok) {
-      ShowMessage(context.boxes, msg::kCantSaveProgramImage, BoxKind::Error);
+  const struct {
+    const std::string& path;
+    std::string_view name;
+    OutputCheck& check;
+  } files[] = {{outputs.log, "LOG.tlg", checked.log}, {outputs.csv, "OUT.csv", checked.csv}};
+  for (const auto& file : files) {
+    if (!file.path.empty() && !IsStandardStream(file.path) &&
+        CheckFileCanBeWritten(file.path, &file.check) != FileStatus::Ok) {
+      ReportUnwritable(file.name, file.path, file.check.error, context);
       return kExitFailure;
     }
   }
   return kExitOk;
+}
+
+// A read that found no record does not replace a log file that holds records unless --force says
+// so: the log read is empty, so refusing loses nothing, while replacing would lose the file's.
+bool RefuseEmptyOverRecords(const std::string& path, bool force, CliContext& context) {
+  if (path.empty() || IsStandardStream(path) || force) {
+    return false;
+  }
+  const int held = RecordsInLogFile(path);
+  if (held == 0) {
+    return false;
+  }
+  context.err << "klxr-log-cli read: the meter's log holds no record; LOG.tlg '" << path
+              << "' holds " << held << (held == 1 ? " record" : " records")
+              << " and was left as it was (--force replaces it)\n";
+  return true;
 }
 
 bool SaveLog(const LogImage& image, const std::string& path, CliContext& context) {
@@ -83,9 +121,13 @@ bool ExportLog(const LogImage& image, int count, const std::string& path, CliCon
 }
 
 // Saves, exports or prints the log that was read; returns the exit status.
-int DeliverLog(const LogImage& image, const OptionValues& options, CliContext& context) {
+int DeliverLog(const LogImage& image, const OptionValues& options, bool force,
+               CliContext& context) {
   const int count = CountRecords(image, nullptr);
   const Outputs outputs = OutputsOf(options);
+  if (count == 0 && RefuseEmptyOverRecords(outputs.log, force, context)) {
+    return kExitFailure;
+  }
   if (!outputs.log.empty() && !SaveLog(image, outputs.log, context)) {
     return kExitFailure;
   }
@@ -134,12 +176,14 @@ int StandardErrorColumns() {
 int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
                 const MeterConnection& connection) {
   const OptionValues options = TakeOptionValues(arguments, {"--out", "--csv", "--device"});
-  const ParsedArguments parsed =
-      options.error.empty() ? ParseArguments(options.rest, {"--progress"}, {}) : ParsedArguments{};
+  const ParsedArguments parsed = options.error.empty()
+                                     ? ParseArguments(options.rest, {"--progress", "--force"}, {})
+                                     : ParsedArguments{};
   if (!options.error.empty() || !parsed.error.empty()) {
     return ReportUsageError(context, "read", options.error.empty() ? parsed.error : options.error);
   }
-  if (const int refused = CheckOutputs(OutputsOf(options), context); refused != kExitOk) {
+  CheckedOutputs checked;
+  if (const int refused = CheckOutputs(OutputsOf(options), checked, context); refused != kExitOk) {
     return refused;
   }
   if (connection.driver == nullptr) {
@@ -179,7 +223,7 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
     return kExitFailure;
   }
   progress.Summarize(link.Download.RecordsReceived);
-  return DeliverLog(image, options, context);
+  return DeliverLog(image, options, parsed.options.count("--force") != 0, context);
 }
 
 int RunRead(const std::vector<std::string>& arguments, CliContext& context) {

@@ -23,7 +23,11 @@ namespace fs = std::filesystem;
 struct FileIdentity {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+  bool regular = true;  // a file on a disk, not a terminal, pipe or device
 };
+
+// Symbolic links followed before a chain counts as a loop (the kernel's own limit).
+constexpr int kMaxLinkHops = 40;
 
 #ifdef _WIN32
 // The file an operand names, when it exists: its volume and file index, which hard links share.
@@ -50,9 +54,9 @@ std::optional<FileIdentity> IdentityOf(const FileOperand& operand) {
   if (!known) {
     return std::nullopt;
   }
-  return FileIdentity{
-      information.dwVolumeSerialNumber,
-      (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+  return FileIdentity{information.dwVolumeSerialNumber,
+                      (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow,
+                      true};
 }
 #else
 // The file an operand names, when it exists: standard input or output for "-".
@@ -65,29 +69,52 @@ std::optional<FileIdentity> IdentityOf(const FileOperand& operand) {
     return std::nullopt;
   }
   return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
-                      static_cast<std::uint64_t>(status.st_ino)};
+                      static_cast<std::uint64_t>(status.st_ino), S_ISREG(status.st_mode)};
 }
 #endif
 
-// The path with links resolved as far as they exist, for comparing names of files not yet made.
+// The path with every link resolved, for comparing names of files not yet made: a dangling link
+// stands for the file it would create, so its chain is followed to the end as far as it goes.
 std::string NormalPath(const std::string& path) {
   std::error_code error;
-  const fs::path normal = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
-  return error ? path : normal.string();
+  fs::path current = fs::absolute(fs::path(path), error);
+  if (error) {
+    return path;
+  }
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    const fs::path folder = fs::weakly_canonical(current.parent_path(), error);
+    if (error) {
+      break;
+    }
+    current = folder / current.filename();
+    if (!fs::is_symlink(fs::symlink_status(current, error))) {
+      break;
+    }
+    const fs::path target = fs::read_symlink(current, error);
+    if (error) {
+      break;
+    }
+    current = target.is_absolute() ? target : folder / target;
+  }
+  const fs::path normal = fs::weakly_canonical(current, error);
+  return error ? current.lexically_normal().string() : normal.string();
 }
 
 bool SameFile(const FileOperand& a, const FileOperand& b) {
   const bool aStream = IsStandardStream(a.path);
   const bool bStream = IsStandardStream(b.path);
-  if (aStream && bStream) {
-    return a.output == b.output;  // standard input and standard output are two streams
+  if (aStream && bStream && a.output == b.output) {
+    return true;
   }
   if (!aStream && !bStream && NormalPath(a.path) == NormalPath(b.path)) {
     return true;
   }
+  // Standard input and standard output are the same file only when both are one file on a disk
+  // (a command reading and writing one terminal or one device is fine).
   const std::optional<FileIdentity> first = IdentityOf(a);
   const std::optional<FileIdentity> second = IdentityOf(b);
-  return first && second && first->device == second->device && first->inode == second->inode;
+  return first && second && first->device == second->device && first->inode == second->inode &&
+         (!(aStream && bStream) || (first->regular && second->regular));
 }
 
 }  // namespace

@@ -32,9 +32,33 @@ FileStatus ReplaceFile(const std::string& path, std::span<const std::uint8_t> by
                        const FileHooks& hooks = {});
 FileStatus ReplaceFile(const std::string& path, std::string_view text, const FileHooks& hooks = {});
 
+// A device or FIFO that an output check opened, held open until the work that writes it is done:
+// a FIFO's reader does not see the end of its input before the bytes come. Closed when destroyed.
+class HeldOutput {
+ public:
+  HeldOutput() = default;
+  HeldOutput(const HeldOutput&) = delete;
+  HeldOutput& operator=(const HeldOutput&) = delete;
+  ~HeldOutput();
+
+  void Hold(int descriptor);
+  bool Holding() const { return descriptor_ >= 0; }
+
+ private:
+  int descriptor_ = -1;
+};
+
+// What CheckFileCanBeWritten found besides its result.
+struct OutputCheck {
+  int error = 0;      // why the file cannot be written, as an errno value (0 when it can)
+  HeldOutput output;  // a special file opened by the check
+};
+
 // Checks, without creating or changing anything, that ReplaceFile could write the file at path:
 // its folder exists, it is not a folder or a link loop, and the user may write it (or, for a new
-// file, its folder). Returns Ok or CannotOpen.
-FileStatus CheckFileCanBeWritten(const std::string& path);
+// file, its folder). Returns Ok or CannotOpen. With a check to fill, it also gives the reason of a
+// refusal, and a device or FIFO is opened for writing without waiting and kept open in it (a FIFO
+// without a reader is refused at once); without one, only its permissions are looked at.
+FileStatus CheckFileCanBeWritten(const std::string& path, OutputCheck* check = nullptr);
 
 }  // namespace klxr

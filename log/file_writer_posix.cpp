@@ -27,6 +27,7 @@ struct WriteTarget {
   TargetKind kind = TargetKind::Refused;
   std::string path;  // the name at the end of the link chain (Missing, Regular); else as given
   struct stat status {};
+  int error = 0;  // why it is refused
 };
 
 std::string FolderOf(const std::string& path) {
@@ -72,17 +73,22 @@ WriteTarget FindTarget(const std::string& path) {
   WriteTarget target;
   target.path = path;
   if (path.empty() || path.back() == '/') {
+    target.error = path.empty() ? ENOENT : EISDIR;
     return target;
   }
   if (stat(path.c_str(), &target.status) != 0) {
+    target.error = errno;
     const std::optional<std::string> end = errno == ENOENT ? FollowLinks(path) : std::nullopt;
     if (end && !NameOf(*end).empty()) {
       target.kind = TargetKind::Missing;
       target.path = *end;
+    } else if (target.error == ENOENT) {
+      target.error = ELOOP;
     }
     return target;
   }
   if (S_ISDIR(target.status.st_mode)) {
+    target.error = EISDIR;
     return target;
   }
   if (!S_ISREG(target.status.st_mode)) {
@@ -127,13 +133,29 @@ FileStatus WriteAndClose(int fd, std::span<const std::uint8_t> bytes, const File
   return written && closed ? FileStatus::Ok : FileStatus::WriteFailed;
 }
 
+// Writes over the file's own blocks. The space for the new contents is reserved before any old
+// byte is touched, so a full disk (or the file-size limit) leaves the old contents as they were;
+// the file is cut to the new length only once every byte is written.
 FileStatus WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes,
                         const FileHooks& hooks) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) {
     return FileStatus::CannotOpen;
   }
-  return WriteAndClose(fd, bytes, hooks, true);
+  const auto size = static_cast<off_t>(bytes.size());
+  if (!bytes.empty() && posix_fallocate(fd, 0, size) != 0) {
+    close(fd);
+    return FileStatus::WriteFailed;
+  }
+  std::FILE* stream = fdopen(fd, "wb");
+  if (stream == nullptr) {
+    close(fd);
+    return FileStatus::CannotOpen;
+  }
+  const bool written =
+      WriteAll(stream, bytes, hooks) && ftruncate(fd, size) == 0 && SyncToDisk(stream, hooks);
+  const bool closed = std::fclose(stream) == 0;
+  return written && closed ? FileStatus::Ok : FileStatus::WriteFailed;
 }
 
 // A device, FIFO or socket: opened without waiting (a FIFO without a reader fails at once), then
@@ -256,27 +278,80 @@ FileStatus ReplaceFile(const std::string& path, std::span<const std::uint8_t> by
   return FileStatus::CannotOpen;
 }
 
-FileStatus CheckFileCanBeWritten(const std::string& path) {
+namespace {
+
+// Why a new file could not be made in its folder (0 when it could).
+int FolderRefusal(const std::string& path) {
+  struct stat folder {};
+  const std::string folderPath = FolderOf(path);
+  if (stat(folderPath.c_str(), &folder) != 0) {
+    return errno;
+  }
+  if (!S_ISDIR(folder.st_mode)) {
+    return ENOTDIR;
+  }
+  return access(folderPath.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+}
+
+// Why a regular file may not be written (0 when it may).
+int RegularRefusal(const WriteTarget& target) {
+  errno = 0;
+  if (MayWrite(target.path, target.status)) {
+    return 0;
+  }
+  return errno != 0 && errno != ENOENT ? errno : EACCES;
+}
+
+// Opens a device or FIFO for writing without waiting and hands it to held; why not (0 when open).
+int OpenSpecialFile(const std::string& path, HeldOutput& held) {
+  const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    return errno;
+  }
+  held.Hold(fd);
+  return 0;
+}
+
+}  // namespace
+
+HeldOutput::~HeldOutput() {
+  if (descriptor_ >= 0) {
+    close(descriptor_);
+  }
+}
+
+void HeldOutput::Hold(int descriptor) {
+  if (descriptor_ >= 0) {
+    close(descriptor_);
+  }
+  descriptor_ = descriptor;
+}
+
+FileStatus CheckFileCanBeWritten(const std::string& path, OutputCheck* check) {
   const WriteTarget target = FindTarget(path);
-  bool writable = false;
+  int error = target.error;
   switch (target.kind) {
-    case TargetKind::Missing: {
-      struct stat folder {};
-      const std::string folderPath = FolderOf(target.path);
-      writable = stat(folderPath.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode) &&
-                 access(folderPath.c_str(), W_OK | X_OK) == 0;
+    case TargetKind::Missing:
+      error = FolderRefusal(target.path);
       break;
-    }
     case TargetKind::Regular:
-      writable = MayWrite(target.path, target.status);
+      error = RegularRefusal(target);
       break;
     case TargetKind::Special:
-      writable = access(target.path.c_str(), W_OK) == 0;
+      error = check != nullptr                         ? OpenSpecialFile(target.path, check->output)
+              : access(target.path.c_str(), W_OK) == 0 ? 0
+                                                       : errno;
       break;
     case TargetKind::Refused:
       break;
   }
-  return writable ? FileStatus::Ok : FileStatus::CannotOpen;
+  if (target.kind == TargetKind::Refused && error == 0) {
+    error = EINVAL;
+  }
+  if (check != nullptr) {
+    check->error = error;
+  }
+  return error == 0 ? FileStatus::Ok : FileStatus::CannotOpen;
 }
 
 }  // namespace klxr

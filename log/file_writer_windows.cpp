@@ -10,6 +10,7 @@
 // <windows.h> maps ReplaceFile to ReplaceFileW, which would rename this file's klxr::ReplaceFile.
 #undef ReplaceFile
 
+#include <cerrno>
 #include <filesystem>
 #include <random>
 
@@ -77,12 +78,42 @@ FileStatus WriteAndClose(std::FILE* stream, std::span<const std::uint8_t> bytes,
   return written && closed ? FileStatus::Ok : FileStatus::WriteFailed;
 }
 
+// Sets the end of the file at size (the handle's position moves there, then back to the start).
+bool SetFileSize(HANDLE handle, std::size_t size) {
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(size);
+  const LARGE_INTEGER start{};
+  return SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle) &&
+         SetFilePointerEx(handle, start, nullptr, FILE_BEGIN);
+}
+
+// A file on a disk is written over its own clusters: the space for the new contents is reserved
+// (the file grown to the new size) before any old byte is touched, so a full disk leaves the old
+// contents as they were; the file is cut to the new length once every byte is written.
 FileStatus WriteInPlace(const fs::path& path, std::span<const std::uint8_t> bytes,
                         const FileHooks& hooks, bool disk) {
   const HANDLE handle =
       CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                  disk ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return WriteAndClose(StreamOf(handle), bytes, hooks, disk);
+                  disk ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (!disk || handle == INVALID_HANDLE_VALUE) {
+    return WriteAndClose(StreamOf(handle), bytes, hooks, disk);
+  }
+  LARGE_INTEGER oldSize{};
+  if (!GetFileSizeEx(handle, &oldSize) ||
+      (static_cast<std::uint64_t>(oldSize.QuadPart) < bytes.size() &&
+       !SetFileSize(handle, bytes.size()))) {
+    CloseHandle(handle);
+    return FileStatus::WriteFailed;
+  }
+  std::FILE* stream = StreamOf(handle);
+  if (stream == nullptr) {
+    return FileStatus::CannotOpen;
+  }
+  const bool written = WriteAll(stream, bytes, hooks) &&
+                       _chsize_s(_fileno(stream), static_cast<long long>(bytes.size())) == 0 &&
+                       SyncToDisk(stream, hooks);
+  const bool closed = std::fclose(stream) == 0;
+  return written && closed ? FileStatus::Ok : FileStatus::WriteFailed;
 }
 
 // A new file under a short random hidden name in the target's folder.
@@ -146,16 +177,28 @@ FileStatus ReplaceFile(const std::string& path, std::span<const std::uint8_t> by
   return ReplaceAtomically(target, existing.exists, bytes, hooks);
 }
 
-FileStatus CheckFileCanBeWritten(const std::string& path) {
+HeldOutput::~HeldOutput() = default;
+
+// Windows has no FIFO whose reader would see the end of its input: nothing is held open.
+void HeldOutput::Hold(int descriptor) {
+  descriptor_ = descriptor;
+}
+
+FileStatus CheckFileCanBeWritten(const std::string& path, OutputCheck* check) {
   const fs::path target(path);
   const ExistingFile existing = Inspect(target);
-  if (target.filename().empty() || existing.refused) {
-    return FileStatus::CannotOpen;
-  }
   std::error_code error;
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  return existing.exists || fs::is_directory(folder, error) ? FileStatus::Ok
-                                                            : FileStatus::CannotOpen;
+  int refusal = 0;
+  if (target.filename().empty() || existing.refused) {
+    refusal = fs::is_directory(target, error) || target.filename().empty() ? EISDIR : EACCES;
+  } else if (!existing.exists && !fs::is_directory(folder, error)) {
+    refusal = ENOENT;
+  }
+  if (check != nullptr) {
+    check->error = refusal;
+  }
+  return refusal == 0 ? FileStatus::Ok : FileStatus::CannotOpen;
 }
 
 }  // namespace klxr

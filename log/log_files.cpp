@@ -57,6 +57,17 @@ int LoadLogStream(LogImage& image, std::FILE* stream, ViewCommand* window, Messa
   return TakeLoadedBytes(status, buffer, bytesRead, image, window, boxes, quietMode);
 }
 
+int RecordsInLogFile(const std::string& path) {
+  std::vector<std::uint8_t> buffer(kLogImageSize + 1);
+  std::size_t bytesRead = 0;
+  if (ReadFileStart(path, buffer, bytesRead) != FileStatus::Ok || bytesRead != kLogImageSize) {
+    return 0;
+  }
+  LogImage image;
+  std::copy_n(buffer.begin(), kLogImageSize, image.bytes.begin());
+  return CountRecords(image, nullptr);
+}
+
 int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes,
                 bool quietMode) {
   return SaveLogFile(image, path, boxes, quietMode, FileHooks{});

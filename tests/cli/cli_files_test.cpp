@@ -94,6 +94,29 @@ TEST_F(CliFilesTest, ExportOntoItsOwnLogIsRefusedAndTheLogKept) {
   EXPECT_TRUE(fs::is_symlink(folder_.Path() / "link.tlg"));
 }
 
+// Standard output opened onto the very file standard input reads ("1<>" does not truncate it):
+// writing would empty the log before it is read, so the command is refused and the file kept.
+TEST_F(CliFilesTest, StandardOutputOntoStandardInputIsRefused) {
+  for (const std::string command : {"export - -", "report - -"}) {
+    const std::string line =
+        QuoteForShell(KLXR_CLI_PATH) + " " + command + " <" + QuoteForShell(PathOf("a.tlg")) +
+        " 1<>" + QuoteForShell(PathOf("a.tlg")) + " 2>" + QuoteForShell(PathOf("err.txt"));
+    const int result = std::system(("sh -c " + QuoteForShell(line)).c_str());
+    ASSERT_TRUE(WIFEXITED(result)) << command;
+    EXPECT_EQ(WEXITSTATUS(result), 2) << command;
+    EXPECT_NE(folder_.Read("err.txt").find("is the same file as"), std::string::npos) << command;
+    EXPECT_EQ(folder_.Read("a.tlg"), log_) << command;
+  }
+  // Both streams on one terminal or other device are no file to protect.
+  if (folder_.MakeCharacterDevice("null", 1, 3)) {
+    const std::string line =
+        QuoteForShell(KLXR_CLI_PATH) + " export - - <" + QuoteForShell(PathOf("null")) + " 1<>" +
+        QuoteForShell(PathOf("null")) + " 2>" + QuoteForShell(PathOf("err.txt"));
+    std::system(("sh -c " + QuoteForShell(line)).c_str());
+    EXPECT_EQ(folder_.Read("err.txt"), "Error - Invalid data file\n");
+  }
+}
+
 TEST_F(CliFilesTest, SpecialInputsFailAtOnce) {
   ASSERT_TRUE(folder_.MakeFifo("fifo.tlg"));
   ASSERT_TRUE(folder_.MakeSocket("socket.tlg"));

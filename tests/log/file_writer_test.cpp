@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <limits.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <array>
 #include <chrono>
@@ -295,6 +297,65 @@ TEST_F(FileWriterTest, CheckTellsWhetherAFileCanBeWrittenWithoutTouchingIt) {
   EXPECT_EQ(folder_.Entries(), before);
   EXPECT_EQ(folder_.Read("exists.tlg"), kOld);
   EXPECT_TRUE(fs::is_empty(folder_.Path() / "sub"));
+}
+
+// A file written in place keeps its old contents when the new ones do not fit (here the file-size
+// limit stands for a full disk): the space is reserved before any old byte is overwritten.
+TEST_F(FileWriterTest, FileWrittenInPlaceKeepsItsContentsWhenTheNewOnesDoNotFit) {
+  const std::string old(3000, 'o');
+  folder_.Write("log.tlg", old);
+  fs::create_hard_link(folder_.Path() / "log.tlg", folder_.Path() / "other-name.tlg");
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit limited = saved;
+  limited.rlim_cur = 8192;
+  const auto previous = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const FileStatus status = Replace("log.tlg", std::string(kLogImageSize, 'n'));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+  EXPECT_EQ(status, FileStatus::WriteFailed);
+  EXPECT_EQ(folder_.Read("log.tlg"), old);
+  EXPECT_EQ(folder_.Entries(), (std::vector<std::string>{"log.tlg", "other-name.tlg"}));
+}
+
+// The check before a long piece of work gives the system's reason, and holds a FIFO open so that
+// its reader neither is missing nor sees the end of its input before the bytes come.
+TEST_F(FileWriterTest, OutputCheckGivesTheReasonAndHoldsAFifoOpen) {
+  fs::create_directory(folder_.Path() / "sub");
+  folder_.Write("exists.tlg", kOld);
+  fs::create_symlink("loop", folder_.Path() / "loop");
+  ASSERT_TRUE(folder_.MakeFifo("fifo"));
+  const std::vector<std::pair<std::string, int>> cases{
+      {"new.tlg", 0},
+      {"exists.tlg", 0},
+      {"sub", EISDIR},
+      {"missing/new.tlg", ENOENT},
+      {"exists.tlg/x", ENOTDIR},
+      {"loop", ELOOP},
+      {"fifo", ENXIO},  // a FIFO nobody reads
+  };
+  for (const auto& [name, error] : cases) {
+    OutputCheck check;
+    EXPECT_EQ(CheckFileCanBeWritten(PathOf(name), &check),
+              error == 0 ? FileStatus::Ok : FileStatus::CannotOpen)
+        << name;
+    EXPECT_EQ(check.error, error) << name;
+  }
+  const int reader = open(PathOf("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  char byte = 0;
+  {
+    OutputCheck check;
+    ASSERT_EQ(CheckFileCanBeWritten(PathOf("fifo"), &check), FileStatus::Ok);
+    EXPECT_TRUE(check.output.Holding());
+    EXPECT_EQ(ReplaceFile(PathOf("fifo"), std::string_view("x")), FileStatus::Ok);
+    EXPECT_EQ(read(reader, &byte, 1), 1);
+    EXPECT_EQ(read(reader, &byte, 1), -1);  // no data yet, and no end of input while held
+    EXPECT_EQ(errno, EAGAIN);
+  }
+  EXPECT_EQ(read(reader, &byte, 1), 0);
+  close(reader);
 }
 
 }  // namespace
