@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -60,8 +61,11 @@ struct CheckedOutputs {
 void ReportUnwritable(std::string_view name, const std::string& path, int error,
                       CliContext& context) {
   ShowMessage(context.boxes, msg::kCantSaveProgramImage, BoxKind::Error);
+  std::error_code ignored;
+  const bool unread = error == ENXIO && std::filesystem::is_fifo(path, ignored);
   context.err << "klxr-log-cli read: cannot write " << name << " '" << path
-              << "': " << std::strerror(error) << "\n";
+              << "': " << std::strerror(error) << (unread ? " (a FIFO that nobody reads)" : "")
+              << "\n";
 }
 
 // Before the meter is asked anything: the two outputs are distinct files and both can be written
