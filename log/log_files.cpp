@@ -1,6 +1,7 @@
 #include "log/log_files.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "log/record_format.h"
@@ -55,6 +56,17 @@ int LoadLogStream(LogImage& image, std::FILE* stream, ViewCommand* window, Messa
   std::size_t bytesRead = 0;
   const FileStatus status = ReadStreamStart(stream, buffer, bytesRead, hooks);
   return TakeLoadedBytes(status, buffer, bytesRead, image, window, boxes, quietMode);
+}
+
+int CountFileRecords(const std::string& path) {
+  std::vector<std::uint8_t> buffer(kLogImageSize + 1);
+  std::size_t bytesRead = 0;
+  if (ReadFileStart(path, buffer, bytesRead) != FileStatus::Ok || bytesRead != kLogImageSize) {
+    return 0;
+  }
+  const auto image = std::make_unique<LogImage>();
+  std::copy_n(buffer.begin(), kLogImageSize, image->bytes.begin());
+  return CountRecords(*image, nullptr);
 }
 
 int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes,

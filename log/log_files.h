@@ -27,6 +27,10 @@ int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, M
 int LoadLogStream(LogImage& image, std::FILE* stream, ViewCommand* window, MessageBoxes& boxes,
                   bool quietMode, const FileHooks& hooks = {});
 
+// The records of the .tlg log in the file at path, counted as CountRecords counts them; 0 when the
+// file holds no log that can be read: missing, not a regular file, or not exactly 100352 bytes.
+int CountFileRecords(const std::string& path);
+
 // Writes the whole image, replacing any file of that name. Returns 0 when written; -1 when the
 // file cannot be created ("Can't save program image", not in quiet mode) or a write fails ("Can't
 // save program image", also in quiet mode); an earlier file of that name is then left as it was.
