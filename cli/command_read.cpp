@@ -98,7 +98,7 @@ bool RefuseEmptyOverRecords(const std::string& path, bool force, CliContext& con
   if (path.empty() || IsStandardStream(path) || force) {
     return false;
   }
-  const int held = RecordsInLogFile(path);
+  const int held = CountFileRecords(path);
   if (held == 0) {
     return false;
   }

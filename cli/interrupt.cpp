@@ -23,18 +23,22 @@ InterruptCatcher::InterruptCatcher() {
   // Restarted calls keep a read of the driver from failing; the handler is reset to the default
   // once it has run, so a second Ctrl-C ends the tool.
   action.sa_flags = SA_RESTART | SA_RESETHAND;
-  sigaction(SIGINT, &action, &previous_);
+  sigaction(SIGINT, &action, &previousInterrupt_);
+  sigaction(SIGTERM, &action, &previousTerminate_);
 #else
   // On Windows the handler is reset to the default before it runs.
-  previous_ = std::signal(SIGINT, RaiseInterruptFlag);
+  previousInterrupt_ = std::signal(SIGINT, RaiseInterruptFlag);
+  previousTerminate_ = std::signal(SIGTERM, RaiseInterruptFlag);
 #endif
 }
 
 InterruptCatcher::~InterruptCatcher() {
 #ifndef _WIN32
-  sigaction(SIGINT, &previous_, nullptr);
+  sigaction(SIGINT, &previousInterrupt_, nullptr);
+  sigaction(SIGTERM, &previousTerminate_, nullptr);
 #else
-  std::signal(SIGINT, previous_);
+  std::signal(SIGINT, previousInterrupt_);
+  std::signal(SIGTERM, previousTerminate_);
 #endif
 }
 

@@ -1,13 +1,14 @@
-// Ctrl-C during "read": the signal only raises a flag, which the read looks at between the steps
-// of its conversation, so that it can close the port and leave the outputs alone.
+// Ctrl-C (SIGINT) or SIGTERM during "read": the signal only raises a flag, which the read looks at
+// between the steps of its conversation, so that it can end the conversation ("END"), close the
+// port and leave the outputs alone.
 #pragma once
 
 #include <csignal>
 
 namespace klxr::cli {
 
-// Catches SIGINT while it lives and restores the previous handling afterwards. A second Ctrl-C is
-// not caught: it ends the tool at once, as the user then expects.
+// Catches SIGINT and SIGTERM while it lives and restores the previous handling afterwards. A second
+// signal of the same kind is not caught: it ends the tool at once, as the user then expects.
 class InterruptCatcher {
  public:
   InterruptCatcher();
@@ -17,13 +18,15 @@ class InterruptCatcher {
 
  private:
 #ifndef _WIN32
-  struct sigaction previous_ {};
+  struct sigaction previousInterrupt_ {};
+  struct sigaction previousTerminate_ {};
 #else
-  void (*previous_)(int) = SIG_DFL;
+  void (*previousInterrupt_)(int) = SIG_DFL;
+  void (*previousTerminate_)(int) = SIG_DFL;
 #endif
 };
 
-// True once SIGINT arrived while an InterruptCatcher lived.
+// True once SIGINT or SIGTERM arrived while an InterruptCatcher lived.
 bool InterruptRequested();
 
 }  // namespace klxr::cli

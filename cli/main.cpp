@@ -103,8 +103,9 @@ constexpr std::string_view kReadHelp =
     "re-programmed: re-plug the lead and read again), \"You must install the USB driver first!\"\n"
     "(no driver library). An unknown --device is an error (exit status 1).\n"
     "\n"
-    "Ctrl-C stops the transfer: the port is closed, nothing is written, the records that had\n"
-    "arrived are counted on standard error, and the exit status is 130.\n";
+    "Ctrl-C (or SIGTERM) stops the transfer: the meter is told that the log ends, the port is\n"
+    "closed, nothing is written, the records that had arrived are counted on standard error, and\n"
+    "the exit status is 130.\n";
 
 constexpr std::string_view kEraseHelp =
     "Usage: klxr-log-cli erase [--yes] [--device N|SERIAL] [--paced]\n"

@@ -35,7 +35,7 @@ bool RunDownloadTimer(MeterLink& link, TerminalDownloadWindow& window,
   const bool fast = UsesFastTransfer(link);
   while (window.TimerRunning()) {
     if (stopRequested()) {
-      AbandonDownload(link, &window);
+      EndDownload(link, &window);
       return true;
     }
     DownloadStep(link, &window);

@@ -31,8 +31,8 @@ class TerminalDownloadWindow : public DownloadWindow {
 };
 
 // The download timer: ticks DownloadStep while the window's timer is set. When stopRequested
-// answers true before a tick, the download is abandoned (timer stopped, port closed, no message)
-// and the result is true.
+// answers true before a tick, the download is ended as EndDownload does (timer stopped, "END" to
+// the meter, port closed, no message) and the result is true.
 bool RunDownloadTimer(MeterLink& link, TerminalDownloadWindow& window,
                       const std::function<bool()>& stopRequested);
 

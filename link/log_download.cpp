@@ -374,4 +374,27 @@ void AbandonDownload(MeterLink& link, DownloadWindow* window) {
   }
 }
 
+void EndDownload(MeterLink& link, DownloadWindow* window) {
+  DownloadState& state = link.Download;
+  const bool wasRunning = state.DownloadRunning;
+  // "END" went out with the log's end (the end-of-log reply, or the last slot filled).
+  const bool logEnded = state.ProgressDone == state.ProgressTotal;
+  StopDownloadTimer(link, window);
+  state.StepBusy = false;
+  state.ReplyLength = 0;
+  state.IdleTicks = 0;
+  Repaint(window, true);
+  if (link.SharedPort == nullptr) {
+    return;
+  }
+  if (wasRunning && link.SharedPort->IsOpen()) {
+    DrainInFlightReply(*link.SharedPort);
+    if (!logEnded) {
+      SendFrame(*link.SharedPort, kEndCommand);
+      link.Sleep(kPauseAfterEndMs);
+    }
+  }
+  link.SharedPort->Close();
+}
+
 }  // namespace klxr

@@ -36,4 +36,11 @@ bool StopDownloadTimer(MeterLink& link, DownloadWindow* window);
 // before the image is replaced.
 void AbandonDownload(MeterLink& link, DownloadWindow* window);
 
+// Stops a running download because the program ends or the user stopped it, leaving the meter as a
+// finished download does: the timer stopped, the reply on its way waited out and purged as
+// AbandonDownload does, "END" sent (unless the log's end already sent it) and its pause kept, then
+// the port closed, which also hands the adapter back to the system. The records stored so far stay
+// in the image; no message. Without a running download it only closes a port left open.
+void EndDownload(MeterLink& link, DownloadWindow* window);
+
 }  // namespace klxr

@@ -27,7 +27,8 @@ namespace klxr {
 
 // Replaces (or writes into) the file at path with the given bytes, as described above. Returns
 // CannotOpen when the target is a folder, its folder is missing, or the file cannot be created,
-// replaced or opened; WriteFailed when a write, the flush or the sync failed.
+// replaced or opened; WriteFailed when a write, the flush or the sync failed. On POSIX, errno then
+// holds the system's reason (EISDIR for a folder, EACCES for a file the user may not write).
 FileStatus ReplaceFile(const std::string& path, std::span<const std::uint8_t> bytes,
                        const FileHooks& hooks = {});
 FileStatus ReplaceFile(const std::string& path, std::string_view text, const FileHooks& hooks = {});

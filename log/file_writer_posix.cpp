@@ -69,11 +69,20 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Runs cleanup (removing a temporary file) without losing the reason of the failure before it.
+template <typename Cleanup>
+void KeepingErrno(Cleanup cleanup) {
+  const int error = errno;
+  cleanup();
+  errno = error;
+}
+
 WriteTarget FindTarget(const std::string& path) {
   WriteTarget target;
   target.path = path;
   if (path.empty() || path.back() == '/') {
     target.error = path.empty() ? ENOENT : EISDIR;
+    errno = target.error;
     return target;
   }
   if (stat(path.c_str(), &target.status) != 0) {
@@ -82,13 +91,17 @@ WriteTarget FindTarget(const std::string& path) {
     if (end && !NameOf(*end).empty()) {
       target.kind = TargetKind::Missing;
       target.path = *end;
+    } else if (end) {
+      target.error = EISDIR;
     } else if (target.error == ENOENT) {
       target.error = ELOOP;
     }
+    errno = target.error;
     return target;
   }
   if (S_ISDIR(target.status.st_mode)) {
     target.error = EISDIR;
+    errno = EISDIR;
     return target;
   }
   if (!S_ISREG(target.status.st_mode)) {
@@ -107,7 +120,11 @@ WriteTarget FindTarget(const std::string& path) {
 }
 
 bool MayWrite(const std::string& path, const struct stat& status) {
-  return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && access(path.c_str(), W_OK) == 0;
+  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    errno = EACCES;
+    return false;
+  }
+  return access(path.c_str(), W_OK) == 0;
 }
 
 bool IsStandardOutput(const struct stat& status) {
@@ -125,11 +142,15 @@ FileStatus WriteAndClose(int fd, std::span<const std::uint8_t> bytes, const File
                          bool sync) {
   std::FILE* stream = fdopen(fd, "wb");
   if (stream == nullptr) {
-    close(fd);
+    KeepingErrno([fd] { close(fd); });
     return FileStatus::CannotOpen;
   }
   const bool written = WriteAll(stream, bytes, hooks) && (!sync || SyncToDisk(stream, hooks));
+  const int error = errno;
   const bool closed = std::fclose(stream) == 0;
+  if (!written) {
+    errno = error;
+  }
   return written && closed ? FileStatus::Ok : FileStatus::WriteFailed;
 }
 
@@ -143,18 +164,23 @@ FileStatus WriteInPlace(const std::string& path, std::span<const std::uint8_t> b
     return FileStatus::CannotOpen;
   }
   const auto size = static_cast<off_t>(bytes.size());
-  if (!bytes.empty() && posix_fallocate(fd, 0, size) != 0) {
+  if (const int reserved = bytes.empty() ? 0 : posix_fallocate(fd, 0, size); reserved != 0) {
     close(fd);
+    errno = reserved;
     return FileStatus::WriteFailed;
   }
   std::FILE* stream = fdopen(fd, "wb");
   if (stream == nullptr) {
-    close(fd);
+    KeepingErrno([fd] { close(fd); });
     return FileStatus::CannotOpen;
   }
   const bool written =
       WriteAll(stream, bytes, hooks) && ftruncate(fd, size) == 0 && SyncToDisk(stream, hooks);
+  const int error = errno;
   const bool closed = std::fclose(stream) == 0;
+  if (!written) {
+    errno = error;
+  }
   return written && closed ? FileStatus::Ok : FileStatus::WriteFailed;
 }
 
@@ -230,11 +256,11 @@ std::optional<FileStatus> ReplaceAtomically(const std::string& path, const struc
   }
   const FileStatus written = WriteAndClose(fd, bytes, hooks, true);
   if (written != FileStatus::Ok) {
-    unlink(temporary.c_str());
+    KeepingErrno([&temporary] { unlink(temporary.c_str()); });
     return written;
   }
   if (rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
+    KeepingErrno([&temporary] { unlink(temporary.c_str()); });
     return FileStatus::CannotOpen;
   }
   SyncFolder(folder);

@@ -1,6 +1,7 @@
 #include "log/log_files.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "log/record_format.h"
@@ -57,15 +58,15 @@ int LoadLogStream(LogImage& image, std::FILE* stream, ViewCommand* window, Messa
   return TakeLoadedBytes(status, buffer, bytesRead, image, window, boxes, quietMode);
 }
 
-int RecordsInLogFile(const std::string& path) {
+int CountFileRecords(const std::string& path) {
   std::vector<std::uint8_t> buffer(kLogImageSize + 1);
   std::size_t bytesRead = 0;
   if (ReadFileStart(path, buffer, bytesRead) != FileStatus::Ok || bytesRead != kLogImageSize) {
     return 0;
   }
-  LogImage image;
-  std::copy_n(buffer.begin(), kLogImageSize, image.bytes.begin());
-  return CountRecords(image, nullptr);
+  const auto image = std::make_unique<LogImage>();
+  std::copy_n(buffer.begin(), kLogImageSize, image->bytes.begin());
+  return CountRecords(*image, nullptr);
 }
 
 int SaveLogFile(const LogImage& image, const std::string& path, MessageBoxes& boxes,

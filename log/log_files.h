@@ -27,9 +27,9 @@ int LoadLogFile(LogImage& image, const std::string& path, ViewCommand* window, M
 int LoadLogStream(LogImage& image, std::FILE* stream, ViewCommand* window, MessageBoxes& boxes,
                   bool quietMode, const FileHooks& hooks = {});
 
-// The records of the .tlg file at path, for asking before a log without records replaces it: 0 when
-// the file is missing, empty, not a regular file or not a log. Never blocks, reports nothing.
-int RecordsInLogFile(const std::string& path);
+// The records of the .tlg log in the file at path, counted as CountRecords counts them; 0 when the
+// file holds no log that can be read: missing, not a regular file, or not exactly 100352 bytes.
+int CountFileRecords(const std::string& path);
 
 // Writes the whole image, replacing any file of that name. Returns 0 when written; -1 when the
 // file cannot be created ("Can't save program image", not in quiet mode) or a write fails ("Can't

@@ -4,6 +4,18 @@
 
 namespace klxr {
 
+void MessageBoxes::ShowDetailed(int index, std::string_view text, BoxKind kind,
+                                std::string_view detail) {
+  std::string whole(text);
+  whole += "\n\n";
+  whole += detail;
+  Show(index, whole, kind);
+}
+
+Answer MessageBoxes::AskDefaultNo(int index, std::string_view text) {
+  return Ask(index, text);
+}
+
 std::string LoadText(int index, std::size_t capacity) {
   std::string_view text = LoadString(MessageIndexTable[static_cast<std::size_t>(index)]);
   if (capacity == 0) {

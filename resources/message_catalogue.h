@@ -38,6 +38,8 @@ inline constexpr int kConfirmErase = 23;
 inline constexpr int kLogErased = 24;
 inline constexpr int kInvalidLogEntry = 25;  // unused
 inline constexpr int kNoLoggingData = 26;
+// The index of a box whose text is the program's own, not a catalogue entry.
+inline constexpr int kOwnText = -1;
 }  // namespace msg
 
 // Maps a catalogue index (0 to 26) to its id in the string table.
@@ -66,6 +68,13 @@ class MessageBoxes {
   virtual void Show(int index, std::string_view text, BoxKind kind) = 0;
   // Shows the question box and returns the button pressed.
   virtual Answer Ask(int index, std::string_view text) = 0;
+  // Shows a box as Show does, with a detail below its text: the file concerned and the system's
+  // reason. Where boxes have no place for a detail, it follows the text after an empty line.
+  virtual void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                            std::string_view detail);
+  // Asks a question as Ask does, with No as the default button: for a step that would destroy
+  // what the user keeps. Where boxes have no default button, the same as Ask.
+  virtual Answer AskDefaultNo(int index, std::string_view text);
 };
 
 // The text of a catalogue entry, cut to capacity - 1 characters. The index must be one of msg::k*.

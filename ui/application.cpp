@@ -10,6 +10,7 @@
 #include "resources/string_table.h"
 #include "ui/command_line.h"
 #include "ui/command_table.h"
+#include "ui/termination_signals.h"
 
 namespace klxr {
 
@@ -65,6 +66,11 @@ bool Application::Start(std::string_view commandLine) {
 int Application::Run() {
   int exitCode = 0;
   if (!closed_) {
+    const TerminationSignals termination([this] {
+      if (window_ != nullptr && !closed_) {
+        window_->close();
+      }
+    });
     inEventLoop_ = true;
     exitCode = QApplication::exec();
     inEventLoop_ = false;
@@ -85,7 +91,8 @@ void Application::TimerTick(int timerId) {
 
 void Application::WindowDestroyed() {
   closed_ = true;
-  StopDownloadTimer(state_.Link, window_.get());
+  // A Read in progress ends as the user's stop: "END" to the meter and the port closed.
+  EndDownload(state_.Link, window_.get());
   // Ending a loop that does not run yet would make every later modal window end at once.
   if (inEventLoop_) {
     QCoreApplication::exit(0);
@@ -122,6 +129,10 @@ bool Application::CreateSharedComAccess() {
 }
 
 void Application::DestroySharedComAccess() {
+  // The port object makes no driver call when it goes, so a port still open is closed first.
+  if (state_.SharedComAccess != nullptr) {
+    state_.SharedComAccess->Close();
+  }
   state_.Link.SharedPort = nullptr;
   state_.SharedComAccess.reset();
 }

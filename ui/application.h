@@ -6,8 +6,10 @@
 // accelerators); load the driver library, or tell the user "Warning, can't load USB driver
 // (ftd2xx.dll)" and end; create the shared ComAccess, or tell the user "Error: Not enough memory to
 // create ComAccess object!" and end, so that no command can reach a missing port. Then the event
-// loop runs until the window is closed; closing stops the download timer and ends the loop; the
-// shared ComAccess is destroyed after it. The exit code is 0.
+// loop runs until the window is closed (E&xit, the close box, or SIGTERM or SIGINT, which the loop
+// turns into a close); closing stops a Read in progress as the user's stop does ("END", the port
+// closed) and ends the loop; the shared ComAccess is closed and destroyed after it. The exit code
+// is 0.
 #pragma once
 
 #include <functional>
@@ -58,7 +60,7 @@ class Application {
   // A tick of a main window timer: only the download timer, and only while a download runs, steps
   // the download.
   void TimerTick(int timerId);
-  // The main window was closed: stops the download timer and ends the event loop.
+  // The main window was closed: ends a running download ("END", port closed) and the event loop.
   void WindowDestroyed();
 
   AppState& State() { return state_; }

@@ -29,9 +29,11 @@ std::string_view AnswerWordOf(Answer answer) {
   return "cancel";
 }
 
-Answer ToAnswer(ScriptedAnswer answer) {
+// "ok" presses the box's default button.
+Answer ToAnswer(ScriptedAnswer answer, Answer defaultButton) {
   switch (answer) {
     case ScriptedAnswer::Ok:
+      return defaultButton;
     case ScriptedAnswer::Yes:
       return Answer::Yes;
     case ScriptedAnswer::No:
@@ -42,14 +44,9 @@ Answer ToAnswer(ScriptedAnswer answer) {
   return Answer::Cancel;
 }
 
-}  // namespace
-
-std::string BoxReport(BoxKind kind, int index, std::string_view text, std::string_view answer) {
-  std::string line = "box ";
-  line += KindWord(kind);
-  line += ' ';
-  line += std::to_string(index);
-  line += " \"";
+// Appends the text in quotes, a line break written as \n.
+void AppendQuoted(std::string& line, std::string_view text) {
+  line += '"';
   for (const char c : text) {
     if (c == '\n') {
       line += "\\n";
@@ -57,7 +54,24 @@ std::string BoxReport(BoxKind kind, int index, std::string_view text, std::strin
       line += c;
     }
   }
-  line += "\" -> ";
+  line += '"';
+}
+
+}  // namespace
+
+std::string BoxReport(BoxKind kind, int index, std::string_view text, std::string_view answer,
+                      std::string_view detail) {
+  std::string line = "box ";
+  line += KindWord(kind);
+  line += ' ';
+  line += std::to_string(index);
+  line += ' ';
+  AppendQuoted(line, text);
+  if (!detail.empty()) {
+    line += " detail ";
+    AppendQuoted(line, detail);
+  }
+  line += " -> ";
   line += answer;
   return line;
 }
@@ -65,10 +79,17 @@ std::string BoxReport(BoxKind kind, int index, std::string_view text, std::strin
 AutomationMessageBoxes::AutomationMessageBoxes(MessageBoxes& shown, std::ostream& report)
     : shown_(shown), report_(report) {}
 
+std::optional<Answer> AutomationMessageBoxes::TakeQueuedAnswer(Answer defaultButton) {
+  if (answers_.empty()) {
+    return std::nullopt;
+  }
+  const Answer answer = ToAnswer(answers_.front(), defaultButton);
+  answers_.pop_front();
+  return answer;
+}
+
 void AutomationMessageBoxes::Show(int index, std::string_view text, BoxKind kind) {
-  if (!answers_.empty()) {
-    answers_.pop_front();
-  } else {
+  if (!TakeQueuedAnswer(Answer::Yes)) {
     ++showing_;
     shown_.Show(index, text, kind);
     --showing_;
@@ -76,18 +97,36 @@ void AutomationMessageBoxes::Show(int index, std::string_view text, BoxKind kind
   report_ << BoxReport(kind, index, text, "ok") << std::endl;
 }
 
+void AutomationMessageBoxes::ShowDetailed(int index, std::string_view text, BoxKind kind,
+                                          std::string_view detail) {
+  if (!TakeQueuedAnswer(Answer::Yes)) {
+    ++showing_;
+    shown_.ShowDetailed(index, text, kind, detail);
+    --showing_;
+  }
+  report_ << BoxReport(kind, index, text, "ok", detail) << std::endl;
+}
+
 Answer AutomationMessageBoxes::Ask(int index, std::string_view text) {
-  Answer answer = Answer::Cancel;
-  if (!answers_.empty()) {
-    answer = ToAnswer(answers_.front());
-    answers_.pop_front();
-  } else {
+  std::optional<Answer> answer = TakeQueuedAnswer(Answer::Yes);
+  if (!answer) {
     ++showing_;
     answer = shown_.Ask(index, text);
     --showing_;
   }
-  report_ << BoxReport(BoxKind::Question, index, text, AnswerWordOf(answer)) << std::endl;
-  return answer;
+  report_ << BoxReport(BoxKind::Question, index, text, AnswerWordOf(*answer)) << std::endl;
+  return *answer;
+}
+
+Answer AutomationMessageBoxes::AskDefaultNo(int index, std::string_view text) {
+  std::optional<Answer> answer = TakeQueuedAnswer(Answer::No);
+  if (!answer) {
+    ++showing_;
+    answer = shown_.AskDefaultNo(index, text);
+    --showing_;
+  }
+  report_ << BoxReport(BoxKind::Question, index, text, AnswerWordOf(*answer)) << std::endl;
+  return *answer;
 }
 
 }  // namespace klxr

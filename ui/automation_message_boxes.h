@@ -4,11 +4,14 @@
 //
 // Each box is reported as one line when it is done:
 //   box KIND INDEX "TEXT" -> ANSWER
-// KIND is error, information, question or plain; a line break in TEXT is written as \n; ANSWER is
-// ok, yes, no or cancel.
+//   box KIND INDEX "TEXT" detail "DETAIL" -> ANSWER
+// KIND is error, information, question or plain; INDEX is -1 for a text of the program's own; a
+// line break in TEXT or DETAIL is written as \n; ANSWER is ok, yes, no or cancel. The second form
+// is a box with a detail.
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -19,7 +22,8 @@
 namespace klxr {
 
 // The one line that reports a box.
-std::string BoxReport(BoxKind kind, int index, std::string_view text, std::string_view answer);
+std::string BoxReport(BoxKind kind, int index, std::string_view text, std::string_view answer,
+                      std::string_view detail = {});
 
 class AutomationMessageBoxes : public MessageBoxes {
  public:
@@ -28,6 +32,9 @@ class AutomationMessageBoxes : public MessageBoxes {
 
   void Show(int index, std::string_view text, BoxKind kind) override;
   Answer Ask(int index, std::string_view text) override;
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override;
+  Answer AskDefaultNo(int index, std::string_view text) override;
 
   // Queues an answer for the next box.
   void QueueAnswer(ScriptedAnswer answer) { answers_.push_back(answer); }
@@ -37,6 +44,9 @@ class AutomationMessageBoxes : public MessageBoxes {
  private:
   MessageBoxes& shown_;
   std::ostream& report_;
+  // Takes the next queued answer for a box, if one waits; "ok" stands for the default button.
+  std::optional<Answer> TakeQueuedAnswer(Answer defaultButton);
+
   std::deque<ScriptedAnswer> answers_;
   int showing_ = 0;
 };

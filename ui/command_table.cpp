@@ -6,6 +6,7 @@
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/device_list_dialog.h"
+#include "ui/empty_log_save.h"
 #include "ui/log_viewer.h"
 #include "ui/run_file_chooser.h"
 
@@ -57,7 +58,8 @@ void OnLoad(Application& app) {
 
 void OnSave(Application& app) {
   AppState& state = app.State();
-  if (ChooseFile(app, kSaveLogChooser)) {
+  if (ChooseFile(app, kSaveLogChooser) &&
+      ConfirmEmptyLogSave(state.Image, state.Chooser.ChosenPath, app.Boxes())) {
     SaveLogFile(state.Image, state.Chooser.ChosenPath, app.Boxes(), state.QuietMode);
   }
 }

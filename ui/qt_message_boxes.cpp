@@ -1,6 +1,7 @@
 #include "ui/qt_message_boxes.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSpacerItem>
 #include <utility>
@@ -38,21 +39,54 @@ void ReserveCaptionWidth(QMessageBox& box, const QString& caption) {
                 grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// What a box shows and offers: its text and detail, kind, buttons, and the buttons that Enter and
+// Escape press.
+struct BoxLayout {
+  int index;
+  std::string_view text;
+  std::string_view detail;  // shown below the text when not empty
+  BoxKind kind;
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton defaultButton;
+  QMessageBox::StandardButton escapeButton;
+};
+
 // Shows a box with no owner, blocking every window of the program until it is answered, and
 // returns the button pressed. Escape and the close box press the escape button.
-QMessageBox::StandardButton RunBox(const std::string& caption, std::string_view text, BoxKind kind,
-                                   QMessageBox::StandardButtons buttons,
-                                   QMessageBox::StandardButton defaultButton,
-                                   QMessageBox::StandardButton escapeButton) {
-  QMessageBox box(IconFor(kind), TextToQString(caption), TextToQString(text), buttons);
+QMessageBox::StandardButton RunBox(const std::string& caption, const BoxLayout& layout) {
+  // The catalogue's texts are Latin-1; the program's own texts and the details name files, whose
+  // paths are in the file system's encoding.
+  const QString text =
+      layout.index == msg::kOwnText ? PathToQString(layout.text) : TextToQString(layout.text);
+  QMessageBox box(IconFor(layout.kind), TextToQString(caption), text, layout.buttons);
   box.setTextFormat(Qt::PlainText);
+  if (!layout.detail.empty()) {
+    box.setInformativeText(PathToQString(layout.detail));
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+      label->setTextFormat(Qt::PlainText);
+    }
+  }
   ReserveCaptionWidth(box, box.windowTitle());
   box.setWindowModality(Qt::ApplicationModal);
-  box.setDefaultButton(defaultButton);
-  box.setEscapeButton(escapeButton);
+  box.setDefaultButton(layout.defaultButton);
+  box.setEscapeButton(layout.escapeButton);
   box.exec();
   return box.standardButton(box.clickedButton());
 }
+
+Answer AnswerOf(QMessageBox::StandardButton pressed) {
+  switch (pressed) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+constexpr QMessageBox::StandardButtons kQuestionButtons =
+    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
 
 }  // namespace
 
@@ -65,22 +99,33 @@ QtMessageBoxes::QtMessageBoxes(std::string caption) : caption_(std::move(caption
 
 QtMessageBoxes::QtMessageBoxes() : QtMessageBoxes(std::string(LoadString(kCaptionStringId))) {}
 
-void QtMessageBoxes::Show(int /*index*/, std::string_view text, BoxKind kind) {
-  RunBox(caption_, text, kind, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+void QtMessageBoxes::Show(int index, std::string_view text, BoxKind kind) {
+  RunBox(caption_, {index, text, {}, kind, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
 }
 
-Answer QtMessageBoxes::Ask(int /*index*/, std::string_view text) {
-  const QMessageBox::StandardButton pressed = RunBox(
-      caption_, text, BoxKind::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-      QMessageBox::Yes, QMessageBox::Cancel);
-  switch (pressed) {
-    case QMessageBox::Yes:
-      return Answer::Yes;
-    case QMessageBox::No:
-      return Answer::No;
-    default:
-      return Answer::Cancel;
-  }
+void QtMessageBoxes::ShowDetailed(int index, std::string_view text, BoxKind kind,
+                                  std::string_view detail) {
+  RunBox(caption_, {index, text, detail, kind, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+Answer QtMessageBoxes::Ask(int index, std::string_view text) {
+  return AnswerOf(RunBox(caption_, {index,
+                                    text,
+                                    {},
+                                    BoxKind::Question,
+                                    kQuestionButtons,
+                                    QMessageBox::Yes,
+                                    QMessageBox::Cancel}));
+}
+
+Answer QtMessageBoxes::AskDefaultNo(int index, std::string_view text) {
+  return AnswerOf(RunBox(caption_, {index,
+                                    text,
+                                    {},
+                                    BoxKind::Question,
+                                    kQuestionButtons,
+                                    QMessageBox::No,
+                                    QMessageBox::Cancel}));
 }
 
 }  // namespace klxr

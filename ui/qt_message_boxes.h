@@ -23,6 +23,10 @@ class QtMessageBoxes : public MessageBoxes {
 
   void Show(int index, std::string_view text, BoxKind kind) override;
   Answer Ask(int index, std::string_view text) override;
+  // The detail is the box's informative text, shown below its text.
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override;
+  Answer AskDefaultNo(int index, std::string_view text) override;
 
  private:
   std::string caption_;

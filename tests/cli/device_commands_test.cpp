@@ -242,7 +242,7 @@ TEST_F(DeviceCommandTest, FailedReadHasNoSummary) {
   EXPECT_EQ(boxes_.Indexes(), std::vector<int>{msg::kHandshakeNotReceived});
 }
 
-TEST_F(DeviceCommandTest, StopRequestAbandonsTheReadAndWritesNothing) {
+TEST_F(DeviceCommandTest, StopRequestEndsTheReadWithEndAndWritesNothing) {
   struct Case {
     const char* name;
     int stopAtRecord;  // the stop is asked once the meter has sent this many records
@@ -266,8 +266,11 @@ TEST_F(DeviceCommandTest, StopRequestAbandonsTheReadAndWritesNothing) {
     EXPECT_EQ(ReadWholeFile(PathOf("kept.tlg")), "kept");
     EXPECT_FALSE(fs::exists(PathOf("new.csv")));
     EXPECT_EQ(out_.str(), "");
+    // The conversation ends as a finished one does: "END" last on the wire, then the port closed.
     EXPECT_EQ(bus_->CallLog().back(), "FT_Close");
-    EXPECT_EQ(Count(wire, "-> 02 03 45 4E 44 25"), 0);  // no "END": the conversation was dropped
+    EXPECT_EQ(Count(wire, "-> 02 03 45 4E 44 25"), 1);
+    EXPECT_EQ(wire.back(), "-> 02 03 45 4E 44 25");
+    EXPECT_FALSE(bus_->Adapter(0).Meter()->InLogConversation());
   }
 }
 

@@ -137,23 +137,28 @@ TEST(ReadProgress, LiveLineIsRedrawnAtMostEveryTenthOfASecond) {
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
-TEST(InterruptCatcher, CtrlCRaisesTheFlagOnceAndIsUndoneAfterwards) {
-  EXPECT_FALSE(InterruptRequested());
-  {
-    const InterruptCatcher catcher;
+TEST(InterruptCatcher, CtrlCAndSigtermRaiseTheFlagOnceAndAreUndoneAfterwards) {
+  for (const int signal : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
     EXPECT_FALSE(InterruptRequested());
-    std::raise(SIGINT);
-    EXPECT_TRUE(InterruptRequested());
-  }
-  {
-    const InterruptCatcher catcher;  // a new read starts without the old Ctrl-C
-    EXPECT_FALSE(InterruptRequested());
-  }
+    {
+      const InterruptCatcher catcher;
+      EXPECT_FALSE(InterruptRequested());
+      std::raise(signal);
+      EXPECT_TRUE(InterruptRequested());
+    }
+    {
+      const InterruptCatcher catcher;  // a new read starts without the old signal
+      EXPECT_FALSE(InterruptRequested());
+    }
 #ifndef _WIN32
-  struct sigaction current {};
-  sigaction(SIGINT, nullptr, &current);
-  EXPECT_EQ(current.sa_handler, SIG_DFL);
+    for (const int caught : {SIGINT, SIGTERM}) {
+      struct sigaction current {};
+      sigaction(caught, nullptr, &current);
+      EXPECT_EQ(current.sa_handler, SIG_DFL);
+    }
 #endif
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <memory>
 
@@ -356,6 +357,34 @@ TEST_F(FileWriterTest, OutputCheckGivesTheReasonAndHoldsAFifoOpen) {
   }
   EXPECT_EQ(read(reader, &byte, 1), 0);
   close(reader);
+}
+
+// A write that fails leaves the system's reason in errno, for the message that names the file.
+TEST_F(FileWriterTest, AFailedWriteLeavesTheSystemsReasonInErrno) {
+  fs::create_directory(folder_.Path() / "folder");
+  folder_.Write("readonly.tlg", kOld);
+  ASSERT_EQ(chmod(PathOf("readonly.tlg").c_str(), 0444), 0);
+  ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("loop", PathOf("loop").c_str()), 0);
+  const struct {
+    const char* name;
+    int error;
+  } kCases[] = {
+      {"folder", EISDIR},       {"folder/", EISDIR}, {"missing/new.tlg", ENOENT},
+      {"readonly.tlg", EACCES}, {"fifo", ENXIO},     {"loop", ELOOP},
+  };
+  for (const auto& test : kCases) {
+    errno = 0;
+    EXPECT_EQ(Replace(test.name), FileStatus::CannotOpen) << test.name;
+    EXPECT_EQ(errno, test.error) << test.name;
+  }
+  const FileHooks failingSync{{}, {}, [](std::FILE*) {
+                                errno = EIO;
+                                return false;
+                              }};
+  errno = 0;
+  EXPECT_EQ(Replace("new.tlg", kNew, failingSync), FileStatus::WriteFailed);
+  EXPECT_EQ(errno, EIO);  // kept while the temporary file is removed
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,15 @@ class RecordingMessageBoxes : public MessageBoxes {
     answers.pop_front();
     return answer;
   }
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override {
+    details[boxes.size()] = std::string(detail);
+    Show(index, text, kind);
+  }
+  Answer AskDefaultNo(int index, std::string_view text) override {
+    defaultNo.push_back(boxes.size());
+    return Ask(index, text);
+  }
   // The catalogue indexes of the boxes shown so far, in order.
   std::vector<int> Indexes() const {
     std::vector<int> result;
@@ -41,7 +51,9 @@ class RecordingMessageBoxes : public MessageBoxes {
   }
 
   std::vector<RecordedBox> boxes;
-  std::deque<Answer> answers;  // answers to the next questions; Cancel once they run out
+  std::map<std::size_t, std::string> details;  // the detail of a box, by its place in boxes
+  std::vector<std::size_t> defaultNo;  // the places in boxes of the questions whose default is No
+  std::deque<Answer> answers;          // answers to the next questions; Cancel once they run out
 };
 
 }  // namespace klxr::testing

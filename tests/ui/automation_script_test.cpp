@@ -126,5 +126,27 @@ TEST(AutomationMessageBoxesTest, OkAnswersAQuestionWithItsDefaultButtonYes) {
   EXPECT_EQ(AskQuestion(boxes, msg::kConfirmOverwrite), Answer::Yes);
 }
 
+TEST(AutomationMessageBoxesTest, ReportsADetailAndOkPressesAQuestionsDefaultNo) {
+  testing::RecordingMessageBoxes shown;
+  std::ostringstream report;
+  AutomationMessageBoxes boxes(shown, report);
+  boxes.QueueAnswer(ScriptedAnswer::Ok);
+  boxes.QueueAnswer(ScriptedAnswer::Ok);
+  boxes.ShowDetailed(msg::kCantWriteRegistry, LoadText(msg::kCantWriteRegistry), BoxKind::Error,
+                     "Settings file \"/s.ini\":\nPermission denied.");
+  EXPECT_EQ(boxes.AskDefaultNo(msg::kOwnText, "Replace it?"), Answer::No);
+  // Unanswered, the box is shown with its detail and its default.
+  boxes.ShowDetailed(msg::kCantWriteRegistry, "text", BoxKind::Error, "detail");
+  boxes.AskDefaultNo(msg::kOwnText, "Replace it?");
+  EXPECT_EQ(shown.details, (std::map<std::size_t, std::string>{{0, "detail"}}));
+  EXPECT_EQ(shown.defaultNo, std::vector<std::size_t>{1});
+  EXPECT_EQ(report.str(),
+            "box error 21 \"Can't read system registry, COM setting will not be saved\" detail "
+            "\"Settings file \"/s.ini\":\\nPermission denied.\" -> ok\n"
+            "box question -1 \"Replace it?\" -> no\n"
+            "box error 21 \"text\" detail \"detail\" -> ok\n"
+            "box question -1 \"Replace it?\" -> cancel\n");
+}
+
 }  // namespace
 }  // namespace klxr

@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QLineEdit>
 #include <algorithm>
+#include <csignal>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -133,6 +135,45 @@ TEST_F(AppTest, ClosingTheWindowDuringADownloadStopsItsTimer) {
   EXPECT_EQ(bus_->CallLog().size(), calls);
   EXPECT_TRUE(boxes_.boxes.empty());
   EXPECT_EQ(app_->Run(), 0);
+}
+
+// Every way the program is closed during a Read ends the conversation as a finished Read does:
+// "END" last on the wire, the port closed last of the driver calls, and the meter out of its log.
+TEST_F(AppTest, ClosingDuringAReadSendsEndAndClosesThePortBeforeTheProgramEnds) {
+  const struct {
+    const char* name;
+    std::function<void(Application&)> close;
+  } kWays[] = {
+      {"close box", [](Application& app) { app.Window()->close(); }},
+      {"E&xit", [](Application& app) { app.Command(cmd::kExit); }},
+      {"SIGTERM", [](Application&) { std::raise(SIGTERM); }},
+      {"SIGINT", [](Application&) { std::raise(SIGINT); }},
+  };
+  for (const auto& way : kWays) {
+    SCOPED_TRACE(way.name);
+    StartWithMeter(vm::GeneratedRecords(200));
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (!State().Link.Download.DownloadRunning && State().Link.Download.RecordsReceived == 0) {
+        app_->Command(cmd::kRead);
+      } else if (State().Link.Download.RecordsReceived >= 5) {
+        poll.stop();
+        way.close(*app_);
+      }
+    });
+    poll.start(1);
+    EXPECT_EQ(app_->Run(), 0);
+
+    EXPECT_TRUE(app_->Closed());
+    EXPECT_FALSE(State().Link.Download.DownloadRunning);
+    EXPECT_LT(State().Link.Download.RecordsReceived, 200);
+    EXPECT_EQ(bus_->WireLog().back(), "-> 02 03 45 4E 44 25");  // "END"
+    EXPECT_EQ(bus_->CallLog().back(), "FT_Close");
+    EXPECT_FALSE(bus_->Adapter(0).Meter()->InLogConversation());
+    EXPECT_TRUE(boxes_.boxes.empty());
+    app_.reset();
+    bus_.reset();
+  }
 }
 
 TEST_F(AppTest, LoadDuringADownloadStopsItBeforeTheFileReplacesTheImage) {

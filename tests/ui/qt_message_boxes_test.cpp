@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <utility>
 
 #include "ui_test_support.h"
@@ -116,6 +118,63 @@ TEST(QtMessageBoxes, ABoxIsAtLeastAsWideAsItsCaptionNeeds) {
     boxes.Show(msg::kLogErased, box.text, BoxKind::Information);
     EXPECT_GE(width, needed) << box.caption;
     EXPECT_GE(width, captionText + 64) << box.caption;  // room for the title bar's buttons
+  }
+}
+
+}  // namespace
+}  // namespace klxr
+
+namespace klxr {
+namespace {
+
+TEST(QtMessageBoxes, ADetailShowsBelowTheTextAsPlainTextInTheFileSystemsEncoding) {
+  QtMessageBoxes boxes;
+  QString text;
+  QString detail;
+  Qt::TextFormat detailFormat = Qt::AutoText;
+  testing::WhenModalShown([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    detail = box->informativeText();
+    if (auto* label = box->findChild<QLabel*>("qt_msgbox_informativelabel")) {
+      detailFormat = label->textFormat();
+    }
+    box->button(QMessageBox::Ok)->click();
+  });
+  boxes.ShowDetailed(msg::kCantWriteRegistry, LoadText(msg::kCantWriteRegistry), BoxKind::Error,
+                     "/home/caf\xc3\xa9/<b>.ini: No space left on device");
+  EXPECT_EQ(text, "Can't read system registry, COM setting will not be saved");
+  EXPECT_EQ(detail, QString::fromUtf8("/home/caf\u00e9/<b>.ini: No space left on device"));
+  EXPECT_EQ(detailFormat, Qt::PlainText);
+}
+
+TEST(QtMessageBoxes, AQuestionThatWouldDestroyDataDefaultsToNo) {
+  const struct {
+    const char* name;
+    Answer (QtMessageBoxes::*ask)(int, std::string_view);
+    QMessageBox::StandardButton defaultButton;
+  } kQuestions[] = {
+      {"Ask", &QtMessageBoxes::Ask, QMessageBox::Yes},
+      {"AskDefaultNo", &QtMessageBoxes::AskDefaultNo, QMessageBox::No},
+  };
+  QtMessageBoxes boxes;
+  for (const auto& question : kQuestions) {
+    SCOPED_TRACE(question.name);
+    QMessageBox::StandardButton seenDefault = QMessageBox::NoButton;
+    QString text;
+    testing::WhenModalShown([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      seenDefault = box->standardButton(box->defaultButton());
+      text = box->text();
+      box->defaultButton()->click();  // Enter
+    });
+    const Answer answer =
+        (boxes.*question.ask)(msg::kOwnText, "Replace \"/logs/caf\xc3\xa9.tlg\"?");
+    EXPECT_EQ(seenDefault, question.defaultButton);
+    EXPECT_EQ(answer, question.defaultButton == QMessageBox::Yes ? Answer::Yes : Answer::No);
+    EXPECT_EQ(text, QString::fromUtf8("Replace \"/logs/caf\u00e9.tlg\"?"));
   }
 }
 

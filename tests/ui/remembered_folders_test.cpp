@@ -5,6 +5,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
+#include <fstream>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include "support/recording_message_boxes.h"
 #include "ui/file_chooser.h"
@@ -75,6 +80,70 @@ TEST_F(RememberedFoldersTest, AStoreThatCannotBeWrittenIsReportedOncePerWrite) {
   WriteRememberedFolder(folder_.Path("first"), kLogSaveDir, boxes_);
   EXPECT_EQ(boxes_.boxes.size(), 2u);
   EXPECT_EQ(ReadRememberedFolder(kLogLoadDir), folder_.Path());
+}
+
+// A settings file that is no regular file is never read (so that nothing waits for a FIFO) and is
+// written into, never replaced: a link to a device node stays a link to the device node.
+TEST_F(RememberedFoldersTest, ASpecialSettingsFileIsNeitherReadNorReplaced) {
+  const std::string device = folder_.Path("null-device");
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+    GTEST_SKIP() << "device nodes cannot be made here";
+  }
+  const std::string fifo = folder_.Path("settings-fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    std::string linkTarget;  // the settings file is a link to this
+    bool isFifo;
+  } kFiles[] = {
+      {"link to a device node", device, false},
+      {"link to a FIFO without a reader", fifo, true},
+  };
+  for (const auto& file : kFiles) {
+    SCOPED_TRACE(file.name);
+    const std::string settings = folder_.Path(QString("%1.ini").arg(file.name));
+    ASSERT_EQ(symlink(file.linkTarget.c_str(), settings.c_str()), 0);
+    qputenv(kSettingsFileVariable, QFile::encodeName(QString::fromStdString(settings)));
+    boxes_.boxes.clear();
+    boxes_.details.clear();
+
+    EXPECT_EQ(ReadRememberedFolder(kLogLoadDir), folder_.Path());
+    WriteRememberedFolder(folder_.Path("first"), kLogLoadDir, boxes_);
+    EXPECT_EQ(ReadRememberedFolder(kLogLoadDir), folder_.Path());
+
+    struct stat link {};
+    struct stat target {};
+    ASSERT_EQ(lstat(settings.c_str(), &link), 0);
+    ASSERT_EQ(stat(settings.c_str(), &target), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    EXPECT_TRUE(file.isFifo ? S_ISFIFO(target.st_mode) : S_ISCHR(target.st_mode));
+    if (file.isFifo) {
+      // Nothing reads the FIFO: the write fails at once and is reported with the file and reason.
+      ASSERT_EQ(boxes_.Indexes(), std::vector<int>{msg::kCantWriteRegistry});
+      EXPECT_EQ(
+          boxes_.details[0],
+          SettingsProblemDetail(settings, "It cannot be written: No such device or address."));
+    } else {
+      EXPECT_TRUE(boxes_.boxes.empty());
+    }
+  }
+}
+
+TEST_F(RememberedFoldersTest, ARegularFileThatCannotBeReadIsLeftAsItIsAndReported) {
+  const std::string settings = folder_.Path("unreadable.ini");
+  std::ofstream(settings) << "[General]\nLogSaveDir=/kept\n";
+  ASSERT_EQ(chmod(settings.c_str(), 0200), 0);
+  qputenv(kSettingsFileVariable, QFile::encodeName(QString::fromStdString(settings)));
+  testing::OrdinaryUser user(folder_.Path());
+  if (!user.CanHold()) {
+    GTEST_SKIP() << "the file stays readable for this user";
+  }
+  EXPECT_EQ(ReadRememberedFolder(kLogSaveDir), folder_.Path());
+  WriteRememberedFolder(folder_.Path("first"), kLogLoadDir, boxes_);
+  ASSERT_EQ(boxes_.Indexes(), std::vector<int>{msg::kCantWriteRegistry});
+  EXPECT_EQ(boxes_.details[0],
+            SettingsProblemDetail(settings,
+                                  "It cannot be read, so it is left as it is: Permission denied."));
 }
 
 // Runs the chooser for a command; while it is up, action works it like a user would.
