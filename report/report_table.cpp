@@ -1,8 +1,8 @@
 // The table of a report: the display lines of the log viewer, each field in the viewer's column,
 // under the viewer's headings. A field runs on over empty columns to its right; one still wider
 // than its room is condensed a little and, beyond that, shortened with an ellipsis, so that it
-// never reaches the next field's text. A heading keeps to its share of the line and wraps onto a
-// second line where it needs to.
+// never reaches the next field's text. The headings take the largest font in which each fits its
+// share of the line, on one line or, failing that, on two.
 #include <QPainter>
 #include <QStringList>
 
