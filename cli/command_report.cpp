@@ -63,6 +63,10 @@ int WriteReport(const LogImage& image, const OptionValues& values, const ParsedA
   options.installer = ArgumentText(values.values, "--installer");
   options.units = parsed.options.count("--dbuv") != 0 ? kUnitsDbuv : kUnitsDbm;
   options.letter = parsed.options.count("--letter") != 0;
+  // A log from standard input has no file to date.
+  if (const std::string& log = parsed.operands[0]; !IsStandardStream(log)) {
+    options.logFileTime = report::LogFileTime(log);
+  }
   const std::string& path = parsed.operands[1];
   if (IsStandardStream(path)) {
     const QByteArray bytes = report::RenderReport(image, options);

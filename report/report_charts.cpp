@@ -1,10 +1,12 @@
 // The charts of a report: one strip per run of bars, a value axis on the left, one bar per record
-// in log order, the formatter's value text above each bar and the channel below it. Every text
-// runs across the page, so that text tools read the page the right way up.
+// by frequency, the formatter's value text above each bar and the channel below it. Every text
+// runs across the page, so that text tools read the page the right way up, and is fitted to its
+// bar's slot or its axis.
 #include <QPainter>
 #include <cmath>
 
 #include "report/report_paint.h"
+#include "report/report_text.h"
 
 namespace klxr::report {
 namespace {
@@ -14,29 +16,27 @@ constexpr double kAxisLabelWidth = 34;
 constexpr double kPlotHeight = 104;
 constexpr double kValueHeadroom = 16;  // above the highest bar, for its value text
 constexpr double kBarShare = 0.7;      // of a bar's slot
+constexpr double kLabelGap = 1.5;      // between the labels of neighbouring slots
+// A label may be condensed to this share of its width before it is shortened.
+constexpr double kLabelMinimumScale = 0.6;
 
 const QColor kGridColour(0xd8, 0xd8, 0xd8);
 const QColor kAxisColour(0x40, 0x40, 0x40);
 
-// Draws text centred in a bar's slot on the line that starts at top, condensed where it is wider
-// than the slot so that neighbouring labels never touch.
+// Draws text centred in a bar's slot on the line that starts at top, fitted to the slot so that
+// neighbouring labels never touch.
 void DrawLabel(QPainter& painter, const QString& text, double centre, double top, double room) {
-  const double natural = painter.fontMetrics().horizontalAdvance(text);
-  const double squeeze = natural > room ? room / natural : 1.0;
-  const double height = painter.fontMetrics().height();
-  painter.save();
-  painter.translate(centre, top);
-  painter.scale(squeeze, 1.0);
-  painter.drawText(QRectF(-natural / 2, 0, natural, height), Qt::AlignCenter | Qt::TextSingleLine,
-                   text);
-  painter.restore();
+  const QFontMetricsF metrics(painter.font());
+  const FittedText fitted = FitText(metrics, text, room, kLabelMinimumScale);
+  DrawFitted(painter, fitted, QPointF(centre - fitted.width / 2, top + metrics.ascent()));
 }
 
 // A value's text above its bar, ending just over bottom. A ratio in scientific notation is too wide
 // for a slot: its exponent goes on a second line ("2.87" over "E-002").
 void DrawValueLabel(QPainter& painter, const QString& text, double centre, double bottom,
                     double room) {
-  const double height = painter.fontMetrics().height();
+  // Each line is its font's height and a little space apart.
+  const double height = QFontMetricsF(painter.font()).height() + 0.5;
   const qsizetype exponent = text.indexOf(QLatin1Char('E'));
   if (exponent <= 0) {
     DrawLabel(painter, text, centre, bottom - height, room);
@@ -53,13 +53,22 @@ double Fraction(const ChartStrip& strip, double value) {
 
 void PaintGrid(QPainter& painter, const ChartStrip& strip, const QRectF& axisArea) {
   painter.setFont(ReportFont(6));
+  const QFontMetricsF metrics(painter.font());
+  const double labelRoom = kAxisLabelWidth - 3;
+  // A tick's label is left out where it would come within a line of the last one drawn.
+  double lastLabelY = -1e9;
   auto tick = [&](double fraction, const QString& label) {
     const double y = axisArea.bottom() - fraction * axisArea.height();
     painter.setPen(QPen(kGridColour, 0.4));
     painter.drawLine(QPointF(axisArea.left(), y), QPointF(axisArea.right(), y));
+    if (std::abs(y - lastLabelY) <= metrics.height() + 1) {
+      return;
+    }
+    lastLabelY = y;
     painter.setPen(kAxisColour);
-    painter.drawText(QRectF(axisArea.left() - kAxisLabelWidth, y - 5, kAxisLabelWidth - 3, 10),
-                     Qt::AlignRight | Qt::AlignVCenter, label);
+    const FittedText fitted = FitText(metrics, label, labelRoom);
+    const double baseline = y + (metrics.ascent() - metrics.descent()) / 2;
+    DrawFitted(painter, fitted, QPointF(axisArea.left() - 3 - fitted.width, baseline));
   };
   if (strip.logarithmic) {
     for (int exponent = strip.log.lowExponent; exponent <= strip.log.highExponent; ++exponent) {
@@ -77,7 +86,7 @@ void PaintGrid(QPainter& painter, const ChartStrip& strip, const QRectF& axisAre
 
 void PaintBar(QPainter& painter, const ChartStrip& strip, const ChartBar& bar, const QRectF& slot,
               const QRectF& axisArea) {
-  const double room = slot.width() - 1.5;
+  const double room = slot.width() - kLabelGap;
   painter.setPen(kAxisColour);
   painter.setFont(ReportFont(6));
   DrawLabel(painter, Latin1(bar.channel), slot.center().x(), axisArea.bottom() + 2, room);
@@ -112,15 +121,16 @@ void PaintChartStrip(QPainter& painter, const ChartStrip& strip, const QRectF& a
   painter.save();
   painter.setPen(Qt::black);
   painter.setFont(ReportFont(9, true));
-  painter.drawText(QRectF(area.left(), area.top(), area.width() / 2, kTitleHeight),
-                   Qt::AlignLeft | Qt::AlignVCenter, strip.title);
+  DrawLine(painter, strip.title, area.left(), area.top(), area.width());
   const QRectF plot(area.left() + kAxisLabelWidth, area.top() + kTitleHeight + 4,
                     area.width() - kAxisLabelWidth, kPlotHeight);
   const QRectF axisArea = plot.adjusted(0, kValueHeadroom, 0, 0);
   if (strip.bars.empty()) {
     painter.setFont(ReportFont(8));
     painter.setPen(kAxisColour);
-    painter.drawText(plot, Qt::AlignCenter, strip.emptyNote);
+    const QFontMetricsF metrics(painter.font());
+    const FittedText note = FitText(metrics, strip.emptyNote, plot.width());
+    DrawFitted(painter, note, QPointF(plot.center().x() - note.width / 2, plot.center().y()));
     painter.restore();
     return;
   }
@@ -139,15 +149,15 @@ void PaintChartStrip(QPainter& painter, const ChartStrip& strip, const QRectF& a
 double PaintStatusKey(QPainter& painter, QPointF leftBaseline) {
   painter.save();
   painter.setFont(ReportFont(7));
+  const QFontMetricsF metrics(painter.font());
   double x = leftBaseline.x();
-  for (StatusClass status : {StatusClass::Pass, StatusClass::Marginal, StatusClass::Poor,
-                             StatusClass::Fail, StatusClass::None}) {
+  for (StatusClass status : kStatusOrder) {
     painter.fillRect(QRectF(x, leftBaseline.y() - 6, 7, 7), StatusColour(status));
     const QString name = QString::fromLatin1(
         StatusClassName(status).data(), static_cast<qsizetype>(StatusClassName(status).size()));
     painter.setPen(Qt::black);
     painter.drawText(QPointF(x + 9, leftBaseline.y()), name);
-    x += 9 + painter.fontMetrics().horizontalAdvance(name) + 8;
+    x += 9 + metrics.horizontalAdvance(name) + 8;
   }
   painter.restore();
   return x - leftBaseline.x();

@@ -37,6 +37,7 @@ ChartBar LevelBar(const DecodedEntry& entry, int word, bool dbuv) {
   const LevelTexts texts = FormatLevel(levelWord);
   ChartBar bar;
   bar.channel = entry.Channel;
+  bar.frequency = entry.Frequency;
   bar.status = StatusOf(entry);
   bar.hasValue = level.hasValue;
   if (level.hasValue) {
@@ -47,7 +48,8 @@ ChartBar LevelBar(const DecodedEntry& entry, int word, bool dbuv) {
   return bar;
 }
 
-// Calls make(entry) for each of the first count records that pass the filter.
+// Calls make(entry) for each of the first count records that pass the filter; the bars by
+// frequency, those of one frequency in log order.
 template <typename Filter, typename Make>
 std::vector<ChartBar> CollectBars(const LogImage& image, int count, Filter filter, Make make) {
   std::vector<ChartBar> bars;
@@ -57,6 +59,8 @@ std::vector<ChartBar> CollectBars(const LogImage& image, int count, Filter filte
       bars.push_back(make(entry));
     }
   }
+  std::stable_sort(bars.begin(), bars.end(),
+                   [](const ChartBar& a, const ChartBar& b) { return a.frequency < b.frequency; });
   return bars;
 }
 
@@ -145,6 +149,7 @@ std::vector<ChartBar> BerBars(const LogImage& image, int count) {
   return CollectBars(image, count, DigitalRecord, [](const DecodedEntry& entry) {
     ChartBar bar;
     bar.channel = entry.Channel;
+    bar.frequency = entry.Frequency;
     bar.status = StatusOf(entry);
     bar.hasValue = true;
     bar.value = static_cast<double>(entry.ErrorCount) * 1e-8;

@@ -23,6 +23,11 @@ inline constexpr int kStatusClassCount = 5;
 StatusClass ClassifyStatus(std::string_view statusText);
 // The summary's name of a class: the status text, "none" for None.
 std::string_view StatusClassName(StatusClass status);
+// The one order of the classes in the summary and the colour key: as the Quality column ranks
+// them, best first, then the records without a status.
+inline constexpr std::array<StatusClass, kStatusClassCount> kStatusOrder{
+    StatusClass::Pass, StatusClass::Marginal, StatusClass::Poor, StatusClass::Fail,
+    StatusClass::None};
 
 struct ReportSummary {
   int records = 0;
@@ -40,6 +45,7 @@ enum class RangeMark { None, Over, Under };
 // One bar of a chart.
 struct ChartBar {
   std::string channel{};  // the record's channel text, 8-bit
+  std::uint32_t frequency = 0;
   bool hasValue = false;  // false: a gap
   double value = 0;       // in the chart's unit: dBm, dBuV, dB, or the bit error ratio
   RangeMark mark = RangeMark::None;
@@ -48,8 +54,9 @@ struct ChartBar {
   bool operator==(const ChartBar&) const = default;
 };
 
-// The level of every record in log order: the video power of an analogue record, the digital power
-// of a digital one, in the given units (kUnitsDbm or kUnitsDbuv).
+// The bars of a chart run by frequency, records of one frequency in log order.
+// The level of every record: the video power of an analogue record, the digital power of a digital
+// one, in the given units (kUnitsDbm or kUnitsDbuv).
 std::vector<ChartBar> LevelBars(const LogImage& image, int count, std::uint8_t units);
 // The MER of every digital record, in dB.
 std::vector<ChartBar> MerBars(const LogImage& image, int count);

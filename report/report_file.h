@@ -16,4 +16,8 @@ namespace klxr::report {
 int SaveReport(const LogImage& image, const ReportOptions& options, const std::string& path,
                MessageBoxes& boxes, bool quietMode);
 
+// The modification time of the log file at path (8-bit, the system's encoding), for the report's
+// header; invalid when it cannot be found.
+QDateTime LogFileTime(const std::string& path);
+
 }  // namespace klxr::report

@@ -43,7 +43,7 @@ double PaintStatusKey(QPainter& painter, QPointF leftBaseline);
 // The table's headings from top; returns the height they took.
 double PaintTableHeadings(QPainter& painter, std::uint8_t units, const QRectF& area);
 inline constexpr double kTableRowHeight = 8.4;
-inline constexpr double kTableHeadingsHeight = 26;
+inline constexpr double kTableHeadingsHeight = 31;
 
 // One display line as a row of the table, its fields in the viewer's columns.
 void PaintTableRow(QPainter& painter, const std::string& displayLine, const QRectF& row);

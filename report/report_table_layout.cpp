@@ -18,11 +18,6 @@ bool IsUnitLabel(int id) {
          id == ctl::kViewerDigitalUnit;
 }
 
-// The fields that hold the value after a range mark: the text before them runs on up to them.
-bool FollowsRangeMark(std::size_t field) {
-  return field == 8 || field == 10 || field == 14 || field == 16;
-}
-
 }  // namespace
 
 std::vector<double> TableColumnLefts(double width) {
@@ -59,7 +54,7 @@ double FieldRoom(const std::vector<double>& lefts, const std::vector<bool>& fiel
   }
   for (std::size_t next = k + 1; next < fieldEmpty.size() && next < lefts.size(); ++next) {
     if (!fieldEmpty[next]) {
-      return lefts[next] - (FollowsRangeMark(next) ? 0 : gap) - lefts[k];
+      return lefts[next] - gap - lefts[k];
     }
   }
   return right - lefts[k];

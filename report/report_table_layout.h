@@ -25,9 +25,8 @@ struct TableHeading {
 // (kUnitsDbm or kUnitsDbuv), for a table of the given width.
 std::vector<TableHeading> TableHeadings(std::uint8_t units, double width);
 
-// How much room field k of a line has: up to the column of the next field with text (less the gap,
-// none where that field is the value after a range mark), or the table's right edge. fieldEmpty
-// tells which fields hold no text.
+// How much room field k of a line has: up to the column of the next field with text, less the gap,
+// or the table's right edge. fieldEmpty tells which fields hold no text.
 double FieldRoom(const std::vector<double>& lefts, const std::vector<bool>& fieldEmpty,
                  std::size_t k, double right, double gap);
 

@@ -12,6 +12,7 @@
 
 #include "report/report_content.h"
 #include "report/report_paint.h"
+#include "report/report_text.h"
 
 namespace klxr::report {
 namespace {
@@ -77,7 +78,7 @@ std::vector<ChartStrip> MakeStrips(const ReportContent& content, std::uint8_t un
   level.emptyNote = QStringLiteral("No records");
   AddStrips(strips, level, content.level);
   ChartStrip mer;
-  mer.title = QStringLiteral("MER (dB), digital records");
+  mer.title = QStringLiteral("MER/CN (dB), digital records");
   const double zero = 0;
   mer.linear = ChooseLinearAxis(content.mer, &zero);
   mer.emptyNote = QStringLiteral("No digital records");
@@ -91,13 +92,24 @@ std::vector<ChartStrip> MakeStrips(const ReportContent& content, std::uint8_t un
   return strips;
 }
 
+// Where the log came from: the modification time of its file, or the meter; empty when not known.
+QString LogDateLine(const ReportOptions& options) {
+  if (options.logReadFromMeter) {
+    return QStringLiteral("Log: read from the meter");
+  }
+  if (options.logFileTime.isValid()) {
+    return QStringLiteral("Log file: ") +
+           options.logFileTime.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+  }
+  return {};
+}
+
 void PaintHeader(QPainter& painter, const ReportOptions& options, const ReportSummary& summary,
                  const QRectF& area) {
   painter.setPen(Qt::black);
   painter.setFont(ReportFont(16, true));
-  painter.drawText(QRectF(area.left(), area.top(), area.width(), kTitleHeight),
-                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, options.title);
-  const QString date =
+  DrawLine(painter, options.title, area.left(), area.top(), area.width());
+  const QString printed =
       options.date.isEmpty() ? QDate::currentDate().toString(Qt::ISODate) : options.date;
   QStringList lines;
   if (!options.site.isEmpty()) {
@@ -106,22 +118,27 @@ void PaintHeader(QPainter& painter, const ReportOptions& options, const ReportSu
   if (!options.installer.isEmpty()) {
     lines << QStringLiteral("Installer: ") + options.installer;
   }
-  lines << QStringLiteral("Date: ") + date << QStringLiteral("Records: %1").arg(summary.records)
+  lines << QStringLiteral("Printed: ") + printed;
+  if (const QString logDate = LogDateLine(options); !logDate.isEmpty()) {
+    lines << logDate;
+  }
+  lines << QStringLiteral("Records: %1").arg(summary.records)
         << QStringLiteral("Units: ") + UnitsName(options.units);
   painter.setFont(ReportFont(9));
   double y = area.top() + kTitleHeight + 4;
   for (const QString& line : lines) {
-    painter.drawText(QRectF(area.left(), y, area.width() * 0.55, kInfoLineHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, line);
+    // Up to the summary beside the lines, which starts at 60% of the width.
+    DrawLine(painter, line, area.left(), y, area.width() * 0.57);
     y += kInfoLineHeight;
   }
 }
 
+// The summary beside the header: the records by kind, then by status in the key's order, each
+// labelled as the table's Status column shows it.
 void PaintSummary(QPainter& painter, const ReportSummary& summary, const QRectF& area) {
   std::vector<std::pair<QString, int>> rows{{QStringLiteral("Analogue"), summary.analogue},
                                             {QStringLiteral("Digital"), summary.digital}};
-  for (StatusClass status : {StatusClass::Pass, StatusClass::Marginal, StatusClass::Fail,
-                             StatusClass::Poor, StatusClass::None}) {
+  for (StatusClass status : kStatusOrder) {
     const std::string_view name = StatusClassName(status);
     rows.emplace_back(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
                       summary.byStatus[static_cast<std::size_t>(status)]);
@@ -132,10 +149,16 @@ void PaintSummary(QPainter& painter, const ReportSummary& summary, const QRectF&
   const double rowHeight = 11;
   double y = area.top() + kTitleHeight + 4;
   painter.setFont(ReportFont(8, true));
-  painter.drawText(QRectF(left, y, nameWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Summary"));
-  painter.drawText(QRectF(left + nameWidth, y, countWidth, rowHeight),
-                   Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Records"));
+  auto drawRow = [&](const QString& name, const QString& count, double top) {
+    const QFontMetricsF metrics(painter.font());
+    const double textTop = top + (rowHeight - metrics.height()) / 2;
+    DrawLine(painter, name, left + 2, textTop, nameWidth - 4);
+    const FittedText fitted = FitText(metrics, count, countWidth - 4);
+    DrawFitted(
+        painter, fitted,
+        QPointF(left + nameWidth + countWidth - 2 - fitted.width, textTop + metrics.ascent()));
+  };
+  drawRow(QStringLiteral("Summary"), QStringLiteral("Records"), y);
   painter.setFont(ReportFont(8));
   for (std::size_t k = 0; k < rows.size(); ++k) {
     y += rowHeight;
@@ -144,19 +167,16 @@ void PaintSummary(QPainter& painter, const ReportSummary& summary, const QRectF&
     painter.setPen(QPen(ruled ? Qt::black : QColor(0xc0, 0xc0, 0xc0), ruled ? 0.6 : 0.3));
     painter.drawLine(QPointF(left, y), QPointF(left + nameWidth + countWidth, y));
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(left + 2, y, nameWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                     rows[k].first);
-    painter.drawText(QRectF(left + nameWidth, y, countWidth - 2, rowHeight),
-                     Qt::AlignRight | Qt::AlignVCenter, QString::number(rows[k].second));
+    drawRow(rows[k].first, QString::number(rows[k].second), y);
   }
 }
 
 void PaintFooter(QPainter& painter, const QRectF& page, int number, int total) {
   painter.setPen(Qt::black);
   painter.setFont(ReportFont(8));
-  painter.drawText(QRectF(kMargin, page.bottom() - kMargin, page.width() - 2 * kMargin, 14),
-                   Qt::AlignHCenter | Qt::AlignVCenter,
-                   QStringLiteral("Page %1 of %2").arg(number).arg(total));
+  const QString text = QStringLiteral("Page %1 of %2").arg(number).arg(total);
+  const double width = QFontMetricsF(painter.font()).horizontalAdvance(text);
+  DrawLine(painter, text, (page.width() - width) / 2, page.bottom() - kMargin, width);
 }
 
 PageCapacity CapacityOf(const QRectF& page) {
@@ -171,8 +191,7 @@ void PaintTablePage(QPainter& painter, const ReportContent& content, const Repor
                     std::uint8_t units, const QRectF& body) {
   painter.setPen(Qt::black);
   painter.setFont(ReportFont(9, true));
-  painter.drawText(QRectF(body.left(), body.top(), body.width(), kTableTitleHeight),
-                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Records"));
+  DrawLine(painter, QStringLiteral("Records"), body.left(), body.top() + 2, body.width());
   double y = body.top() + kTableTitleHeight;
   y += PaintTableHeadings(painter, units, QRectF(body.left(), y, body.width(), 0));
   for (int row = page.firstRow; row < page.firstRow + page.rowCount; ++row) {
@@ -182,9 +201,8 @@ void PaintTablePage(QPainter& painter, const ReportContent& content, const Repor
   }
 }
 
-void PaintPages(QPainter& painter, QPdfWriter& writer, const ReportOptions& options,
-                const ReportContent& content) {
-  const QRectF page = writer.pageLayout().fullRectPoints();
+void PaintPages(QPainter& painter, const QRectF& page, const std::function<void()>& newPage,
+                const ReportOptions& options, const ReportContent& content) {
   const QRectF body(kMargin, kMargin, page.width() - 2 * kMargin,
                     page.height() - 2 * kMargin - kFooterHeight);
   const std::vector<ChartStrip> strips = MakeStrips(content, options.units);
@@ -192,7 +210,7 @@ void PaintPages(QPainter& painter, QPdfWriter& writer, const ReportOptions& opti
       static_cast<int>(strips.size()), static_cast<int>(content.lines.size()), CapacityOf(page));
   for (std::size_t number = 0; number < pages.size(); ++number) {
     if (number > 0) {
-      writer.newPage();
+      newPage();
     }
     const ReportPage& plan = pages[number];
     double y = body.top();
@@ -217,8 +235,12 @@ void PaintPages(QPainter& painter, QPdfWriter& writer, const ReportOptions& opti
 
 }  // namespace
 
+void PaintReport(QPainter& painter, const QRectF& page, const std::function<void()>& newPage,
+                 const LogImage& image, const ReportOptions& options) {
+  PaintPages(painter, page, newPage, options, GatherContent(image, options.units));
+}
+
 QByteArray RenderReport(const LogImage& image, const ReportOptions& options) {
-  const ReportContent content = GatherContent(image, options.units);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -231,7 +253,9 @@ QByteArray RenderReport(const LogImage& image, const ReportOptions& options) {
     writer.setTitle(options.title);
     writer.setCreator(QStringLiteral("klxr-log"));
     QPainter painter(&writer);
-    PaintPages(painter, writer, options, content);
+    PaintReport(
+        painter, writer.pageLayout().fullRectPoints(), [&writer] { writer.newPage(); }, image,
+        options);
   }
   buffer.close();
   return bytes;
@@ -243,6 +267,8 @@ QFont ReportFont(double pointSize, bool bold) {
       {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
   font.setPointSizeF(pointSize);
   font.setBold(bold);
+  // No ligatures: a text tool reads "Log file" as typed, not with an "fi" glyph.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   return font;
 }
 

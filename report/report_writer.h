@@ -5,11 +5,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QRectF>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "log/log_image.h"
 #include "log/record_format.h"
+
+class QPainter;
 
 namespace klxr::report {
 
@@ -17,12 +22,19 @@ struct ReportOptions {
   QString title = QStringLiteral("Measurement log");
   QString site{};                  // no line when empty
   QString installer{};             // no line when empty
-  QString date{};                  // the date of the report; empty for today's, as YYYY-MM-DD
+  QString date{};                  // the date printed; empty for today's, as YYYY-MM-DD
+  QDateTime logFileTime{};         // the modification time of the log's file; invalid: not known
+  bool logReadFromMeter = false;   // the log came from a Read of the meter, not from a file
   std::uint8_t units = kUnitsDbm;  // kUnitsDbm or kUnitsDbuv, as FormatRecord takes them
   bool letter = false;             // US Letter paper instead of A4
 };
 
 // The PDF document of the counted records of the image.
 QByteArray RenderReport(const LogImage& image, const ReportOptions& options);
+
+// Paints the report's pages with painter on a device whose pages are page (in points, the
+// device's resolution 72 dots an inch); newPage moves the device on to its next page.
+void PaintReport(QPainter& painter, const QRectF& page, const std::function<void()>& newPage,
+                 const LogImage& image, const ReportOptions& options);
 
 }  // namespace klxr::report

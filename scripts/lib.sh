@@ -5,8 +5,10 @@ KLXR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Packages the build needs on Debian 12.
 KLXR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                      qt6-base-dev libgl-dev ccache)
-# The open-source driver back end (libftdi1 over libusb) and its emulated-adapter tests (umockdev).
-KLXR_BUILD_PACKAGES+=(libftdi1-dev libusb-1.0-0-dev umockdev libumockdev-dev)
+# The open-source driver back end (libftdi1 over libusb), the driver of a real meter on Linux.
+KLXR_OPEN_DRIVER_PACKAGES=(libftdi1-dev libusb-1.0-0-dev)
+# The open driver and its emulated-adapter tests (umockdev).
+KLXR_BUILD_PACKAGES+=("${KLXR_OPEN_DRIVER_PACKAGES[@]}" umockdev libumockdev-dev)
 # Packages the tests need besides the build's: the PDF tools that read the reports back.
 KLXR_TEST_PACKAGES=(poppler-utils)
 
@@ -35,12 +37,18 @@ klxr_ensure_packages() {
     "${missing[@]}"
 }
 
-# klxr_build <build-dir> [cmake options...]: configures (once) and builds.
-klxr_build() {
+# klxr_configure <build-dir> [cmake options...]: configures the build, through ccache when it is
+# installed.
+klxr_configure() {
   local dir="$1"
   shift
   local launcher=()
   if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
   cmake -S "$KLXR_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
-  cmake --build "$dir"
+}
+
+# klxr_build <build-dir> [cmake options...]: configures and builds everything.
+klxr_build() {
+  klxr_configure "$@"
+  cmake --build "$1"
 }

@@ -1,10 +1,11 @@
 // The desktop program's process-wide state, in one plain struct owned by the application object and
-// passed by reference: the log image, the quiet mode, the caption, the loaded driver library, the
-// shared ComAccess, the file chooser's request, and what the meter conversations work in (with the
-// download state). A fresh AppState is a fresh start, as after the program's start-up steps 1
-// and 2.
+// passed by reference: the log image and where it came from, the quiet mode, the caption, the
+// loaded driver library, the shared ComAccess, the file chooser's request, and what the meter
+// conversations work in (with the download state). A fresh AppState is a fresh start, as after the
+// program's start-up steps 1 and 2.
 #pragma once
 
+#include <QDateTime>
 #include <memory>
 #include <string>
 
@@ -30,12 +31,20 @@ struct LoadedDriver {
   d2xx::D2xxFunctions functions;
 };
 
+// Where the log image came from, for the report's header: a Read of the meter, or a .tlg file and
+// its modification time when it was loaded. Neither when nothing was read or loaded.
+struct LogOrigin {
+  bool readFromMeter = false;
+  QDateTime fileTime{};  // invalid when not from a file
+};
+
 struct AppState {
   explicit AppState(MessageBoxes& boxes) : Link(Image, boxes) {}
   AppState(const AppState&) = delete;
   AppState& operator=(const AppState&) = delete;
 
   klxr::LogImage Image;  // LogImage
+  LogOrigin ImageOrigin;
   bool QuietMode = false;
   std::string AppCaption = kInitialCaption;
   // The driver; Link.DriverLibrary points at its functions while it is loaded.

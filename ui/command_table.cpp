@@ -3,6 +3,7 @@
 #include "link/log_download.h"
 #include "link/log_erase.h"
 #include "log/log_files.h"
+#include "report/report_file.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/device_list_dialog.h"
@@ -15,7 +16,8 @@ namespace {
 
 // The log viewer ("Log Entries", template 208), opened by "&View" once it has found records.
 void OpenLogViewer(Application& app) {
-  RunLogViewer({app.State().Image, app.State().Chooser, app.Boxes(), app.State().QuietMode},
+  RunLogViewer({app.State().Image, app.State().Chooser, app.Boxes(), app.State().QuietMode,
+                app.State().ImageOrigin},
                app.Window());
 }
 
@@ -52,7 +54,10 @@ void OnLoad(Application& app) {
     if (state.Link.Download.DownloadRunning) {
       AbandonDownload(state.Link, app.Window());
     }
-    LoadLogFile(state.Image, state.Chooser.ChosenPath, app.Window(), app.Boxes(), state.QuietMode);
+    if (LoadLogFile(state.Image, state.Chooser.ChosenPath, app.Window(), app.Boxes(),
+                    state.QuietMode) == 0) {
+      state.ImageOrigin = {false, report::LogFileTime(state.Chooser.ChosenPath)};
+    }
   }
 }
 
@@ -88,7 +93,12 @@ void OnExit(Application& app) {
 }
 
 void OnRead(Application& app) {
-  StartDownload(app.State().Link, app.Window());
+  AppState& state = app.State();
+  // With a driver loaded, a Read empties the log image and fills it from the meter.
+  if (state.Link.DriverLibrary != nullptr) {
+    state.ImageOrigin = {true, {}};
+  }
+  StartDownload(state.Link, app.Window());
 }
 
 void OnView(Application& app) {

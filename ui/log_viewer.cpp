@@ -101,6 +101,8 @@ void LogViewer::OnSaveReport() {
   }
   report::ReportOptions options;
   options.units = showDbuv_->isChecked() ? kUnitsDbuv : kUnitsDbm;
+  options.logReadFromMeter = context_.origin.readFromMeter;
+  options.logFileTime = context_.origin.fileTime;
   report::SaveReport(context_.image, options, context_.chooser.ChosenPath, context_.boxes,
                      context_.quietMode);
 }

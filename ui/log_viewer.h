@@ -9,6 +9,7 @@
 
 #include "log/log_image.h"
 #include "resources/message_catalogue.h"
+#include "ui/app_state.h"
 #include "ui/chooser_request.h"
 #include "ui/template_dialog.h"
 
@@ -25,6 +26,7 @@ struct LogViewerContext {
   ChooserRequest& chooser;  // the file chooser's request, filled afresh by the export
   MessageBoxes& boxes;      // reports of the chooser, the CSV export and the remembered folder
   bool quietMode;           // the export does not report a file it cannot create
+  LogOrigin origin{};       // the date of the log in the report's header
 };
 
 class LogViewer : public TemplateDialog {

@@ -1,6 +1,8 @@
 // The built klxr-log-cli's report command on the bundled sample logs.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <random>
 
@@ -39,6 +41,28 @@ TEST_F(ReportToolTest, WritesTheReportWithTheUsersTextsUnitsAndPaper) {
        {"Block B", "Site: Hill Road 4", "Installer: Sam", "Units: dBuV", "Records: 40"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
+}
+
+TEST_F(ReportToolTest, TheHeaderGivesTheLogFilesModificationTime) {
+  if (!testing::HavePdfTools()) {
+    GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are not installed";
+  }
+  fs::copy_file(Sample("mixed.tlg"), folder_ / "survey.tlg");
+  const std::chrono::system_clock::time_point modified =
+      std::chrono::floor<std::chrono::minutes>(std::chrono::system_clock::now()) -
+      std::chrono::hours(24 * 40);
+  fs::last_write_time(folder_ / "survey.tlg", std::chrono::file_clock::from_sys(modified));
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(modified);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  char expected[64];
+  std::strftime(expected, sizeof expected, "Log file: %Y-%m-%d %H:%M", &local);
+
+  const ToolRun fromFile = Run({"report", PathOf("survey.tlg"), PathOf("a.pdf")});
+  EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+  EXPECT_NE(testing::PdfFile(ReadWholeFile(folder_ / "a.pdf")).Text().find(expected),
+            std::string::npos)
+      << expected;
 }
 
 TEST_F(ReportToolTest, ADashWritesTheSameDocumentToStandardOutput) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 #include "log/record_format.h"
 #include "report/report_table_layout.h"
@@ -120,22 +122,35 @@ TEST(ReportLevelBars, TakeTheRightWordAndTheFormattersTextInEachUnit) {
   }
 }
 
-// Across a realistic log, every bar's text is the text of its column in the viewer's line.
+// Across a realistic log, every bar's text is the text of its column in the viewer's line, and the
+// bars run by frequency, records of one frequency in log order.
 TEST(ReportBars, SayWhatTheDisplayLineSaysForEveryRecordOfARealisticLog) {
   const LogImage image = samples::MakeRealisticLog(200, 11);
+  std::vector<int> byFrequency(200);
+  std::iota(byFrequency.begin(), byFrequency.end(), 0);
+  std::stable_sort(byFrequency.begin(), byFrequency.end(), [&](int a, int b) {
+    DecodedEntry first;
+    DecodedEntry second;
+    FormatRecord(image, a, first, kUnitsDbm);
+    FormatRecord(image, b, second, kUnitsDbm);
+    return first.Frequency < second.Frequency;
+  });
+  ASSERT_FALSE(std::is_sorted(byFrequency.begin(), byFrequency.end()));  // the log is not
   for (std::uint8_t units : kUnitsShown) {
     const std::vector<ChartBar> level = LevelBars(image, 200, units);
     const std::vector<ChartBar> mer = MerBars(image, 200);
     const std::vector<ChartBar> ber = BerBars(image, 200);
     ASSERT_EQ(level.size(), 200u);
     std::size_t digital = 0;
-    for (int index = 0; index < 200; ++index) {
+    for (std::size_t bar = 0; bar < byFrequency.size(); ++bar) {
+      const int index = byFrequency[bar];
       DecodedEntry entry;
       FormatRecord(image, index, entry, units);
+      EXPECT_EQ(level[bar].frequency, entry.Frequency) << index;
       const bool isDigital = entry.Kind != 'A';
       const std::size_t mark = isDigital ? 13 : 7;
-      EXPECT_EQ(level[index].valueText, DisplayField(image, index, units, mark) +
-                                            DisplayField(image, index, units, mark + 1))
+      EXPECT_EQ(level[bar].valueText, DisplayField(image, index, units, mark) +
+                                          DisplayField(image, index, units, mark + 1))
           << index;
       if (isDigital) {
         ASSERT_LT(digital, mer.size());
@@ -285,14 +300,15 @@ TEST(ReportTable, ColumnsAndHeadingsStandWhereTheViewersDo) {
   }
 }
 
-TEST(ReportTable, AFieldRunsOnUpToTheNextTextAndToTheValueAfterAMark) {
+TEST(ReportTable, AFieldRunsOnUpToTheNextTextLessTheGap) {
   const std::vector<double> lefts = TableColumnLefts(598);
   std::vector<bool> empty(18, false);
   EXPECT_DOUBLE_EQ(FieldRoom(lefts, empty, 0, 598, 2), 38);  // up to "Frequency", less the gap
-  EXPECT_DOUBLE_EQ(FieldRoom(lefts, empty, 7, 598, 2), 6);   // the mark touches its value
+  // The table draws a range mark and its value as one text; a mark alone keeps the gap too.
+  EXPECT_DOUBLE_EQ(FieldRoom(lefts, empty, 7, 598, 2), 4);
   EXPECT_DOUBLE_EQ(FieldRoom(lefts, empty, 17, 598, 2), 598 - 547.0);
   empty[5] = empty[6] = empty[7] = true;  // an analogue line's empty status, quality and mark
-  EXPECT_DOUBLE_EQ(FieldRoom(lefts, empty, 4, 598, 2), 321 - 178.0);
+  EXPECT_DOUBLE_EQ(FieldRoom(lefts, empty, 4, 598, 2), 321 - 2 - 178.0);
   EXPECT_DOUBLE_EQ(FieldRoom(lefts, empty, 19, 598, 2), 0);
 }
 

@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -307,6 +309,46 @@ TEST_F(AppTest, ReadStartsTheDownloadOnTheWindowTimer) {
   ASSERT_FALSE(wire.empty());
   EXPECT_EQ(wire.front(), "-> 02 03 4C 4F 47 1A");
   EXPECT_NE(std::find(wire.begin(), wire.end(), "-> 02 03 47 45 54 1C"), wire.end());
+}
+
+// The report's header learns where the log came from: a loaded file and its modification time, a
+// Read of the meter; a failed load leaves what was known.
+TEST_F(AppTest, LoadAndReadNoteWhereTheLogCameFrom) {
+  StartWithMeter(vm::GeneratedRecords(2));
+  EXPECT_FALSE(State().ImageOrigin.readFromMeter);
+  EXPECT_FALSE(State().ImageOrigin.fileTime.isValid());
+  std::ofstream(folder_.Path("short.tlg")) << "not a log";
+  const std::string copy = folder_.Path("survey.tlg");
+  std::filesystem::copy_file(std::string(KLXR_SOURCE_DIR) + "/samples/mixed.tlg", copy);
+  const QDateTime modified(QDate(2026, 11, 30), QTime(9, 5));
+  std::filesystem::last_write_time(
+      copy, std::filesystem::file_time_type::clock::now() -
+                std::chrono::seconds(modified.secsTo(QDateTime::currentDateTime())));
+  struct Step {
+    int command;
+    std::string path;
+    bool readFromMeter;
+    bool fileTimeKnown;
+  };
+  const Step steps[] = {
+      {cmd::kLoad, copy, false, true},
+      {cmd::kLoad, folder_.Path("short.tlg"), false, true},  // not a log: still the file's
+      {cmd::kRead, "", true, false},
+      {cmd::kLoad, copy, false, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.command);
+    if (step.command == cmd::kRead) {
+      app_->Command(cmd::kRead);
+    } else {
+      ChooseIn(*app_, step.command, step.path);
+    }
+    EXPECT_EQ(State().ImageOrigin.readFromMeter, step.readFromMeter);
+    EXPECT_EQ(State().ImageOrigin.fileTime.isValid(), step.fileTimeKnown);
+    if (step.fileTimeKnown) {
+      EXPECT_LE(std::abs(State().ImageOrigin.fileTime.secsTo(modified)), 2);
+    }
+  }
 }
 
 TEST_F(AppTest, AboutAndVersionAreRowsOfTheTable) {

@@ -102,6 +102,28 @@ TEST_F(LogViewerReportTest, TheCommandWritesTheReportInTheUnitsShownWhereTheChoo
   }
 }
 
+TEST_F(LogViewerReportTest, TheReportSaysWhereTheLogCameFrom) {
+  const LogOrigin origins[] = {{true, {}}, {false, QDateTime(QDate(2026, 11, 30), QTime(9, 5))}};
+  const char* expected[] = {"Log: read from the meter", "Log file: 2026-11-30 09:05"};
+  for (std::size_t k = 0; k < std::size(origins); ++k) {
+    LogViewerContext context = Context();
+    context.origin = origins[k];
+    LogViewer viewer(context, nullptr);
+    WhenModalShown([&](QWidget* modal) {
+      auto* chooser = qobject_cast<FileChooser*>(modal);
+      ASSERT_NE(chooser, nullptr);
+      chooser->NameField().setText(QStringLiteral("origin%1").arg(k));
+      chooser->OnOk();
+    });
+    viewer.SaveReportAction().trigger();
+    const std::string pdf = ReadFile(QStringLiteral("exports/origin%1.pdf").arg(k));
+    ASSERT_EQ(pdf.substr(0, 5), "%PDF-");
+    if (testing::HavePdfTools()) {
+      EXPECT_NE(testing::PdfFile(pdf).Text().find(expected[k]), std::string::npos) << expected[k];
+    }
+  }
+}
+
 TEST_F(LogViewerReportTest, ACancelledChooserWritesNoReport) {
   LogViewer viewer(Context(), nullptr);
   WhenModalShown([&](QWidget* modal) {
