@@ -66,6 +66,12 @@ class MessageBoxes {
   virtual void Show(int index, std::string_view text, BoxKind kind) = 0;
   // Shows the question box and returns the button pressed.
   virtual Answer Ask(int index, std::string_view text) = 0;
+  // Shows a box whose detail says more than the catalogue's text: the file, the system's reason,
+  // what to do. Where boxes have no room for a detail, the box is shown without it.
+  virtual void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                            std::string_view /*detail*/) {
+    Show(index, text, kind);
+  }
 };
 
 // The text of a catalogue entry, cut to capacity - 1 characters. The index must be one of msg::k*.
@@ -73,6 +79,8 @@ std::string LoadText(int index, std::size_t capacity = kMessageTextCapacity);
 
 // Loads the entry's text and shows it as a box of the given kind.
 void ShowMessage(MessageBoxes& boxes, int index, BoxKind kind);
+// The same with a detail that says more than the entry's text.
+void ShowMessage(MessageBoxes& boxes, int index, BoxKind kind, std::string_view detail);
 
 // Loads the entry's text, asks it as a question and returns the answer.
 Answer AskQuestion(MessageBoxes& boxes, int index);

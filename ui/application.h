@@ -4,10 +4,11 @@
 // Start-up, in order: clear the log image; quiet mode off, the first caption; scan the command line
 // for "+Q"; load the caption (string 167); create and show MainWindow (with its menu and
 // accelerators); load the driver library, or tell the user "Warning, can't load USB driver
-// (ftd2xx.dll)" and end; create the shared ComAccess, or tell the user "Error: Not enough memory to
-// create ComAccess object!" and end, so that no command can reach a missing port. Then the event
-// loop runs until the window is closed; closing stops the download timer and ends the loop; the
-// shared ComAccess is destroyed after it. The exit code is 0.
+// (ftd2xx.dll)", with the files tried and what to do as the box's detail, and end; create the
+// shared ComAccess, or tell the user "Error: Not enough memory to create ComAccess object!" and
+// end, so that no command can reach a missing port. Then the event loop runs until the window is
+// closed; closing stops the download timer and ends the loop; the shared ComAccess is destroyed
+// after it. The exit code is 0.
 #pragma once
 
 #include <functional>
@@ -26,8 +27,9 @@ namespace klxr {
 // port and really sleep; tests hand over a driver table, may make the port fail, and sleep on a
 // virtual clock.
 struct StartUpServices {
-  // The driver, or null when none can be loaded.
-  std::function<std::unique_ptr<LoadedDriver>()> loadDriver;
+  // The driver, or null when none can be loaded; problem then says which files were tried, why
+  // they failed, and what to do.
+  std::function<std::unique_ptr<LoadedDriver>(std::string& problem)> loadDriver;
   // The shared port on the driver's functions, or null when it cannot be created.
   std::function<std::unique_ptr<ComAccess>(const d2xx::D2xxFunctions&)> makeComAccess;
   SleepFunction sleep = SleepMilliseconds;
@@ -71,7 +73,7 @@ class Application {
  private:
   ProgressView Progress() const;
   void CreateMainWindow();
-  bool LoadDriver();
+  bool LoadDriver(std::string& problem);
   bool CreateSharedComAccess();
   void DestroySharedComAccess();
 

@@ -76,6 +76,18 @@ void AutomationMessageBoxes::Show(int index, std::string_view text, BoxKind kind
   report_ << BoxReport(kind, index, text, "ok") << std::endl;
 }
 
+void AutomationMessageBoxes::ShowDetailed(int index, std::string_view text, BoxKind kind,
+                                          std::string_view detail) {
+  if (!answers_.empty()) {
+    answers_.pop_front();
+  } else {
+    ++showing_;
+    shown_.ShowDetailed(index, text, kind, detail);
+    --showing_;
+  }
+  report_ << BoxReport(kind, index, text, "ok") << std::endl;
+}
+
 Answer AutomationMessageBoxes::Ask(int index, std::string_view text) {
   Answer answer = Answer::Cancel;
   if (!answers_.empty()) {

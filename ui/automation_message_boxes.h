@@ -27,6 +27,9 @@ class AutomationMessageBoxes : public MessageBoxes {
   AutomationMessageBoxes(MessageBoxes& shown, std::ostream& report);
 
   void Show(int index, std::string_view text, BoxKind kind) override;
+  // Reported as Show reports it; the detail goes to the box shown.
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override;
   Answer Ask(int index, std::string_view text) override;
 
   // Queues an answer for the next box.

@@ -43,9 +43,13 @@ void ReserveCaptionWidth(QMessageBox& box, const QString& caption) {
 QMessageBox::StandardButton RunBox(const std::string& caption, std::string_view text, BoxKind kind,
                                    QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton defaultButton,
-                                   QMessageBox::StandardButton escapeButton) {
+                                   QMessageBox::StandardButton escapeButton,
+                                   std::string_view detail = {}) {
   QMessageBox box(IconFor(kind), TextToQString(caption), TextToQString(text), buttons);
   box.setTextFormat(Qt::PlainText);
+  if (!detail.empty()) {
+    box.setDetailedText(TextToQString(detail));
+  }
   ReserveCaptionWidth(box, box.windowTitle());
   box.setWindowModality(Qt::ApplicationModal);
   box.setDefaultButton(defaultButton);
@@ -67,6 +71,11 @@ QtMessageBoxes::QtMessageBoxes() : QtMessageBoxes(std::string(LoadString(kCaptio
 
 void QtMessageBoxes::Show(int /*index*/, std::string_view text, BoxKind kind) {
   RunBox(caption_, text, kind, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void QtMessageBoxes::ShowDetailed(int /*index*/, std::string_view text, BoxKind kind,
+                                  std::string_view detail) {
+  RunBox(caption_, text, kind, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok, detail);
 }
 
 Answer QtMessageBoxes::Ask(int /*index*/, std::string_view text) {

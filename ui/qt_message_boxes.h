@@ -22,6 +22,9 @@ class QtMessageBoxes : public MessageBoxes {
   QtMessageBoxes();
 
   void Show(int index, std::string_view text, BoxKind kind) override;
+  // The detail is the box's detailed text, behind its "Show Details..." button.
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override;
   Answer Ask(int index, std::string_view text) override;
 
  private:

@@ -21,9 +21,16 @@ class RecordingMessageBoxes : public MessageBoxes {
  public:
   void Show(int index, std::string_view text, BoxKind kind) override {
     boxes.push_back({index, std::string(text), kind});
+    details.emplace_back();
+  }
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override {
+    boxes.push_back({index, std::string(text), kind});
+    details.emplace_back(detail);
   }
   Answer Ask(int index, std::string_view text) override {
     boxes.push_back({index, std::string(text), BoxKind::Question});
+    details.emplace_back();
     if (answers.empty()) {
       return Answer::Cancel;
     }
@@ -41,7 +48,8 @@ class RecordingMessageBoxes : public MessageBoxes {
   }
 
   std::vector<RecordedBox> boxes;
-  std::deque<Answer> answers;  // answers to the next questions; Cancel once they run out
+  std::vector<std::string> details;  // each box's detail, empty when it had none
+  std::deque<Answer> answers;        // answers to the next questions; Cancel once they run out
 };
 
 }  // namespace klxr::testing
