@@ -77,6 +77,8 @@ struct AdapterConfig {
   EepromContents eeprom = MeterLeadEeprom();
   bool inUseElsewhere = false;                       // another program holds it: FT_Open fails
   std::optional<MeterConfig> meter = MeterConfig{};  // none: a silent device that is no meter
+  // The user may not open it: FT_Open fails as the open driver's does then (kOpenNotPermitted).
+  bool openNotPermitted = false;
   UsbTiming usb;
   VanishRule vanish;
 };

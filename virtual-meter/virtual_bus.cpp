@@ -169,6 +169,9 @@ FT_STATUS VirtualBus::Open(int deviceNumber, d2xx::FT_HANDLE* handle) {
   if (!chosen->Present(clock_.Now())) {
     return Log(std::move(record), d2xx::FT_DEVICE_NOT_FOUND);
   }
+  if (chosen->OpenNotPermitted()) {
+    return Log(std::move(record), d2xx::kOpenNotPermitted);
+  }
   if (chosen->InUseElsewhere() || chosen->IsOpen()) {
     return Log(std::move(record), d2xx::FT_DEVICE_NOT_OPENED);
   }
