@@ -90,6 +90,10 @@ struct BusConfig {
   bool clockCountsRealTimeBetweenCalls = false;
   // A file to which the transcript is appended as text lines as it happens; empty for none.
   std::string transcriptPath;
+  // Whether the transcript and the call log are also kept in memory, for the bus's owner to read
+  // (tests do). The loadable library keeps neither: nobody reads them there, and a long demo
+  // would hold every call and every reply of its whole run.
+  bool keepLogs = true;
 };
 
 // The common case: one meter lead with a meter holding `records`.
