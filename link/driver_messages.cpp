@@ -39,6 +39,16 @@ std::string Advice(const DriverLoadDiagnosis& diagnosis) {
   return DefaultDriverAdvice();
 }
 
+// The system's reason without the file's name, which the loader of some systems puts first.
+std::string_view ReasonWithoutName(const DriverLoadAttempt& attempt) {
+  std::string_view reason = attempt.problem;
+  const std::string prefix = attempt.libraryName + ": ";
+  if (reason.starts_with(prefix)) {
+    reason.remove_prefix(prefix.size());
+  }
+  return reason;
+}
+
 // "FILE (REASON); FILE (REASON)" for the attempts, leaving one out (none: skip past the end).
 std::string ListAttempts(const std::vector<DriverLoadAttempt>& attempts, std::size_t skip) {
   std::string list;
@@ -46,7 +56,8 @@ std::string ListAttempts(const std::vector<DriverLoadAttempt>& attempts, std::si
     if (i == skip) {
       continue;
     }
-    list += (list.empty() ? "" : "; ") + attempts[i].libraryName + " (" + attempts[i].problem + ")";
+    list += (list.empty() ? "" : "; ") + attempts[i].libraryName + " (" +
+            std::string(ReasonWithoutName(attempts[i])) + ")";
   }
   return list;
 }

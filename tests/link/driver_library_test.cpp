@@ -181,6 +181,9 @@ TEST(DriverLibraryTest, MissingDriverWarningNamesThePlatformsFile) {
       EXPECT_NE(text.find(mention), std::string::npos) << text << "\nlacks: " << mention;
     }
     EXPECT_EQ(text.find(otherPlatformsFile), std::string::npos) << text;
+    // The system's reason follows the file's name once, without repeating it.
+    const std::string& file = c.diagnosis.libraryName;
+    EXPECT_EQ(text.find(file + " (" + file), std::string::npos) << text;
   }
 }
 
