@@ -139,9 +139,11 @@ TEST(DriverLibraryTest, MissingDriverWarningNamesThePlatformsFile) {
   const std::string missingFile = std::string(KLXR_TEST_DRIVER) + ".absent";
 #if defined(__linux__)
   const std::string defaultDriver = kOpenDriverFileName;
+  const std::string whereItIsLookedFor = defaultDriver + " is the default";
   const char* otherPlatformsFile = "ftd2xx.dll";
 #else
   const std::string defaultDriver = kVendorLibrary;
+  const std::string whereItIsLookedFor = defaultDriver + " is looked for beside the program";
   const char* otherPlatformsFile = "libftd2xx.so";
 #endif
   const auto loadWith = [](const std::string& variable) {
@@ -165,8 +167,7 @@ TEST(DriverLibraryTest, MissingDriverWarningNamesThePlatformsFile) {
       {"the platform's own",
        loadWith(""),
        DriverSituation::kLibraryMissing,
-       {std::string(kVendorLibrary) + " (", defaultDriver + " is the default",
-        kDriverLibraryVariable}},
+       {std::string(kVendorLibrary) + " (", whereItIsLookedFor, kDriverLibraryVariable}},
       {"lacking a function",
        incomplete,
        DriverSituation::kFunctionMissing,
