@@ -10,6 +10,7 @@
 #include "cli/meter_commands.h"
 #include "cli/option_values.h"
 #include "link/com_access.h"
+#include "link/driver_messages.h"
 #include "link/meter_link.h"
 
 namespace klxr::cli {
@@ -100,8 +101,9 @@ int AdapterCommand(const std::vector<std::string>& arguments, CliContext& contex
     return kExitFailure;
   }
   ComAccess port(*connection.driver);
-  if (port.Open(*device) != d2xx::FT_OK) {
-    ShowMessage(context.boxes, msg::kUsbPortError, BoxKind::Error);
+  if (const d2xx::FT_STATUS opened = port.Open(*device); opened != d2xx::FT_OK) {
+    ShowMessage(context.boxes, msg::kUsbPortError, BoxKind::Error,
+                LeadProblemText(*device, opened));
     return kExitFailure;
   }
   // The check leaves the block corrected: what the meter link requires. Reading it again with the

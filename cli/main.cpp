@@ -1,5 +1,6 @@
 // klxr-log-cli: the command-line companion of the meter log program. One table lists the commands;
 // each command lives in its own file (command_*.cpp).
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -14,6 +15,7 @@
 #include "cli/file_operands.h"
 #include "cli/terminal_message_boxes.h"
 #include "link/demo_setup.h"
+#include "link/driver_messages.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -22,6 +24,9 @@
 
 namespace klxr::cli {
 namespace {
+
+// The widest line of the help texts.
+constexpr std::size_t kHelpWidth = 92;
 
 constexpr std::string_view kShowHelp =
     "Usage: klxr-log-cli show LOG.tlg [--dbuv]\n"
@@ -97,11 +102,12 @@ constexpr std::string_view kReadHelp =
     "--csv reports \"No logging data present\" and writes no CSV file.\n"
     "\n"
     "Exit status 0 only when the transfer was complete and the log was delivered. A failed\n"
-    "transfer reports the program's message: \"USB Port Error\" (no meter lead on the first\n"
-    "device, or in use), \"Error - Handshake not received\" (the meter's answer was missing or\n"
-    "wrong), \"The device has been upgraded and is recycling. ...\" (the adapter was\n"
-    "re-programmed: re-plug the lead and read again), \"You must install the USB driver first!\"\n"
-    "(no driver library). An unknown --device is an error (exit status 1).\n"
+    "transfer reports the program's message: \"USB Port Error\" (followed by why: no lead on the\n"
+    "device, the lead in use, or found but this user may not open it, and what to do),\n"
+    "\"Error - Handshake not received\" (the meter's answer was missing or wrong), \"The device\n"
+    "has been upgraded and is recycling. ...\" (the adapter was re-programmed: re-plug the lead\n"
+    "and read again), \"You must install the USB driver first!\" (no driver library; the files\n"
+    "tried and why come first). An unknown --device is an error (exit status 1).\n"
     "\n"
     "Ctrl-C (or SIGTERM) stops the transfer: the meter is told that the log ends, the port is\n"
     "closed, nothing is written, the records that had arrived are counted on standard error, and\n"
@@ -122,8 +128,9 @@ constexpr std::string_view kEraseHelp =
     "\n"
     "Exit status 0 only when the meter confirmed the erase; 1 when the question was not answered\n"
     "yes (nothing is sent), when the meter did not confirm, for an unknown --device, and on the\n"
-    "program's messages \"Error - Handshake not received\", \"USB Port Error\", the re-plug\n"
-    "message, or \"Warning, can't load USB driver (ftd2xx.dll)\" (no driver library).\n";
+    "program's messages \"Error - Handshake not received\", \"USB Port Error\" (followed by why),\n"
+    "the re-plug message, or \"Warning, can't load USB driver\" (no driver library; followed by\n"
+    "the files tried, why, and what to do).\n";
 
 constexpr std::string_view kListHelp =
     "Usage: klxr-log-cli list [--long] [--paced]\n"
@@ -132,16 +139,18 @@ constexpr std::string_view kListHelp =
     "prints the version text of each meter that answers, one per line, sorted by text (case\n"
     "ignored), then \"Number of devices: N\". Devices in use by another program, devices whose\n"
     "adapter differs from the settings the meter link needs (see \"adapter\"; they are not\n"
-    "re-programmed here) and devices that do not answer are skipped.\n"
+    "re-programmed here) and devices that do not answer are skipped. A lead that this user may\n"
+    "not open is listed as \"device N: (no permission)\", and standard error says how to let\n"
+    "the user open it (the package's udev rule, or a group).\n"
     "\n"
     "  --long   one line for every USB device instead, in index order, its fields separated by\n"
     "           tabs: the index (for --device), the adapter's serial number and description\n"
     "           (\"-\" when it cannot be opened), and the meter's version text, or why it is not\n"
-    "           listed: \"(in use)\", \"(not a meter lead)\" (the adapter differs), \"(silent)\";\n"
-    "           then \"Number of devices: N\"\n"
+    "           listed: \"(in use)\", \"(no permission)\", \"(not a meter lead)\" (the adapter\n"
+    "           differs), \"(silent)\"; then \"Number of devices: N\"\n"
     "\n"
     "Exit status 0, also when no meter answers; 1 when no driver library can be loaded\n"
-    "(\"Warning, can't load USB driver (ftd2xx.dll)\").\n";
+    "(\"Warning, can't load USB driver\", followed by the files tried, why, and what to do).\n";
 
 constexpr std::string_view kAdapterHelp =
     "Usage: klxr-log-cli adapter [--fix] [--device N|SERIAL]\n"
@@ -161,8 +170,8 @@ constexpr std::string_view kAdapterHelp =
     "\n"
     "Exit status 0 when the adapter has the settings, or was re-programmed with --fix; 1 when it\n"
     "differs and --fix was not given, for an unknown --device, when it cannot be opened\n"
-    "(\"USB Port Error\"), read or programmed, or when no driver library can be loaded\n"
-    "(\"Warning, can't load USB driver (ftd2xx.dll)\").\n";
+    "(\"USB Port Error\", followed by why), read or programmed, or when no driver library can be\n"
+    "loaded (\"Warning, can't load USB driver\", followed by the files tried and why).\n";
 
 constexpr std::string_view kReportHelp =
     "Usage: klxr-log-cli report LOG.tlg OUT.pdf [--dbuv] [--title T] [--site S] [--installer I]\n"
@@ -205,13 +214,38 @@ constexpr std::string_view kExitStatusHelp =
     "\"Error - Invalid data file\", \"Invalid binary file\", \"Can't save program image\",\n"
     "\"No logging data present\"); 2 usage error.\n";
 
-constexpr std::string_view kDriverHelp =
-    "The commands read, erase, list and adapter reach the meters through a driver library: on\n"
-    "Linux the open-source back end that comes with the tool (libklxr-open-driver.so), else the\n"
-    "adapter maker's library (libftd2xx.so, Ftd2xx.dll); or through the library file named by\n"
-    "the environment variable KLXR_D2XX_LIBRARY, such as the virtual meter. They transfer fast\n"
-    "when the library has FT_GetQueueStatus, FT_SetLatencyTimer and FT_GetLatencyTimer, else\n"
-    "paced (said once on standard error); --paced asks for paced transfer.\n";
+// The text cut into lines of at most `width` characters at its spaces.
+std::string WrapLines(std::string_view text, std::size_t width) {
+  std::string wrapped;
+  std::size_t lineLength = 0;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find(' '), text.size());
+    const std::string_view word = text.substr(0, end);
+    if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+      wrapped += '\n';
+      lineLength = 0;
+    } else if (lineLength > 0) {
+      wrapped += ' ';
+      ++lineLength;
+    }
+    wrapped += word;
+    lineLength += word.size();
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return wrapped + "\n";
+}
+
+// Which driver library the meter commands use on this platform, and how they transfer.
+std::string DriverHelp() {
+  return WrapLines(
+      "The commands read, erase, list and adapter reach the meters through a driver "
+      "library. " +
+          DriverSearchText() +
+          " They transfer fast when the library has FT_GetQueueStatus, "
+          "FT_SetLatencyTimer and FT_GetLatencyTimer, else paced (said once on "
+          "standard error); --paced asks for paced transfer.",
+      kHelpWidth);
+}
 
 const CliCommand* FindCommand(std::string_view name) {
   for (const CliCommand& command : kCommands) {
@@ -243,7 +277,7 @@ void PrintOverview(std::ostream& out) {
          "  --demo    before the command: talk to the virtual meter holding the bundled sample\n"
          "            log instead of a meter, to try the commands without one\n"
          "\n"
-      << kDriverHelp << "\n"
+      << DriverHelp() << "\n"
       << kExitStatusHelp
       << "Run 'klxr-log-cli help COMMAND' or 'klxr-log-cli COMMAND --help' for the details.\n";
 }

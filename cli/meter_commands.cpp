@@ -6,6 +6,7 @@
 #include "cli/device_choice.h"
 #include "cli/exit_status.h"
 #include "link/driver_library.h"
+#include "link/driver_messages.h"
 
 namespace klxr::cli {
 
@@ -33,7 +34,7 @@ int RunWithLoadedDriver(MeterCommandFunction command, const std::vector<std::str
     }
   } else {
     TakePacedOption(arguments);
-    connection.driverProblem = "'" + diagnosis.libraryName + "': " + diagnosis.problem;
+    connection.driverProblem = LibraryProblemText(diagnosis);
   }
   return command(arguments, context, connection);
 }
@@ -54,14 +55,12 @@ std::optional<std::int32_t> PickDevice(const OptionValues& options,
 }
 
 void ReportDriverProblem(CliContext& context, const MeterConnection& connection) {
-  context.err << "klxr-log-cli: cannot load the driver library " << connection.driverProblem
-              << "\n";
+  context.err << "klxr-log-cli: " << connection.driverProblem << "\n";
 }
 
 int ReportMissingDriver(CliContext& context, const MeterConnection& connection) {
-  context.boxes.Show(msg::kCantLoadUsbDriver, DriverLibrary::MissingDriverText(),
-                     BoxKind::Information);
-  ReportDriverProblem(context, connection);
+  ShowMessage(context.boxes, msg::kCantLoadUsbDriver, BoxKind::Information,
+              connection.driverProblem);
   return kExitFailure;
 }
 
@@ -69,6 +68,13 @@ void NotingMessageBoxes::Show(int index, std::string_view text, BoxKind kind) {
   BeforeBox();
   shown_.insert(index);
   terminal_.Show(index, text, kind);
+}
+
+void NotingMessageBoxes::ShowDetailed(int index, std::string_view text, BoxKind kind,
+                                      std::string_view detail) {
+  BeforeBox();
+  shown_.insert(index);
+  terminal_.ShowDetailed(index, text, kind, detail);
 }
 
 Answer NotingMessageBoxes::Ask(int index, std::string_view text) {

@@ -25,7 +25,7 @@ namespace klxr::cli {
 // How a command reaches the meters.
 struct MeterConnection {
   const d2xx::D2xxFunctions* driver = nullptr;  // null: no driver library could be loaded
-  std::string driverProblem;                    // then: which file, and why
+  std::string driverProblem;  // then: the files tried, why each failed, and what to do
   SleepFunction sleep = SleepMilliseconds;
   // The clock the progress and the summary of a read are timed with.
   std::function<std::int64_t()> clock = SteadyMicroseconds;
@@ -57,7 +57,8 @@ std::optional<std::int32_t> PickDevice(const OptionValues& options,
 void ReportDriverProblem(CliContext& context, const MeterConnection& connection);
 
 // What the desktop program says when it finds no driver library at start-up ("Warning, can't load
-// USB driver (ftd2xx.dll)"), and why; returns the exit status of a command that needs the driver.
+// USB driver ..."), followed by the files tried, why, and what to do; returns the exit status of a
+// command that needs the driver.
 int ReportMissingDriver(CliContext& context, const MeterConnection& connection);
 
 // The commands, on a given connection (tests give the in-process virtual meter's).
@@ -75,6 +76,8 @@ class NotingMessageBoxes : public MessageBoxes {
  public:
   explicit NotingMessageBoxes(MessageBoxes& terminal) : terminal_(terminal) {}
   void Show(int index, std::string_view text, BoxKind kind) override;
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override;
   Answer Ask(int index, std::string_view text) override;
   bool Shown(int index) const { return shown_.count(index) != 0; }
 

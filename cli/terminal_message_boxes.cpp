@@ -10,6 +10,11 @@ void TerminalMessageBoxes::Show(int /*index*/, std::string_view text, BoxKind /*
   err_ << text << '\n' << std::flush;
 }
 
+void TerminalMessageBoxes::ShowDetailed(int /*index*/, std::string_view text, BoxKind /*kind*/,
+                                        std::string_view detail) {
+  err_ << text << '\n' << detail << '\n' << std::flush;
+}
+
 Answer TerminalMessageBoxes::Ask(int /*index*/, std::string_view text) {
   err_ << text << " [y/n] " << std::flush;
   std::string line;

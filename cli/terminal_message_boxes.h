@@ -16,6 +16,9 @@ class TerminalMessageBoxes : public MessageBoxes {
   TerminalMessageBoxes(std::istream& in, std::ostream& err) : in_(in), err_(err) {}
 
   void Show(int index, std::string_view text, BoxKind kind) override;
+  // The box's text, then its detail on a line of its own.
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override;
   Answer Ask(int index, std::string_view text) override;
 
  private:

@@ -49,6 +49,11 @@ inline constexpr FT_STATUS FT_NOT_SUPPORTED = 17;
 inline constexpr FT_STATUS FT_OTHER_ERROR = 18;
 inline constexpr FT_STATUS FT_DEVICE_LIST_NOT_READY = 19;
 
+// What FT_Open answers for an adapter that is attached but that this user may not open (the open
+// driver: no write permission on its USB device node). The code means "could not be opened for
+// writing", which is what the system refused; "in use" stays FT_DEVICE_NOT_OPENED.
+inline constexpr FT_STATUS kOpenNotPermitted = FT_DEVICE_NOT_OPENED_FOR_WRITE;
+
 // Constants.
 inline constexpr DWORD FT_LIST_NUMBER_ONLY = 0x80000000u;
 inline constexpr ULONG FT_PURGE_RX = 1;

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "link/shared_library.h"
-#include "resources/message_catalogue.h"
 
 namespace klxr {
 namespace {
@@ -51,14 +50,23 @@ void ResolveOptional(platform::LibraryHandle library, d2xx::D2xxFunctions& table
 }  // namespace
 
 std::unique_ptr<DriverLibrary> DriverLibrary::Load(DriverLoadDiagnosis* diagnosis) {
-  const std::vector<std::string> candidates = DriverLibraryCandidates(
-      platform::EnvironmentValue(kDriverLibraryVariable), platform::ProgramFolder());
+  const std::string environmentValue = platform::EnvironmentValue(kDriverLibraryVariable);
+  const std::vector<std::string> candidates =
+      DriverLibraryCandidates(environmentValue, platform::ProgramFolder());
   std::unique_ptr<DriverLibrary> library;
+  DriverLoadDiagnosis last;
+  std::vector<DriverLoadAttempt> attempts;
   for (const std::string& candidate : candidates) {
-    library = LoadNamed(candidate, diagnosis);
+    library = LoadNamed(candidate, &last);
+    attempts.push_back({last.libraryName, last.problem, last.missingFunction});
     if (library != nullptr) {
       break;
     }
+  }
+  if (diagnosis != nullptr) {
+    *diagnosis = std::move(last);
+    diagnosis->attempts = std::move(attempts);
+    diagnosis->namedByEnvironment = !environmentValue.empty();
   }
   return library;
 }
@@ -82,20 +90,10 @@ std::vector<std::string> DriverLibrary::DriverLibraryCandidates(std::string_view
   return candidates;
 }
 
-std::string DriverLibrary::MissingDriverText() {
-  std::string text(LoadText(msg::kCantLoadUsbDriver));
-#if !defined(_WIN32)
-  const std::string_view catalogueName = "ftd2xx.dll";
-  if (const std::size_t at = text.find(catalogueName); at != std::string::npos) {
-    text.replace(at, catalogueName.size(), platform::DefaultDriverLibraryName());
-  }
-#endif
-  return text;
-}
-
 std::unique_ptr<DriverLibrary> DriverLibrary::LoadNamed(const std::string& libraryName,
                                                         DriverLoadDiagnosis* diagnosis) {
-  DriverLoadDiagnosis report{libraryName, {}};
+  DriverLoadDiagnosis report;
+  report.libraryName = libraryName;
   std::unique_ptr<DriverLibrary> result;
   platform::LibraryHandle library = platform::OpenSharedLibrary(libraryName, report.problem);
   if (library != nullptr) {
@@ -106,6 +104,7 @@ std::unique_ptr<DriverLibrary> DriverLibrary::LoadNamed(const std::string& libra
       result.reset(new DriverLibrary(library, libraryName, table));
     } else {
       report.problem = "the library has no function " + missing;
+      report.missingFunction = missing;
       platform::CloseSharedLibrary(library);
     }
   }

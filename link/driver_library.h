@@ -20,11 +20,22 @@ inline constexpr const char* kDriverLibraryVariable = "KLXR_D2XX_LIBRARY";
 // The file of the open-source back end that the program carries on Linux.
 inline constexpr const char* kOpenDriverFileName = "libklxr-open-driver.so";
 
-// Why loading failed, for diagnostics: the file tried and the reason (the system's text, or the
-// name of a function the library lacks). The reason is empty after a successful load.
+// One file tried and why it did not load: the system's text, or "the library has no function X".
+struct DriverLoadAttempt {
+  std::string libraryName;
+  std::string problem;
+  std::string missingFunction;  // set when the file loaded but lacks this function
+};
+
+// Why loading failed, for diagnostics: the last file tried and the reason (the system's text, or
+// the name of a function the library lacks), and every file tried before it. The reason is empty
+// after a successful load.
 struct DriverLoadDiagnosis {
   std::string libraryName;
   std::string problem;
+  std::string missingFunction;
+  std::vector<DriverLoadAttempt> attempts;  // every file tried, in order, the last one included
+  bool namedByEnvironment = false;          // the file came from KLXR_D2XX_LIBRARY
 };
 
 class DriverLibrary {
@@ -47,9 +58,6 @@ class DriverLibrary {
   // The file name to load: the environment's value when it is not empty, else the platform's
   // name of the vendor's library.
   static std::string ChooseDriverLibraryName(std::string_view environmentValue);
-
-  // The start-up warning for a driver that could not be loaded, naming this platform's driver file.
-  static std::string MissingDriverText();
 
   ~DriverLibrary();
   DriverLibrary(const DriverLibrary&) = delete;

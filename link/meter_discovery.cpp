@@ -32,14 +32,21 @@ bool FrameStillComing(const ReplyArea& reply, std::size_t collected) {
   return collected < 1 + kFrameOverhead + reply[2];
 }
 
-// True when the device can be opened at all; it is closed again at once.
-bool ProbeDevice(const d2xx::D2xxFunctions& driver, int index) {
+// Whether the device can be opened at all (FT_OK), else the open's status; it is closed again at
+// once.
+d2xx::FT_STATUS ProbeDevice(const d2xx::D2xxFunctions& driver, int index) {
   d2xx::FT_HANDLE handle = nullptr;
-  if (driver.FT_Open(index, &handle) != d2xx::FT_OK) {
-    return false;
+  const d2xx::FT_STATUS status = driver.FT_Open(index, &handle);
+  if (status == d2xx::FT_OK) {
+    driver.FT_Close(handle);
   }
-  driver.FT_Close(handle);
-  return true;
+  return status;
+}
+
+// What a failed probe says about the device.
+DeviceAnswer RefusalOf(d2xx::FT_STATUS status) {
+  return status == d2xx::kOpenNotPermitted ? DeviceAnswer::kNotPermitted
+                                           : DeviceAnswer::kCannotOpen;
 }
 
 // Collects the answer to "VERSION": at most 5 reads, until the first byte is NAK, or 5 bytes are
@@ -118,8 +125,12 @@ DeviceAnswer QueryDevice(const MeterLink& link, int index,
 }  // namespace
 
 DeviceAnswer AskDeviceForVersion(const MeterLink& link, int index, std::string& versionText) {
-  if (link.DriverLibrary == nullptr || !ProbeDevice(*link.DriverLibrary, index)) {
+  if (link.DriverLibrary == nullptr) {
     return DeviceAnswer::kCannotOpen;
+  }
+  if (const d2xx::FT_STATUS status = ProbeDevice(*link.DriverLibrary, index);
+      status != d2xx::FT_OK) {
+    return RefusalOf(status);
   }
   std::array<std::uint8_t, kUnpackAreaSize> version{};
   const DeviceAnswer answer = QueryDevice(link, index, version);
@@ -141,7 +152,10 @@ int DiscoverMeters(const MeterLink& link, MeterList* list) {
   const int devices = static_cast<int>(std::min<d2xx::DWORD>(deviceCount, INT_MAX));
   int found = 0;
   for (int index = 0; index < devices; ++index) {
-    if (!ProbeDevice(driver, index)) {
+    if (const d2xx::FT_STATUS status = ProbeDevice(driver, index); status != d2xx::FT_OK) {
+      if (RefusalOf(status) == DeviceAnswer::kNotPermitted && list != nullptr) {
+        list->AddNotPermitted(index);
+      }
       continue;
     }
     // Any payload the frame codec delivers (up to 127 bytes) fits, with its terminating zero.

@@ -3,7 +3,8 @@
 // the shared port is never touched, so a meter it holds open (during a download) is not listed.
 // Nothing is shown to the user: a device that cannot be opened, whose adapter differs from the
 // settings the meter link needs (it is neither queried nor re-programmed), that stays silent or
-// answers anything but ACK and a good frame is skipped.
+// answers anything but ACK and a good frame is skipped. A device that this user may not open is
+// not a meter either, but the list hears of it, so that it can say why the lead is missing.
 #pragma once
 
 #include <string>
@@ -21,19 +22,24 @@ class MeterList {
   virtual ~MeterList() = default;
   // One meter's version text (8-bit characters), in device order.
   virtual void Add(std::string_view versionText) = 0;
+  // A device that is attached but that this user may not open, in device order.
+  virtual void AddNotPermitted(int /*deviceIndex*/) {}
 };
 
-// A MeterList that keeps the texts in device order.
+// A MeterList that keeps the texts in device order, and the devices the user may not open.
 class CollectedMeters : public MeterList {
  public:
   void Add(std::string_view versionText) override { texts.emplace_back(versionText); }
+  void AddNotPermitted(int deviceIndex) override { notPermitted.push_back(deviceIndex); }
   std::vector<std::string> texts;
+  std::vector<int> notPermitted;
 };
 
 // What discovery made of one device.
 enum class DeviceAnswer {
   kMeter,           // a meter answered with its version text
   kCannotOpen,      // the device could not be opened: in use by another program, or gone
+  kNotPermitted,    // the device is attached but this user may not open it
   kAdapterDiffers,  // its adapter differs from the settings the meter link needs: no meter lead
   kSilent,          // nothing, or not ACK and a good frame, came back
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "link/driver_messages.h"
+
 namespace klxr {
 
 d2xx::FT_STATUS OpenMeterLine(ComAccess& port, std::int32_t deviceIndex) {
@@ -30,11 +32,12 @@ bool OpenSharedPortForConversation(MeterLink& link) {
   }
   ComAccess& port = *link.SharedPort;
   port.Close();
-  if (OpenMeterLine(port, link.DeviceIndex) != d2xx::FT_OK) {
+  if (const d2xx::FT_STATUS status = OpenMeterLine(port, link.DeviceIndex); status != d2xx::FT_OK) {
     // A line setting that failed after the open leaves nothing this port can use; closing it
     // releases the adapter for the next conversation and for the device list.
     port.Close();
-    ShowMessage(link.Boxes, msg::kUsbPortError, BoxKind::Error);
+    ShowMessage(link.Boxes, msg::kUsbPortError, BoxKind::Error,
+                LeadProblemText(link.DeviceIndex, status));
     return false;
   }
   port.CheckEeprom(true);

@@ -90,8 +90,8 @@ void PrepareConversation(ComAccess& port, TransferMode mode = TransferMode::kPac
 // The first steps of the download and the erase on the shared port: closes it, opens the device at
 // DeviceIndex on the meter's line, runs the adapter EEPROM check with programming and prepares the
 // conversation. On failure shows the reason and returns false: "USB Port Error" when the port
-// cannot be opened (or there is no shared port), the re-plug message when the adapter was
-// re-programmed (the port is then closed).
+// cannot be opened (with the lead's situation as its detail) or there is no shared port, the
+// re-plug message when the adapter was re-programmed (the port is then closed).
 bool OpenSharedPortForConversation(MeterLink& link);
 
 // The count of bytes the last Read of the port delivered, never more than it asked for.

@@ -54,9 +54,45 @@ std::optional<LineSettings> LineSettingsFor(d2xx::UCHAR wordLength, d2xx::UCHAR 
   return settings;
 }
 
-FT_STATUS OpenFailureStatus(int result) {
-  return result == -3 ? d2xx::FT_DEVICE_NOT_FOUND : d2xx::FT_DEVICE_NOT_OPENED;
+FT_STATUS OpenFailureStatus(int result, bool notPermitted) {
+  return result == kUsbOpenFailed && notPermitted ? d2xx::kOpenNotPermitted
+                                                  : d2xx::FT_DEVICE_NOT_OPENED;
 }
+
+namespace {
+
+// True when libusb may not open the device for want of access to its device node.
+bool AccessDenied(libusb_device* device) {
+  libusb_device_handle* handle = nullptr;
+  const int result = libusb_open(device, &handle);
+  if (result == 0) {
+    libusb_close(handle);
+  }
+  return result == LIBUSB_ERROR_ACCESS;
+}
+
+// Opens the adapter at this place in the list of FT232R adapters, and that one alone (opening by
+// index through libftdi1 opens every adapter before it, so that one the user may not open would
+// hide all after it).
+FT_STATUS OpenAdapterAt(ftdi_context* context, int index) {
+  ftdi_device_list* list = nullptr;
+  const int count = ftdi_usb_find_all(context, &list, kVendorId, kProductId);
+  ftdi_device_list* entry = count > index ? list : nullptr;
+  for (int skipped = 0; entry != nullptr && skipped < index; ++skipped) {
+    entry = entry->next;
+  }
+  FT_STATUS status = count < 0 ? d2xx::FT_DEVICE_NOT_OPENED : d2xx::FT_DEVICE_NOT_FOUND;
+  if (entry != nullptr) {
+    const int result = ftdi_usb_open_dev(context, entry->dev);
+    status = result < 0
+                 ? OpenFailureStatus(result, result == kUsbOpenFailed && AccessDenied(entry->dev))
+                 : d2xx::FT_OK;
+  }
+  ftdi_list_free(&list);
+  return status;
+}
+
+}  // namespace
 
 int CountAdapters() {
   ftdi_context* context = ftdi_new();
@@ -81,11 +117,9 @@ FT_STATUS FtdiPort::Open(int index, FtdiPort*& port) {
   // The kernel's serial driver lets go of the adapter while we hold it and gets it back on close.
   ftdi_set_interface(context, INTERFACE_A);
   context->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
-  const int result =
-      ftdi_usb_open_desc_index(context, kVendorId, kProductId, nullptr, nullptr, index);
-  if (result < 0) {
+  if (const FT_STATUS status = OpenAdapterAt(context, index); status != d2xx::FT_OK) {
     ftdi_free(context);
-    return OpenFailureStatus(result);
+    return status;
   }
   context->usb_read_timeout = kDefaultTransferTimeoutMs;
   context->usb_write_timeout = kDefaultTransferTimeoutMs;

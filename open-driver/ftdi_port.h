@@ -25,8 +25,12 @@ struct LineSettings {
 };
 std::optional<LineSettings> LineSettingsFor(d2xx::UCHAR wordLength, d2xx::UCHAR stopBits,
                                             d2xx::UCHAR parity);
-// The status for a failed ftdi_usb_open_desc_index result.
-d2xx::FT_STATUS OpenFailureStatus(int result);
+// What ftdi_usb_open_dev answers when libusb could not open the adapter's device node.
+inline constexpr int kUsbOpenFailed = -4;
+// The status for a failed ftdi_usb_open_dev result; notPermitted: libusb refused to open the device
+// node for want of access (LIBUSB_ERROR_ACCESS), which FT_Open answers with
+// d2xx::kOpenNotPermitted. Every other failure is "not opened" (in use, or gone).
+d2xx::FT_STATUS OpenFailureStatus(int result, bool notPermitted = false);
 
 // The number of FT232R adapters present; negative when the USB stack cannot be reached.
 int CountAdapters();

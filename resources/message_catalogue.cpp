@@ -28,6 +28,10 @@ void ShowMessage(MessageBoxes& boxes, int index, BoxKind kind) {
   boxes.Show(index, LoadText(index), kind);
 }
 
+void ShowMessage(MessageBoxes& boxes, int index, BoxKind kind, std::string_view detail) {
+  boxes.ShowDetailed(index, LoadText(index), kind, detail);
+}
+
 Answer AskQuestion(MessageBoxes& boxes, int index) {
   return boxes.Ask(index, LoadText(index));
 }

@@ -82,6 +82,8 @@ std::string LoadText(int index, std::size_t capacity = kMessageTextCapacity);
 
 // Loads the entry's text and shows it as a box of the given kind.
 void ShowMessage(MessageBoxes& boxes, int index, BoxKind kind);
+// The same with a detail that says more than the entry's text.
+void ShowMessage(MessageBoxes& boxes, int index, BoxKind kind, std::string_view detail);
 
 // Loads the entry's text, asks it as a question and returns the answer.
 Answer AskQuestion(MessageBoxes& boxes, int index);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "link/driver_library.h"
+#include "link/driver_messages.h"
 #include "link/log_download.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
@@ -16,9 +17,11 @@ namespace klxr {
 
 StartUpServices ProgramServices() {
   StartUpServices services;
-  services.loadDriver = []() -> std::unique_ptr<LoadedDriver> {
-    std::unique_ptr<DriverLibrary> library = DriverLibrary::Load();
+  services.loadDriver = [](std::string& problem) -> std::unique_ptr<LoadedDriver> {
+    DriverLoadDiagnosis diagnosis;
+    std::unique_ptr<DriverLibrary> library = DriverLibrary::Load(&diagnosis);
     if (!library) {
+      problem = LibraryProblemText(diagnosis);
       return nullptr;
     }
     auto driver = std::make_unique<LoadedDriver>();
@@ -51,9 +54,10 @@ bool Application::Start(std::string_view commandLine) {
   state_.Link.Transfer = switches.paced ? TransferMode::kPaced : TransferMode::kFast;
   state_.AppCaption = FitCapacity(LoadString(kCaptionStringId), kCaptionCapacity);
   CreateMainWindow();
-  if (!LoadDriver()) {
+  std::string driverProblem;
+  if (!LoadDriver(driverProblem)) {
     // The program ends here; the window already shown goes away with it.
-    boxes_.Show(msg::kCantLoadUsbDriver, DriverLibrary::MissingDriverText(), BoxKind::Information);
+    ShowMessage(boxes_, msg::kCantLoadUsbDriver, BoxKind::Information, driverProblem);
     return false;
   }
   if (!CreateSharedComAccess()) {
@@ -115,8 +119,8 @@ void Application::CreateMainWindow() {
   window_->show();
 }
 
-bool Application::LoadDriver() {
-  state_.Driver = services_.loadDriver ? services_.loadDriver() : nullptr;
+bool Application::LoadDriver(std::string& problem) {
+  state_.Driver = services_.loadDriver ? services_.loadDriver(problem) : nullptr;
   state_.Link.DriverLibrary = state_.Driver ? &state_.Driver->functions : nullptr;
   return state_.Driver != nullptr;
 }

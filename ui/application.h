@@ -4,12 +4,12 @@
 // Start-up, in order: clear the log image; quiet mode off, the first caption; scan the command line
 // for "+Q"; load the caption (string 167); create and show MainWindow (with its menu and
 // accelerators); load the driver library, or tell the user "Warning, can't load USB driver
-// (ftd2xx.dll)" and end; create the shared ComAccess, or tell the user "Error: Not enough memory to
-// create ComAccess object!" and end, so that no command can reach a missing port. Then the event
-// loop runs until the window is closed (E&xit, the close box, or SIGTERM or SIGINT, which the loop
-// turns into a close); closing stops a Read in progress as the user's stop does ("END", the port
-// closed) and ends the loop; the shared ComAccess is closed and destroyed after it. The exit code
-// is 0.
+// (ftd2xx.dll)", with the files tried and what to do as the box's detail, and end; create the
+// shared ComAccess, or tell the user "Error: Not enough memory to create ComAccess object!" and
+// end, so that no command can reach a missing port. Then the event loop runs until the window is
+// closed (E&xit, the close box, or SIGTERM or SIGINT, which the loop turns into a close); closing
+// stops a Read in progress as the user's stop does ("END", the port closed) and ends the loop; the
+// shared ComAccess is closed and destroyed after it. The exit code is 0.
 #pragma once
 
 #include <functional>
@@ -28,8 +28,9 @@ namespace klxr {
 // port and really sleep; tests hand over a driver table, may make the port fail, and sleep on a
 // virtual clock.
 struct StartUpServices {
-  // The driver, or null when none can be loaded.
-  std::function<std::unique_ptr<LoadedDriver>()> loadDriver;
+  // The driver, or null when none can be loaded; problem then says which files were tried, why
+  // they failed, and what to do.
+  std::function<std::unique_ptr<LoadedDriver>(std::string& problem)> loadDriver;
   // The shared port on the driver's functions, or null when it cannot be created.
   std::function<std::unique_ptr<ComAccess>(const d2xx::D2xxFunctions&)> makeComAccess;
   SleepFunction sleep = SleepMilliseconds;
@@ -73,7 +74,7 @@ class Application {
  private:
   ProgressView Progress() const;
   void CreateMainWindow();
-  bool LoadDriver();
+  bool LoadDriver(std::string& problem);
   bool CreateSharedComAccess();
   void DestroySharedComAccess();
 

@@ -77,6 +77,8 @@ struct AdapterConfig {
   EepromContents eeprom = MeterLeadEeprom();
   bool inUseElsewhere = false;                       // another program holds it: FT_Open fails
   std::optional<MeterConfig> meter = MeterConfig{};  // none: a silent device that is no meter
+  // The user may not open it: FT_Open fails as the open driver's does then (kOpenNotPermitted).
+  bool openNotPermitted = false;
   UsbTiming usb;
   VanishRule vanish;
 };
@@ -88,6 +90,10 @@ struct BusConfig {
   bool clockCountsRealTimeBetweenCalls = false;
   // A file to which the transcript is appended as text lines as it happens; empty for none.
   std::string transcriptPath;
+  // Whether the transcript and the call log are also kept in memory, for the bus's owner to read
+  // (tests do). The loadable library keeps neither: nobody reads them there, and a long demo
+  // would hold every call and every reply of its whole run.
+  bool keepLogs = true;
 };
 
 // The common case: one meter lead with a meter holding `records`.

@@ -22,6 +22,8 @@ std::optional<AdapterConfig> DeviceOfKind(std::string_view kind, int serial) {
     adapter.meter.reset();
   } else if (kind == "in-use") {
     adapter.inUseElsewhere = true;
+  } else if (kind == "no-permission") {
+    adapter.openNotPermitted = true;
   } else if (kind != "meter") {
     return std::nullopt;
   }
@@ -44,7 +46,8 @@ void AddDevices(const std::string& devices, ParsedConfig& result) {
       result.config.adapters.push_back(std::move(*adapter));
     } else {
       result.errors.push_back("KLXR_VM_DEVICES: unknown device kind '" + kind +
-                              "' (a count, or a comma list of meter, factory, silent, in-use)");
+                              "' (a count, or a comma list of meter, factory, silent, in-use, "
+                              "no-permission)");
     }
     start = end + 1;
   }

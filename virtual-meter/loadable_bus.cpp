@@ -31,6 +31,8 @@ BusConfig ConfigOrNoDevices() {
                stderr);
     parsed.config.adapters.clear();
   }
+  // Nobody reads the logs in memory here: the transcript goes to its file, when one is named.
+  parsed.config.keepLogs = false;
   return std::move(parsed.config);
 }
 

@@ -198,6 +198,8 @@ class Parser {
       }
     } else if (keyword == "in-use" && args.empty()) {
       device.adapter.inUseElsewhere = true;
+    } else if (keyword == "no-permission" && args.empty()) {
+      device.adapter.openNotPermitted = true;
     } else if (keyword == "no-meter" && args.empty()) {
       device.noMeter = true;
     } else if (keyword == "vanish") {

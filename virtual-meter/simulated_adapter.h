@@ -31,6 +31,7 @@ class SimulatedAdapter {
   // Counts a driver call addressed to the adapter (its vanish rule may count them).
   void CountCall() { ++calls_; }
   bool InUseElsewhere() const { return config_.inUseElsewhere; }
+  bool OpenNotPermitted() const { return config_.openNotPermitted; }
   bool IsOpen() const { return open_; }
 
   // Unplugs the adapter now, or plugs it back in (without its vanish rule).

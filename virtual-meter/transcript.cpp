@@ -39,7 +39,7 @@ std::vector<std::string> RenderTranscript(const std::vector<TranscriptEntry>& en
   return lines;
 }
 
-Transcript::Transcript(const std::string& path) {
+Transcript::Transcript(const std::string& path, bool keepEntries) : keepEntries_(keepEntries) {
   if (!path.empty()) {
     file_.open(path, std::ios::app);
   }
@@ -52,6 +52,9 @@ std::size_t Transcript::Add(Direction direction, int adapter, Micros timeUs, Byt
   }
   if (file_.is_open()) {
     file_ << RenderTimedEntry(entry) << '\n' << std::flush;
+  }
+  if (!keepEntries_) {
+    return kNotKept;
   }
   entries_.push_back(std::move(entry));
   return entries_.size() - 1;

@@ -40,10 +40,15 @@ std::vector<std::string> RenderTranscript(const std::vector<TranscriptEntry>& en
 
 class Transcript {
  public:
-  // With a path, every entry is also appended to that file as a text line when it is made.
-  explicit Transcript(const std::string& path = {});
+  static constexpr std::size_t kNotKept = static_cast<std::size_t>(-1);
 
+  // With a path, every entry is also appended to that file as a text line when it is made. With
+  // keepEntries false nothing stays in memory: Entries() is always empty.
+  explicit Transcript(const std::string& path = {}, bool keepEntries = true);
+
+  // Returns the entry's place for SetArrival; kNotKept when entries are not kept.
   std::size_t Add(Direction direction, int adapter, Micros timeUs, Bytes bytes);
+  // Notes when a byte of a reply reached the host; nothing for an entry that is not kept.
   void SetArrival(std::size_t entry, std::size_t offset, Micros timeUs);
   const std::vector<TranscriptEntry>& Entries() const { return entries_; }
   void Clear() { entries_.clear(); }
@@ -51,6 +56,7 @@ class Transcript {
  private:
   std::vector<TranscriptEntry> entries_;
   std::ofstream file_;
+  bool keepEntries_;
 };
 
 struct CallRecord {

@@ -28,7 +28,8 @@ std::uintptr_t HandleKey(d2xx::FT_HANDLE handle) {
 
 VirtualBus::VirtualBus(BusConfig config)
     : clock_(config.clock, config.clockCountsRealTimeBetweenCalls),
-      transcript_(config.transcriptPath) {
+      transcript_(config.transcriptPath, config.keepLogs),
+      keepCalls_(config.keepLogs) {
   if (activeBus != nullptr) {
     std::fputs("klxr virtual meter: a second VirtualBus was created while one lives\n", stderr);
     std::abort();
@@ -92,7 +93,9 @@ void VirtualBus::ClearLogs() {
 
 FT_STATUS VirtualBus::Log(CallRecord record, FT_STATUS status) {
   record.status = status;
-  calls_.push_back(std::move(record));
+  if (keepCalls_) {
+    calls_.push_back(std::move(record));
+  }
   return status;
 }
 
@@ -168,6 +171,9 @@ FT_STATUS VirtualBus::Open(int deviceNumber, d2xx::FT_HANDLE* handle) {
   chosen->CountCall();
   if (!chosen->Present(clock_.Now())) {
     return Log(std::move(record), d2xx::FT_DEVICE_NOT_FOUND);
+  }
+  if (chosen->OpenNotPermitted()) {
+    return Log(std::move(record), d2xx::kOpenNotPermitted);
   }
   if (chosen->InUseElsewhere() || chosen->IsOpen()) {
     return Log(std::move(record), d2xx::FT_DEVICE_NOT_OPENED);

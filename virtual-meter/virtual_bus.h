@@ -81,6 +81,7 @@ class VirtualBus {
     return [this] { return Now(); };
   }
 
+  // The logs are empty when the configuration does not keep them (keepLogs).
   const std::vector<TranscriptEntry>& Transcript() const { return transcript_.Entries(); }
   const std::vector<CallRecord>& Calls() const { return calls_; }
   // The transcript as "-> 02 03 4C 4F 47 1A" lines, and the call log as "FT_Read(100) -> 68".
@@ -110,6 +111,7 @@ class VirtualBus {
   Clock clock_;
   vm::Transcript transcript_;
   std::vector<CallRecord> calls_;
+  bool keepCalls_;
   std::vector<std::unique_ptr<SimulatedAdapter>> adapters_;
   std::map<std::uintptr_t, HandleState> handles_;
   std::uintptr_t nextHandle_ = 0x4B10;

@@ -173,5 +173,27 @@ TEST_F(CliToolTest, HelpAndVersion) {
   EXPECT_EQ(version.out, "klxr-log-cli 1.14\n");
 }
 
+// The help names the driver files of this platform only, and where the default one is found.
+TEST_F(CliToolTest, HelpNamesThisPlatformsDriverFiles) {
+#if defined(_WIN32)
+  const std::vector<std::string> named = {"Ftd2xx.dll", "KLXR_D2XX_LIBRARY"};
+  const std::vector<std::string> unnamed = {".so"};
+#else
+  const std::vector<std::string> named = {"libklxr-open-driver.so is the default",
+                                          "../lib/klxr-log/", "libftd2xx.so", "KLXR_D2XX_LIBRARY"};
+  const std::vector<std::string> unnamed = {"ftd2xx.dll", "Ftd2xx.dll"};
+#endif
+  std::string help = Run({"--help"}).out;
+  for (const std::string command : {"read", "erase", "list", "adapter"}) {
+    help += Run({"help", command}).out;
+  }
+  for (const std::string& text : named) {
+    EXPECT_NE(help.find(text), std::string::npos) << text;
+  }
+  for (const std::string& text : unnamed) {
+    EXPECT_EQ(help.find(text), std::string::npos) << text;
+  }
+}
+
 }  // namespace
 }  // namespace klxr

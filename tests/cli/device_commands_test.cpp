@@ -11,6 +11,7 @@
 #include "cli/exit_status.h"
 #include "cli/meter_commands.h"
 #include "cli/read_progress.h"
+#include "link/driver_messages.h"
 #include "run_tool.h"
 #include "support/recording_message_boxes.h"
 #include "virtual-meter/scenario_parser.h"
@@ -54,6 +55,7 @@ class DeviceCommandTest : public ::testing::Test {
     out_.str("");
     err_.str("");
     boxes_.boxes.clear();
+    boxes_.details.clear();
   }
   int Run(MeterCommandFunction command, const Args& arguments) {
     return command(arguments, context_, connection_);
@@ -196,6 +198,59 @@ TEST_F(DeviceCommandTest, LongListShowsEveryAdapterAndWhyItIsNotListed) {
   Attach("clock virtual");
   EXPECT_EQ(Run(ListCommand, {"--long"}), kExitOk);
   EXPECT_EQ(out_.str(), "Number of devices: 0\n");
+}
+
+// A lead this user may not open is listed with that reason, and standard error says how to let the
+// user open it; one in use or absent is told apart from it.
+TEST_F(DeviceCommandTest, ALeadTheUserMayNotOpenIsListedWithTheWayToFixIt) {
+  Attach(
+      "clock virtual\ndevice\n  records 2\n  version \"KLXR one\"\ndevice\n  no-permission\n"
+      "device\n  in-use\n");
+  EXPECT_EQ(Run(ListCommand, {"--long"}), kExitOk);
+  EXPECT_EQ(out_.str(),
+            "0\tQV104512\tQuorvel KLXR\tKLXR one\n"
+            "1\t-\t-\t(no permission)\n"
+            "2\t-\t-\t(in use)\n"
+            "Number of devices: 1\n");
+  const std::string fix =
+      "klxr-log-cli list: " + LeadProblemText(1, d2xx::kOpenNotPermitted) + "\n";
+  EXPECT_EQ(err_.str(), fix);
+  for (const char* text : {"(device 1) was found, but this user may not open it",
+                           "/lib/udev/rules.d/70-klxr-meter.rules", "group"}) {
+    EXPECT_NE(fix.find(text), std::string::npos) << text;
+  }
+
+  out_.str("");
+  err_.str("");
+  EXPECT_EQ(Run(ListCommand, {}), kExitOk);
+  EXPECT_EQ(out_.str(), "KLXR one\ndevice 1: (no permission)\nNumber of devices: 1\n");
+  EXPECT_EQ(err_.str(), fix);
+}
+
+// The commands on one lead show "USB Port Error" with the lead's situation as its detail.
+TEST_F(DeviceCommandTest, PortErrorSaysWhyTheLeadCannotBeUsed) {
+  const struct {
+    const char* scenario;
+    const char* detail;
+  } situations[] = {
+      {"clock virtual", "No USB lead is attached as device 0"},
+      {"clock virtual\ndevice\n  in-use", "The USB lead (device 0) is in use"},
+      {"clock virtual\ndevice\n  no-permission",
+       "The USB lead (device 0) was found, but this user may not open it"},
+  };
+  const std::pair<MeterCommandFunction, Args> commands[] = {
+      {ReadCommand, {}}, {EraseCommand, {"--yes"}}, {AdapterCommand, {}}};
+  for (const auto& situation : situations) {
+    for (const auto& [command, arguments] : commands) {
+      SCOPED_TRACE(std::string(situation.scenario) + " " +
+                   (arguments.empty() ? "" : arguments.front()));
+      Attach(situation.scenario);
+      EXPECT_EQ(Run(command, arguments), kExitFailure);
+      EXPECT_EQ(boxes_.Indexes(), std::vector<int>{msg::kUsbPortError});
+      ASSERT_EQ(boxes_.details.size(), 1u);
+      EXPECT_TRUE(boxes_.details[0].starts_with(situation.detail)) << boxes_.details[0];
+    }
+  }
 }
 
 TEST_F(DeviceCommandTest, ProgressIsDrawnOnATerminalOrAsked) {

@@ -165,25 +165,31 @@ TEST_F(MeterCommandTest, ReadThatFailsWritesNothing) {
 }
 
 TEST_F(MeterCommandTest, CommandsWithoutDriverLibrary) {
-  connection_.driverProblem = "'libftd2xx.so': not found";
+  const std::string problem = "No USB driver library could be loaded. Tried: libftd2xx.so (gone).";
+  connection_.driverProblem = problem;
+  // Read says why before the link's message; the others show the start-up warning with the reason
+  // as its detail.
   struct Case {
     MeterCommandFunction command;
     Args arguments;
     int box;
+    std::string detail;
+    std::string err;
   };
   const Case cases[] = {
-      {ReadCommand, {}, msg::kInstallUsbDriverFirst},
-      {EraseCommand, {"--yes"}, msg::kCantLoadUsbDriver},
-      {ListCommand, {}, msg::kCantLoadUsbDriver},
-      {AdapterCommand, {"--fix"}, msg::kCantLoadUsbDriver},
+      {ReadCommand, {}, msg::kInstallUsbDriverFirst, "", "klxr-log-cli: " + problem + "\n"},
+      {EraseCommand, {"--yes"}, msg::kCantLoadUsbDriver, problem, ""},
+      {ListCommand, {}, msg::kCantLoadUsbDriver, problem, ""},
+      {AdapterCommand, {"--fix"}, msg::kCantLoadUsbDriver, problem, ""},
   };
   for (const Case& test : cases) {
     boxes_.boxes.clear();
+    boxes_.details.clear();
     err_.str("");
     EXPECT_EQ(Run(test.command, test.arguments), kExitFailure);
     EXPECT_EQ(boxes_.Indexes(), std::vector<int>{test.box});
-    EXPECT_EQ(err_.str(),
-              "klxr-log-cli: cannot load the driver library 'libftd2xx.so': not found\n");
+    EXPECT_EQ(boxes_.details, std::vector<std::string>{test.detail});
+    EXPECT_EQ(err_.str(), test.err);
   }
 }
 

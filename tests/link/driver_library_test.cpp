@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/com_access.h"
+#include "link/driver_messages.h"
 
 namespace klxr {
 namespace {
@@ -132,13 +133,59 @@ TEST(DriverLibraryTest, CandidatesInTheOrderTheyAreTried) {
   }
 }
 
+// What the user is told when no driver loads: every file tried with the system's reason, where the
+// default driver of this platform is looked for, and never another platform's file.
 TEST(DriverLibraryTest, MissingDriverWarningNamesThePlatformsFile) {
-#if defined(_WIN32)
-  EXPECT_EQ(DriverLibrary::MissingDriverText(), "Warning, can't load USB driver (ftd2xx.dll)");
+  const std::string missingFile = std::string(KLXR_TEST_DRIVER) + ".absent";
+#if defined(__linux__)
+  const std::string defaultDriver = kOpenDriverFileName;
+  const std::string whereItIsLookedFor = defaultDriver + " is the default";
+  const char* otherPlatformsFile = "ftd2xx.dll";
 #else
-  EXPECT_EQ(DriverLibrary::MissingDriverText(),
-            std::string("Warning, can't load USB driver (") + kVendorLibrary + ")");
+  const std::string defaultDriver = kVendorLibrary;
+  const std::string whereItIsLookedFor = defaultDriver + " is looked for beside the program";
+  const char* otherPlatformsFile = "libftd2xx.so";
 #endif
+  const auto loadWith = [](const std::string& variable) {
+    ScopedEnvironment environment(kDriverLibraryVariable, variable);
+    DriverLoadDiagnosis diagnosis;
+    EXPECT_EQ(DriverLibrary::Load(&diagnosis), nullptr);
+    return diagnosis;
+  };
+  DriverLoadDiagnosis incomplete;
+  EXPECT_EQ(DriverLibrary::LoadNamed(KLXR_TEST_DRIVER_INCOMPLETE, &incomplete), nullptr);
+  const struct {
+    const char* name;
+    DriverLoadDiagnosis diagnosis;
+    DriverSituation situation;
+    std::vector<std::string> mentions;
+  } cases[] = {
+      {"named by the variable",
+       loadWith(missingFile),
+       DriverSituation::kLibraryMissing,
+       {missingFile + " (", "names this file: correct the variable", defaultDriver}},
+      {"the platform's own",
+       loadWith(""),
+       DriverSituation::kLibraryMissing,
+       {std::string(kVendorLibrary) + " (", whereItIsLookedFor, kDriverLibraryVariable}},
+      {"lacking a function",
+       incomplete,
+       DriverSituation::kFunctionMissing,
+       {std::string(KLXR_TEST_DRIVER_INCOMPLETE) + " was loaded but has no function FT_CyclePort",
+        defaultDriver}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(SituationOfLoadFailure(c.diagnosis), c.situation);
+    const std::string text = LibraryProblemText(c.diagnosis);
+    for (const std::string& mention : c.mentions) {
+      EXPECT_NE(text.find(mention), std::string::npos) << text << "\nlacks: " << mention;
+    }
+    EXPECT_EQ(text.find(otherPlatformsFile), std::string::npos) << text;
+    // The system's reason follows the file's name once, without repeating it.
+    const std::string& file = c.diagnosis.libraryName;
+    EXPECT_EQ(text.find(file + " (" + file), std::string::npos) << text;
+  }
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #include "tests/open-driver/emulated_usb_bus.h"
 
 // clang-format off: the ioctl headers need their types first.
+#include <linux/capability.h>
 #include <linux/ioctl.h>
 #include <linux/types.h>
 #include <linux/usbdevice_fs.h>
 // clang-format on
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <umockdev.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -281,6 +285,40 @@ void EmulatedUsbBus::Unplug(std::size_t adapter) {
   }
   umockdev_testbed_uevent(testbed_->bed, devices_.at(adapter)->sysfsPath.c_str(), "remove");
   umockdev_testbed_remove_device(testbed_->bed, devices_.at(adapter)->sysfsPath.c_str());
+}
+
+void EmulatedUsbBus::ForbidAccess(std::size_t adapter) {
+  const std::string node =
+      std::string(umockdev_testbed_get_root_dir(testbed_->bed)) + devices_.at(adapter)->devnode;
+  chmod(node.c_str(), 0444);
+}
+
+namespace {
+
+// The capabilities that let root past file permissions.
+constexpr std::uint32_t kAccessOverrides =
+    (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+
+bool SetEffectiveOverrides(bool on) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2]{};
+  if (syscall(SYS_capget, &header, data) != 0) {
+    return false;
+  }
+  const bool held = (data[0].effective & kAccessOverrides) != 0;
+  data[0].effective = on ? data[0].effective | (data[0].permitted & kAccessOverrides)
+                         : data[0].effective & ~kAccessOverrides;
+  return syscall(SYS_capset, &header, data) == 0 && (on || held);
+}
+
+}  // namespace
+
+NoAccessOverride::NoAccessOverride() : dropped_(SetEffectiveOverrides(false)) {}
+
+NoAccessOverride::~NoAccessOverride() {
+  if (dropped_) {
+    SetEffectiveOverrides(true);
+  }
 }
 
 std::vector<std::string> EmulatedUsbBus::UnhandledRequests() {

@@ -33,6 +33,9 @@ class EmulatedUsbBus {
   EepromImage Eeprom(std::size_t adapter);
   // Unplugs the adapter: it leaves sysfs, and every ioctl on its node fails with ENODEV.
   void Unplug(std::size_t adapter);
+  // Takes write permission on the adapter's device node away from everyone, as on a system
+  // without the package's udev rule. Root overrides it unless a NoAccessOverride lives.
+  void ForbidAccess(std::size_t adapter);
   // Every ioctl request the handler could not answer, as hexadecimal numbers (for diagnostics).
   std::vector<std::string> UnhandledRequests();
 
@@ -44,6 +47,19 @@ class EmulatedUsbBus {
   struct Testbed;
   std::unique_ptr<Testbed> testbed_;
   std::vector<std::unique_ptr<Device>> devices_;
+};
+
+// While it lives, the calling thread is held to file permissions like any user, root included:
+// the capabilities that override them leave its effective set, and come back afterwards.
+class NoAccessOverride {
+ public:
+  NoAccessOverride();
+  ~NoAccessOverride();
+  NoAccessOverride(const NoAccessOverride&) = delete;
+  NoAccessOverride& operator=(const NoAccessOverride&) = delete;
+
+ private:
+  bool dropped_ = false;
 };
 
 struct EmulatedUsbBus::Device {

@@ -40,17 +40,22 @@ TEST(FtdiPort, LineSettings) {
 }
 
 TEST(FtdiPort, OpenFailures) {
-  // ftdi_usb_open_desc_index: -3 no such device, -4 cannot open it, -5 cannot claim it (held by
-  // another program or handle), others: the USB stack failed.
+  // ftdi_usb_open_dev: -4 cannot open it, -5 cannot claim it (held by another program or handle),
+  // others: the USB stack failed (-3: the configuration could not be set). Only a device node that
+  // libusb may not open for want of access makes -4 "not opened for writing". An index past the
+  // adapters found is "not found" before any of these.
   const struct {
     int result;
+    bool notPermitted;
     d2xx::FT_STATUS status;
-  } cases[] = {{-3, d2xx::FT_DEVICE_NOT_FOUND},
-               {-4, d2xx::FT_DEVICE_NOT_OPENED},
-               {-5, d2xx::FT_DEVICE_NOT_OPENED},
-               {-12, d2xx::FT_DEVICE_NOT_OPENED}};
+  } cases[] = {
+      {-3, false, d2xx::FT_DEVICE_NOT_OPENED}, {-4, false, d2xx::FT_DEVICE_NOT_OPENED},
+      {-5, false, d2xx::FT_DEVICE_NOT_OPENED}, {-12, false, d2xx::FT_DEVICE_NOT_OPENED},
+      {-3, true, d2xx::FT_DEVICE_NOT_OPENED},  {-4, true, d2xx::FT_DEVICE_NOT_OPENED_FOR_WRITE},
+      {-5, true, d2xx::FT_DEVICE_NOT_OPENED}};
   for (const auto& c : cases) {
-    EXPECT_EQ(OpenFailureStatus(c.result), c.status) << c.result;
+    EXPECT_EQ(OpenFailureStatus(c.result, c.notPermitted), c.status)
+        << c.result << " " << c.notPermitted;
   }
 }
 

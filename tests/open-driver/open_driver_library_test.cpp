@@ -124,6 +124,37 @@ TEST_F(OpenDriverLibrary, OpensInListOrderAndRefusesWhatItCannotOpen) {
   EXPECT_EQ(api->FT_Close(handle), FT_OK);
 }
 
+// A lead whose device node the user may not write is refused with its own status, not taken for
+// one in use or for none; the other leads still open, and the count includes it.
+TEST_F(OpenDriverLibrary, TellsALeadTheUserMayNotOpenFromOneInUse) {
+  EmulatedAdapterConfig inUse = MeterLead();
+  inUse.inUseElsewhere = true;
+  EmulatedUsbBus bus({MeterLead(), inUse, MeterLead(), MeterLead()});
+  bus.ForbidAccess(2);
+  const NoAccessOverride asAUser;
+  DWORD count = 0;
+  EXPECT_EQ(api->FT_ListDevices(&count, nullptr, FT_LIST_NUMBER_ONLY), FT_OK);
+  EXPECT_EQ(count, 4u);
+  const struct {
+    int index;
+    FT_STATUS expected;
+  } cases[] = {
+      {0, FT_OK},
+      {1, FT_DEVICE_NOT_OPENED},
+      {2, FT_DEVICE_NOT_OPENED_FOR_WRITE},
+      {3, FT_OK},  // one the user may not open hides none after it
+      {4, FT_DEVICE_NOT_FOUND},
+  };
+  for (const auto& c : cases) {
+    FT_HANDLE handle = nullptr;
+    EXPECT_EQ(api->FT_Open(c.index, &handle), c.expected) << c.index;
+    EXPECT_EQ(handle != nullptr, c.expected == FT_OK) << c.index;
+    if (handle != nullptr) {
+      EXPECT_EQ(api->FT_Close(handle), FT_OK);
+    }
+  }
+}
+
 TEST_F(OpenDriverLibrary, KernelDriverLetsGoWhileOpenAndGetsTheAdapterBack) {
   EmulatedUsbBus bus({MeterLead()});
   const auto bound = [&] {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <deque>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,20 +21,22 @@ class RecordingMessageBoxes : public MessageBoxes {
  public:
   void Show(int index, std::string_view text, BoxKind kind) override {
     boxes.push_back({index, std::string(text), kind});
+    details.emplace_back();
+  }
+  void ShowDetailed(int index, std::string_view text, BoxKind kind,
+                    std::string_view detail) override {
+    boxes.push_back({index, std::string(text), kind});
+    details.emplace_back(detail);
   }
   Answer Ask(int index, std::string_view text) override {
     boxes.push_back({index, std::string(text), BoxKind::Question});
+    details.emplace_back();
     if (answers.empty()) {
       return Answer::Cancel;
     }
     Answer answer = answers.front();
     answers.pop_front();
     return answer;
-  }
-  void ShowDetailed(int index, std::string_view text, BoxKind kind,
-                    std::string_view detail) override {
-    details[boxes.size()] = std::string(detail);
-    Show(index, text, kind);
   }
   Answer AskDefaultNo(int index, std::string_view text) override {
     defaultNo.push_back(boxes.size());
@@ -51,7 +52,7 @@ class RecordingMessageBoxes : public MessageBoxes {
   }
 
   std::vector<RecordedBox> boxes;
-  std::map<std::size_t, std::string> details;  // the detail of a box, by its place in boxes
+  std::vector<std::string> details;    // each box's detail, empty when it had none
   std::vector<std::size_t> defaultNo;  // the places in boxes of the questions whose default is No
   std::deque<Answer> answers;          // answers to the next questions; Cancel once they run out
 };

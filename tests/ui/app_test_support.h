@@ -73,7 +73,7 @@ class WatchedMessageBoxes : public RecordingMessageBoxes {
 // The services of a program whose driver is the in-process virtual bus.
 inline StartUpServices BusServices(vm::VirtualBus& bus) {
   StartUpServices services;
-  services.loadDriver = [] {
+  services.loadDriver = [](std::string&) {
     auto driver = std::make_unique<LoadedDriver>();
     driver->functions = vm::VirtualBus::Functions();
     return driver;

@@ -1,6 +1,7 @@
 // The program's start-up and the main window's command table, on the in-process virtual meter.
 #include "ui/application.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -41,13 +42,6 @@ std::string ReadFile(const std::string& path) {
 bool AllZero(const LogImage& image) {
   return std::all_of(image.bytes.begin(), image.bytes.end(), [](auto b) { return b == 0; });
 }
-
-// The start-up warning names the driver file of the platform.
-#if defined(_WIN32)
-constexpr const char* kMissingDriverWarning = "Warning, can't load USB driver (ftd2xx.dll)";
-#else
-constexpr const char* kMissingDriverWarning = "Warning, can't load USB driver (libftd2xx.so)";
-#endif
 
 // Start-up through the program's own services: the driver library named by KLXR_D2XX_LIBRARY.
 class StartUpTest : public AppTest {
@@ -95,8 +89,16 @@ TEST_F(StartUpTest, WithTheDriverLibraryShowsTheWindowAndMakesTheSharedPort) {
 
 TEST_F(StartUpTest, WithoutTheDriverLibraryTellsTheUserAfterShowingTheWindowAndEnds) {
   EXPECT_FALSE(StartWithLibrary("/nonexistent/libno-driver.so"));
-  EXPECT_EQ(boxes_.boxes, (std::vector<RecordedBox>{{msg::kCantLoadUsbDriver, kMissingDriverWarning,
-                                                     BoxKind::Information}}));
+  // The catalogue's warning as it stands; its detail names the file tried, the system's reason and
+  // the variable that named it.
+  EXPECT_EQ(boxes_.boxes,
+            (std::vector<RecordedBox>{{msg::kCantLoadUsbDriver, LoadText(msg::kCantLoadUsbDriver),
+                                       BoxKind::Information}}));
+  ASSERT_EQ(boxes_.details.size(), 1u);
+  EXPECT_THAT(boxes_.details[0],
+              ::testing::AllOf(::testing::HasSubstr("/nonexistent/libno-driver.so ("),
+                               ::testing::HasSubstr("No such file"),
+                               ::testing::HasSubstr(kDriverLibraryVariable)));
   EXPECT_TRUE(Window().isVisible());
   EXPECT_EQ(State().Link.DriverLibrary, nullptr);
   EXPECT_EQ(State().Link.SharedPort, nullptr);

@@ -138,7 +138,7 @@ TEST(AutomationMessageBoxesTest, ReportsADetailAndOkPressesAQuestionsDefaultNo) 
   // Unanswered, the box is shown with its detail and its default.
   boxes.ShowDetailed(msg::kCantWriteRegistry, "text", BoxKind::Error, "detail");
   boxes.AskDefaultNo(msg::kOwnText, "Replace it?");
-  EXPECT_EQ(shown.details, (std::map<std::size_t, std::string>{{0, "detail"}}));
+  EXPECT_EQ(shown.details, (std::vector<std::string>{"detail", ""}));
   EXPECT_EQ(shown.defaultNo, std::vector<std::size_t>{1});
   EXPECT_EQ(report.str(),
             "box error 21 \"Can't read system registry, COM setting will not be saved\" detail "

@@ -59,6 +59,25 @@ TEST(QtMessageBoxes, EachKindHasItsIconAndOkAndBlocksTheWholeProgram) {
   }
 }
 
+// A driver message keeps the catalogue's text and carries the file and what to do as its detail.
+TEST(QtMessageBoxes, ADetailedBoxKeepsTheCatalogueTextAndShowsTheDetail) {
+  QtMessageBoxes boxes;
+  const std::string detail = "No USB driver library could be loaded. Tried: libftd2xx.so (gone).";
+  QString text;
+  QString detailedText;
+  WhenModalShown([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    detailedText = box->informativeText();
+    box->button(QMessageBox::Ok)->click();
+  });
+  boxes.ShowDetailed(msg::kCantLoadUsbDriver, LoadText(msg::kCantLoadUsbDriver),
+                     BoxKind::Information, detail);
+  EXPECT_EQ(text.toStdString(), LoadText(msg::kCantLoadUsbDriver));
+  EXPECT_EQ(detailedText.toStdString(), detail);
+}
+
 TEST(QtMessageBoxes, QuestionsOfferYesNoCancelAndClosingCountsAsCancel) {
   const std::pair<QMessageBox::StandardButton, Answer> kAnswers[] = {
       {QMessageBox::Yes, Answer::Yes},

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "link/d2xx_api.h"
+#include "virtual-meter/bus_config.h"
 #include "virtual-meter/meter_wire.h"
 #include "virtual-meter/transcript.h"
 
@@ -23,6 +24,9 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#endif
+#if defined(__GLIBC__)
+#include <malloc.h>
 #endif
 
 namespace klxr::vm {
@@ -233,6 +237,57 @@ class CurrentFolderGuard {
  private:
   std::filesystem::path previous_;
 };
+
+// The heap in use by the whole process, in bytes; nothing where the C library cannot tell.
+std::optional<std::size_t> HeapInUse() {
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+  return mallinfo2().uordblks;
+#else
+  return std::nullopt;
+#endif
+}
+
+// A long demo makes the library's bus take many thousands of calls: none of them, and no line of
+// its transcript, stays in memory, while every line reaches the transcript file as it happens.
+TEST(LoadableLibrary, KeepsNoLogInMemoryWhileTheTranscriptGoesToItsFile) {
+  const ScratchFolder folder;
+  const std::filesystem::path transcript = folder.Path() / "wire.txt";
+  const ScopedEnvironment environment{{"KLXR_VM_DEVICES", "meter"},
+                                      {"KLXR_VM_RECORDS", "1568"},
+                                      {"KLXR_VM_CLOCK", "virtual"},
+                                      {"KLXR_VM_TRANSCRIPT", transcript.string()}};
+  const d2xx::D2xxFunctions driver = LoadDriver(folder.Path());
+  ASSERT_TRUE(Complete(driver));
+  const d2xx::FT_HANDLE handle = OpenMeterLine(driver);
+  ASSERT_NE(handle, nullptr);
+  const std::size_t replySize = 1 + MakeFrame(kDefaultVersionText).size();
+  ASSERT_EQ(Ask(driver, handle, "VERSION", replySize).size(), replySize);
+  const std::optional<std::size_t> heapBefore = HeapInUse();
+
+  constexpr int kExchanges = 2000;
+  for (int exchange = 0; exchange < kExchanges; ++exchange) {
+    Ask(driver, handle, "VERSION", replySize);
+    d2xx::DWORD waiting = 0;
+    for (int poll = 0; poll < 10; ++poll) {
+      driver.FT_GetQueueStatus(handle, &waiting);
+    }
+  }
+  const std::optional<std::size_t> heapAfter = HeapInUse();
+
+  std::ifstream lines(transcript);
+  std::string line;
+  int count = 0;
+  while (std::getline(lines, line)) {
+    ++count;
+  }
+  EXPECT_EQ(count, 2 * (kExchanges + 1));
+  EXPECT_EQ(driver.FT_Close(handle), d2xx::FT_OK);
+  if (!heapBefore || !heapAfter) {
+    GTEST_SKIP() << "the heap in use cannot be measured here";
+  }
+  // 26,000 calls and 4,000 transcript entries kept would take several megabytes.
+  EXPECT_LT(*heapAfter, *heapBefore + 256 * 1024) << *heapBefore << " -> " << *heapAfter;
+}
 
 TEST(LoadableLibrary, RelativeFileNamesAreTakenFromTheFolderOfTheLoad) {
   const ScratchFolder folder;
