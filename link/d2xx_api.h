@@ -6,8 +6,10 @@
 // meter) or directly by a test.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define KLXR_D2XX_CALL __stdcall
@@ -48,6 +50,34 @@ inline constexpr FT_STATUS FT_INVALID_ARGS = 16;
 inline constexpr FT_STATUS FT_NOT_SUPPORTED = 17;
 inline constexpr FT_STATUS FT_OTHER_ERROR = 18;
 inline constexpr FT_STATUS FT_DEVICE_LIST_NOT_READY = 19;
+
+// The name of a status code as the driver's documentation spells it; "FT_UNKNOWN_STATUS" beyond
+// the last one.
+constexpr std::string_view StatusName(FT_STATUS status) {
+  constexpr std::array<std::string_view, 20> kNames{
+      "FT_OK",
+      "FT_INVALID_HANDLE",
+      "FT_DEVICE_NOT_FOUND",
+      "FT_DEVICE_NOT_OPENED",
+      "FT_IO_ERROR",
+      "FT_INSUFFICIENT_RESOURCES",
+      "FT_INVALID_PARAMETER",
+      "FT_INVALID_BAUD_RATE",
+      "FT_DEVICE_NOT_OPENED_FOR_ERASE",
+      "FT_DEVICE_NOT_OPENED_FOR_WRITE",
+      "FT_FAILED_TO_WRITE_DEVICE",
+      "FT_EEPROM_READ_FAILED",
+      "FT_EEPROM_WRITE_FAILED",
+      "FT_EEPROM_ERASE_FAILED",
+      "FT_EEPROM_NOT_PRESENT",
+      "FT_EEPROM_NOT_PROGRAMMED",
+      "FT_INVALID_ARGS",
+      "FT_NOT_SUPPORTED",
+      "FT_OTHER_ERROR",
+      "FT_DEVICE_LIST_NOT_READY",
+  };
+  return status < kNames.size() ? kNames[status] : "FT_UNKNOWN_STATUS";
+}
 
 // What FT_Open answers for an adapter that is attached but that this user may not open (the open
 // driver: no write permission on its USB device node). The code means "could not be opened for

@@ -88,6 +88,12 @@ Answer AnswerOf(QMessageBox::StandardButton pressed) {
 constexpr QMessageBox::StandardButtons kQuestionButtons =
     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
 
+// A question with Yes, No and Cancel; Escape and the close box cancel.
+BoxLayout QuestionLayout(int index, std::string_view text,
+                         QMessageBox::StandardButton defaultButton) {
+  return {index, text, {}, BoxKind::Question, kQuestionButtons, defaultButton, QMessageBox::Cancel};
+}
+
 }  // namespace
 
 int CaptionWidth(const QString& caption, const QFontMetrics& metrics) {
@@ -109,23 +115,11 @@ void QtMessageBoxes::ShowDetailed(int index, std::string_view text, BoxKind kind
 }
 
 Answer QtMessageBoxes::Ask(int index, std::string_view text) {
-  return AnswerOf(RunBox(caption_, {index,
-                                    text,
-                                    {},
-                                    BoxKind::Question,
-                                    kQuestionButtons,
-                                    QMessageBox::Yes,
-                                    QMessageBox::Cancel}));
+  return AnswerOf(RunBox(caption_, QuestionLayout(index, text, QMessageBox::Yes)));
 }
 
 Answer QtMessageBoxes::AskDefaultNo(int index, std::string_view text) {
-  return AnswerOf(RunBox(caption_, {index,
-                                    text,
-                                    {},
-                                    BoxKind::Question,
-                                    kQuestionButtons,
-                                    QMessageBox::No,
-                                    QMessageBox::Cancel}));
+  return AnswerOf(RunBox(caption_, QuestionLayout(index, text, QMessageBox::No)));
 }
 
 }  // namespace klxr

@@ -67,29 +67,7 @@ void Transcript::SetArrival(std::size_t entry, std::size_t offset, Micros timeUs
 }
 
 std::string_view StatusName(d2xx::FT_STATUS status) {
-  static constexpr std::array<std::string_view, 20> kNames{
-      "FT_OK",
-      "FT_INVALID_HANDLE",
-      "FT_DEVICE_NOT_FOUND",
-      "FT_DEVICE_NOT_OPENED",
-      "FT_IO_ERROR",
-      "FT_INSUFFICIENT_RESOURCES",
-      "FT_INVALID_PARAMETER",
-      "FT_INVALID_BAUD_RATE",
-      "FT_DEVICE_NOT_OPENED_FOR_ERASE",
-      "FT_DEVICE_NOT_OPENED_FOR_WRITE",
-      "FT_FAILED_TO_WRITE_DEVICE",
-      "FT_EEPROM_READ_FAILED",
-      "FT_EEPROM_WRITE_FAILED",
-      "FT_EEPROM_ERASE_FAILED",
-      "FT_EEPROM_NOT_PRESENT",
-      "FT_EEPROM_NOT_PROGRAMMED",
-      "FT_INVALID_ARGS",
-      "FT_NOT_SUPPORTED",
-      "FT_OTHER_ERROR",
-      "FT_DEVICE_LIST_NOT_READY",
-  };
-  return status < kNames.size() ? kNames[status] : "FT_UNKNOWN_STATUS";
+  return d2xx::StatusName(status);
 }
 
 std::string RenderCall(const CallRecord& record) {
