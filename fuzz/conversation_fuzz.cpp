@@ -38,6 +38,12 @@ void Require(bool condition, int line = __builtin_LINE()) {
 class CheckedBoxes : public klxr::MessageBoxes {
  public:
   void Show(int index, std::string_view text, klxr::BoxKind) override { Check(index, text); }
+  // The catalogue's text stays as it is; what the program adds goes to the detail.
+  void ShowDetailed(int index, std::string_view text, klxr::BoxKind,
+                    std::string_view detail) override {
+    Check(index, text);
+    Require(!detail.empty());
+  }
   klxr::Answer Ask(int index, std::string_view text) override {
     Check(index, text);
     return Adapter().bytes->ConsumeBool() ? klxr::Answer::Yes : klxr::Answer::No;
