@@ -86,13 +86,16 @@ FT_STATUS KLXR_D2XX_CALL Write(FT_HANDLE handle, void*, DWORD count, DWORD* writ
 FT_STATUS KLXR_D2XX_CALL SetBaudRate(FT_HANDLE handle, ULONG) {
   return Checked(handle);
 }
-FT_STATUS KLXR_D2XX_CALL SetData(FT_HANDLE handle, UCHAR, UCHAR, UCHAR) {
+FT_STATUS KLXR_D2XX_CALL SetDataCharacteristics(FT_HANDLE handle, UCHAR, UCHAR, UCHAR) {
   return Checked(handle);
 }
-FT_STATUS KLXR_D2XX_CALL SetFlow(FT_HANDLE handle, USHORT, UCHAR, UCHAR) {
+FT_STATUS KLXR_D2XX_CALL SetFlowControl(FT_HANDLE handle, USHORT, UCHAR, UCHAR) {
   return Checked(handle);
 }
-FT_STATUS KLXR_D2XX_CALL Dtr(FT_HANDLE handle) {
+FT_STATUS KLXR_D2XX_CALL SetDtr(FT_HANDLE handle) {
+  return Checked(handle);
+}
+FT_STATUS KLXR_D2XX_CALL ClrDtr(FT_HANDLE handle) {
   return Checked(handle);
 }
 
@@ -149,7 +152,7 @@ FT_STATUS KLXR_D2XX_CALL CyclePort(FT_HANDLE handle) {
   return status;
 }
 
-FT_STATUS KLXR_D2XX_CALL QueueStatus(FT_HANDLE handle, DWORD* waiting) {
+FT_STATUS KLXR_D2XX_CALL GetQueueStatus(FT_HANDLE handle, DWORD* waiting) {
   *waiting = 0;
   if (const FT_STATUS status = Checked(handle); status != FT_OK) {
     return status;
@@ -159,11 +162,11 @@ FT_STATUS KLXR_D2XX_CALL QueueStatus(FT_HANDLE handle, DWORD* waiting) {
   return FT_OK;
 }
 
-FT_STATUS KLXR_D2XX_CALL SetLatency(FT_HANDLE handle, UCHAR) {
+FT_STATUS KLXR_D2XX_CALL SetLatencyTimer(FT_HANDLE handle, UCHAR) {
   return Checked(handle);
 }
 
-FT_STATUS KLXR_D2XX_CALL GetLatency(FT_HANDLE handle, UCHAR* milliseconds) {
+FT_STATUS KLXR_D2XX_CALL GetLatencyTimer(FT_HANDLE handle, UCHAR* milliseconds) {
   *milliseconds = 2;
   return Checked(handle);
 }
@@ -175,29 +178,17 @@ FuzzedAdapter& Adapter() {
   return adapter;
 }
 
+#define KLXR_FUZZ_ENTRY(name, shortName, parameters, arguments) table.name = shortName;
+
 D2xxFunctions FuzzedDriverTable(bool fast) {
   D2xxFunctions table;
-  table.FT_ListDevices = ListDevices;
-  table.FT_Open = Open;
-  table.FT_Close = Close;
-  table.FT_Read = Read;
-  table.FT_Write = Write;
-  table.FT_SetBaudRate = SetBaudRate;
-  table.FT_SetDataCharacteristics = SetData;
-  table.FT_SetFlowControl = SetFlow;
-  table.FT_SetDtr = Dtr;
-  table.FT_ClrDtr = Dtr;
-  table.FT_Purge = Purge;
-  table.FT_SetTimeouts = SetTimeouts;
-  table.FT_EE_Read = EeRead;
-  table.FT_EE_Program = EeProgram;
-  table.FT_CyclePort = CyclePort;
+  KLXR_D2XX_REQUIRED_FUNCTIONS(KLXR_FUZZ_ENTRY)
   if (fast) {
-    table.FT_GetQueueStatus = QueueStatus;
-    table.FT_SetLatencyTimer = SetLatency;
-    table.FT_GetLatencyTimer = GetLatency;
+    KLXR_D2XX_OPTIONAL_FUNCTIONS(KLXR_FUZZ_ENTRY)
   }
   return table;
 }
+
+#undef KLXR_FUZZ_ENTRY
 
 }  // namespace klxr::fuzz

@@ -1,5 +1,6 @@
-// Our own declarations of the adapter driver's published C API (the fifteen functions the program
-// calls), written from its documented signatures. No driver header is needed to build.
+// Our own declarations of the adapter driver's published C API (the functions the program calls,
+// listed in d2xx_functions.h), written from its documented signatures. No driver header is needed
+// to build.
 //
 // All of link/ reaches the driver through one D2xxFunctions table, filled either by loading a
 // driver library (the vendor's, or any library exporting the same functions, such as the virtual
@@ -10,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "link/d2xx_functions.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define KLXR_D2XX_CALL __stdcall
@@ -208,56 +211,20 @@ static_assert(offsetof(FT_PROGRAM_DATA, Cbus0) == 81);
 static_assert(sizeof(FT_PROGRAM_DATA) == 160);
 #endif
 
-// Signatures of the fifteen functions, as the driver exports them (plain C names).
-using FT_ListDevices_t = FT_STATUS(KLXR_D2XX_CALL*)(void* arg1, void* arg2, DWORD flags);
-using FT_Open_t = FT_STATUS(KLXR_D2XX_CALL*)(int deviceNumber, FT_HANDLE* handle);
-using FT_Close_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
-using FT_Read_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, void* buffer, DWORD bytesToRead,
-                                             DWORD* bytesReturned);
-using FT_Write_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, void* buffer, DWORD bytesToWrite,
-                                              DWORD* bytesWritten);
-using FT_SetBaudRate_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, ULONG baudRate);
-using FT_SetDataCharacteristics_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, UCHAR wordLength,
-                                                               UCHAR stopBits, UCHAR parity);
-using FT_SetFlowControl_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, USHORT flowControl,
-                                                       UCHAR xon, UCHAR xoff);
-using FT_SetDtr_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
-using FT_ClrDtr_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
-using FT_Purge_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, ULONG mask);
-using FT_SetTimeouts_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, ULONG readTimeoutMs,
-                                                    ULONG writeTimeoutMs);
-using FT_EE_Read_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, FT_PROGRAM_DATA* data);
-using FT_EE_Program_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, FT_PROGRAM_DATA* data);
-using FT_CyclePort_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle);
-// The three optional functions of fast transfer: the count of received bytes waiting in the
-// driver (it never waits), and the adapter chip's latency timer (2 to 255 ms).
-using FT_GetQueueStatus_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, DWORD* rxBytes);
-using FT_SetLatencyTimer_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, UCHAR milliseconds);
-using FT_GetLatencyTimer_t = FT_STATUS(KLXR_D2XX_CALL*)(FT_HANDLE handle, UCHAR* milliseconds);
+// The type of each function's pointer, FT_Open_t for FT_Open, as the driver exports it.
+#define KLXR_D2XX_POINTER_TYPE(name, shortName, parameters, arguments) \
+  using name##_t = FT_STATUS(KLXR_D2XX_CALL*) parameters;
+KLXR_D2XX_FUNCTIONS(KLXR_D2XX_POINTER_TYPE)
+#undef KLXR_D2XX_POINTER_TYPE
 
-// The table every driver call goes through. All fifteen entries are set, or there is no table;
-// the optional entries after them may be null.
+// The table every driver call goes through. All required entries are set, or there is no table;
+// the optional entries after them are null when the library lacks them (fast transfer needs all
+// three).
+#define KLXR_D2XX_TABLE_ENTRY(name, shortName, parameters, arguments) name##_t name = nullptr;
 struct D2xxFunctions {
-  FT_ListDevices_t FT_ListDevices = nullptr;
-  FT_Open_t FT_Open = nullptr;
-  FT_Close_t FT_Close = nullptr;
-  FT_Read_t FT_Read = nullptr;
-  FT_Write_t FT_Write = nullptr;
-  FT_SetBaudRate_t FT_SetBaudRate = nullptr;
-  FT_SetDataCharacteristics_t FT_SetDataCharacteristics = nullptr;
-  FT_SetFlowControl_t FT_SetFlowControl = nullptr;
-  FT_SetDtr_t FT_SetDtr = nullptr;
-  FT_ClrDtr_t FT_ClrDtr = nullptr;
-  FT_Purge_t FT_Purge = nullptr;
-  FT_SetTimeouts_t FT_SetTimeouts = nullptr;
-  FT_EE_Read_t FT_EE_Read = nullptr;
-  FT_EE_Program_t FT_EE_Program = nullptr;
-  FT_CyclePort_t FT_CyclePort = nullptr;
-  // Optional: null when the library lacks them; fast transfer needs all three.
-  FT_GetQueueStatus_t FT_GetQueueStatus = nullptr;
-  FT_SetLatencyTimer_t FT_SetLatencyTimer = nullptr;
-  FT_GetLatencyTimer_t FT_GetLatencyTimer = nullptr;
+  KLXR_D2XX_FUNCTIONS(KLXR_D2XX_TABLE_ENTRY)
 };
+#undef KLXR_D2XX_TABLE_ENTRY
 
 // True when the table holds the three optional functions fast transfer uses.
 inline bool HasFastTransferFunctions(const D2xxFunctions& table) {

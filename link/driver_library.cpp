@@ -18,33 +18,23 @@ bool Resolve(platform::LibraryHandle library, const char* name, Function& entry,
   return entry != nullptr;
 }
 
-// Fills every entry of the table; on failure missing names the first function not found.
+// Fills every required entry of the table; on failure missing names the first function not found.
 bool ResolveAll(platform::LibraryHandle library, d2xx::D2xxFunctions& table, std::string& missing) {
   bool ok = true;
-  ok &= Resolve(library, "FT_ListDevices", table.FT_ListDevices, missing);
-  ok &= Resolve(library, "FT_Open", table.FT_Open, missing);
-  ok &= Resolve(library, "FT_Close", table.FT_Close, missing);
-  ok &= Resolve(library, "FT_Read", table.FT_Read, missing);
-  ok &= Resolve(library, "FT_Write", table.FT_Write, missing);
-  ok &= Resolve(library, "FT_SetBaudRate", table.FT_SetBaudRate, missing);
-  ok &= Resolve(library, "FT_SetDataCharacteristics", table.FT_SetDataCharacteristics, missing);
-  ok &= Resolve(library, "FT_SetFlowControl", table.FT_SetFlowControl, missing);
-  ok &= Resolve(library, "FT_SetDtr", table.FT_SetDtr, missing);
-  ok &= Resolve(library, "FT_ClrDtr", table.FT_ClrDtr, missing);
-  ok &= Resolve(library, "FT_Purge", table.FT_Purge, missing);
-  ok &= Resolve(library, "FT_SetTimeouts", table.FT_SetTimeouts, missing);
-  ok &= Resolve(library, "FT_EE_Read", table.FT_EE_Read, missing);
-  ok &= Resolve(library, "FT_EE_Program", table.FT_EE_Program, missing);
-  ok &= Resolve(library, "FT_CyclePort", table.FT_CyclePort, missing);
+#define KLXR_RESOLVE_REQUIRED(name, shortName, parameters, arguments) \
+  ok &= Resolve(library, #name, table.name, missing);
+  KLXR_D2XX_REQUIRED_FUNCTIONS(KLXR_RESOLVE_REQUIRED)
+#undef KLXR_RESOLVE_REQUIRED
   return ok;
 }
 
 // Looks up the optional functions; a library without them still loads (and transfers paced).
 void ResolveOptional(platform::LibraryHandle library, d2xx::D2xxFunctions& table) {
   std::string ignored;
-  Resolve(library, "FT_GetQueueStatus", table.FT_GetQueueStatus, ignored);
-  Resolve(library, "FT_SetLatencyTimer", table.FT_SetLatencyTimer, ignored);
-  Resolve(library, "FT_GetLatencyTimer", table.FT_GetLatencyTimer, ignored);
+#define KLXR_RESOLVE_OPTIONAL(name, shortName, parameters, arguments) \
+  Resolve(library, #name, table.name, ignored);
+  KLXR_D2XX_OPTIONAL_FUNCTIONS(KLXR_RESOLVE_OPTIONAL)
+#undef KLXR_RESOLVE_OPTIONAL
 }
 
 }  // namespace

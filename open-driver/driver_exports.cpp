@@ -13,6 +13,13 @@ using klxr::open_driver::FtdiPort;
 
 #define KLXR_EXPORT extern "C" __attribute__((visibility("default")))
 
+// Every function of the driver's table, declared with the table's signature, so that a definition
+// below that strays from it does not compile.
+#define KLXR_DECLARE_EXPORT(name, shortName, parameters, arguments) \
+  KLXR_EXPORT FT_STATUS KLXR_D2XX_CALL name parameters;
+KLXR_D2XX_FUNCTIONS(KLXR_DECLARE_EXPORT)
+#undef KLXR_DECLARE_EXPORT
+
 namespace {
 
 // The open ports. The program calls from one thread, but nothing here relies on it.

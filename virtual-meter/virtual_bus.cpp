@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <utility>
 
 namespace klxr::vm {
@@ -14,6 +15,14 @@ using d2xx::FT_STATUS;
 // and destructor of VirtualBus change it.
 VirtualBus* activeBus = nullptr;
 
+// Without a bus there is no adapter to count or open, and no handle is valid.
+constexpr FT_STATUS WithoutBus(std::string_view function) {
+  return function == "FT_ListDevices" || function == "FT_Open" ? d2xx::FT_DEVICE_NOT_FOUND
+                                                               : d2xx::FT_INVALID_HANDLE;
+}
+
+// A driver function that passes its call on to the active bus's method; its parameters are those
+// of the table entry it is stored in.
 template <auto Method, FT_STATUS kWithoutBus, typename... Args>
 FT_STATUS KLXR_D2XX_CALL Route(Args... args) {
   VirtualBus* bus = VirtualBus::Active();
@@ -49,42 +58,22 @@ VirtualBus* VirtualBus::Active() {
   return activeBus;
 }
 
+#define KLXR_VM_ROUTE(name, shortName, parameters, arguments) \
+  table.name = &Route<&VirtualBus::shortName, WithoutBus(#name)>;
+
 d2xx::D2xxFunctions VirtualBus::Functions() {
-  using namespace d2xx;
-  D2xxFunctions table;
-  table.FT_ListDevices = &Route<&VirtualBus::ListDevices, FT_DEVICE_NOT_FOUND, void*, void*, DWORD>;
-  table.FT_Open = &Route<&VirtualBus::Open, FT_DEVICE_NOT_FOUND, int, FT_HANDLE*>;
-  table.FT_Close = &Route<&VirtualBus::Close, FT_INVALID_HANDLE, FT_HANDLE>;
-  table.FT_Read = &Route<&VirtualBus::Read, FT_INVALID_HANDLE, FT_HANDLE, void*, DWORD, DWORD*>;
-  table.FT_Write = &Route<&VirtualBus::Write, FT_INVALID_HANDLE, FT_HANDLE, void*, DWORD, DWORD*>;
-  table.FT_SetBaudRate = &Route<&VirtualBus::SetBaudRate, FT_INVALID_HANDLE, FT_HANDLE, ULONG>;
-  table.FT_SetDataCharacteristics = &Route<&VirtualBus::SetDataCharacteristics, FT_INVALID_HANDLE,
-                                           FT_HANDLE, UCHAR, UCHAR, UCHAR>;
-  table.FT_SetFlowControl =
-      &Route<&VirtualBus::SetFlowControl, FT_INVALID_HANDLE, FT_HANDLE, USHORT, UCHAR, UCHAR>;
-  table.FT_SetDtr = &Route<&VirtualBus::SetDtr, FT_INVALID_HANDLE, FT_HANDLE>;
-  table.FT_ClrDtr = &Route<&VirtualBus::ClrDtr, FT_INVALID_HANDLE, FT_HANDLE>;
-  table.FT_Purge = &Route<&VirtualBus::Purge, FT_INVALID_HANDLE, FT_HANDLE, ULONG>;
-  table.FT_SetTimeouts =
-      &Route<&VirtualBus::SetTimeouts, FT_INVALID_HANDLE, FT_HANDLE, ULONG, ULONG>;
-  table.FT_EE_Read = &Route<&VirtualBus::EeRead, FT_INVALID_HANDLE, FT_HANDLE, FT_PROGRAM_DATA*>;
-  table.FT_EE_Program =
-      &Route<&VirtualBus::EeProgram, FT_INVALID_HANDLE, FT_HANDLE, FT_PROGRAM_DATA*>;
-  table.FT_CyclePort = &Route<&VirtualBus::CyclePort, FT_INVALID_HANDLE, FT_HANDLE>;
+  d2xx::D2xxFunctions table;
+  KLXR_D2XX_REQUIRED_FUNCTIONS(KLXR_VM_ROUTE)
   return table;
 }
 
 d2xx::D2xxFunctions VirtualBus::FastFunctions() {
-  using namespace d2xx;
-  D2xxFunctions table = Functions();
-  table.FT_GetQueueStatus =
-      &Route<&VirtualBus::GetQueueStatus, FT_INVALID_HANDLE, FT_HANDLE, DWORD*>;
-  table.FT_SetLatencyTimer =
-      &Route<&VirtualBus::SetLatencyTimer, FT_INVALID_HANDLE, FT_HANDLE, UCHAR>;
-  table.FT_GetLatencyTimer =
-      &Route<&VirtualBus::GetLatencyTimer, FT_INVALID_HANDLE, FT_HANDLE, UCHAR*>;
+  d2xx::D2xxFunctions table = Functions();
+  KLXR_D2XX_OPTIONAL_FUNCTIONS(KLXR_VM_ROUTE)
   return table;
 }
+
+#undef KLXR_VM_ROUTE
 
 void VirtualBus::ClearLogs() {
   transcript_.Clear();

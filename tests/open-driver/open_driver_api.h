@@ -11,39 +11,22 @@
 namespace klxr::emulation {
 
 struct OpenDriverApi {
-  using GetQueueStatus_t = d2xx::FT_STATUS (*)(d2xx::FT_HANDLE, d2xx::DWORD*);
-  using SetLatencyTimer_t = d2xx::FT_STATUS (*)(d2xx::FT_HANDLE, d2xx::UCHAR);
-  using GetLatencyTimer_t = d2xx::FT_STATUS (*)(d2xx::FT_HANDLE, d2xx::UCHAR*);
-
   void* library = dlopen(KLXR_OPEN_DRIVER_PATH, RTLD_NOW | RTLD_LOCAL);
   d2xx::D2xxFunctions table;
-  GetQueueStatus_t FT_GetQueueStatus = nullptr;
-  SetLatencyTimer_t FT_SetLatencyTimer = nullptr;
-  GetLatencyTimer_t FT_GetLatencyTimer = nullptr;
+  // The optional functions also as members of their own (api.FT_GetQueueStatus).
+#define KLXR_OPTIONAL_MEMBER(name, shortName, parameters, arguments) \
+  d2xx::name##_t& name = table.name;
+  KLXR_D2XX_OPTIONAL_FUNCTIONS(KLXR_OPTIONAL_MEMBER)
+#undef KLXR_OPTIONAL_MEMBER
 
   OpenDriverApi() {
     if (library == nullptr) {
       ADD_FAILURE() << dlerror();
       return;
     }
-    Find("FT_ListDevices", table.FT_ListDevices);
-    Find("FT_Open", table.FT_Open);
-    Find("FT_Close", table.FT_Close);
-    Find("FT_Read", table.FT_Read);
-    Find("FT_Write", table.FT_Write);
-    Find("FT_SetBaudRate", table.FT_SetBaudRate);
-    Find("FT_SetDataCharacteristics", table.FT_SetDataCharacteristics);
-    Find("FT_SetFlowControl", table.FT_SetFlowControl);
-    Find("FT_SetDtr", table.FT_SetDtr);
-    Find("FT_ClrDtr", table.FT_ClrDtr);
-    Find("FT_Purge", table.FT_Purge);
-    Find("FT_SetTimeouts", table.FT_SetTimeouts);
-    Find("FT_EE_Read", table.FT_EE_Read);
-    Find("FT_EE_Program", table.FT_EE_Program);
-    Find("FT_CyclePort", table.FT_CyclePort);
-    Find("FT_GetQueueStatus", FT_GetQueueStatus);
-    Find("FT_SetLatencyTimer", FT_SetLatencyTimer);
-    Find("FT_GetLatencyTimer", FT_GetLatencyTimer);
+#define KLXR_FIND(name, shortName, parameters, arguments) Find(#name, table.name);
+    KLXR_D2XX_FUNCTIONS(KLXR_FIND)
+#undef KLXR_FIND
   }
   ~OpenDriverApi() {
     if (library != nullptr) {
@@ -60,7 +43,9 @@ struct OpenDriverApi {
       ADD_FAILURE() << "the library has no " << name;
     }
   }
-  const d2xx::D2xxFunctions* operator->() const { return &table; }
+  const d2xx::D2xxFunctions* operator->() const {
+    return &table;
+  }
 };
 
 }  // namespace klxr::emulation

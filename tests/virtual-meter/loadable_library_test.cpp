@@ -139,32 +139,19 @@ d2xx::D2xxFunctions LoadDriver(const std::filesystem::path& folder) {
   const auto load = [library](auto& entry, const char* name) {
     entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(FindFunction(library, name));
   };
-  load(table.FT_ListDevices, "FT_ListDevices");
-  load(table.FT_Open, "FT_Open");
-  load(table.FT_Close, "FT_Close");
-  load(table.FT_Read, "FT_Read");
-  load(table.FT_Write, "FT_Write");
-  load(table.FT_SetBaudRate, "FT_SetBaudRate");
-  load(table.FT_SetDataCharacteristics, "FT_SetDataCharacteristics");
-  load(table.FT_SetFlowControl, "FT_SetFlowControl");
-  load(table.FT_SetDtr, "FT_SetDtr");
-  load(table.FT_ClrDtr, "FT_ClrDtr");
-  load(table.FT_Purge, "FT_Purge");
-  load(table.FT_SetTimeouts, "FT_SetTimeouts");
-  load(table.FT_EE_Read, "FT_EE_Read");
-  load(table.FT_EE_Program, "FT_EE_Program");
-  load(table.FT_CyclePort, "FT_CyclePort");
-  load(table.FT_GetQueueStatus, "FT_GetQueueStatus");
-  load(table.FT_SetLatencyTimer, "FT_SetLatencyTimer");
-  load(table.FT_GetLatencyTimer, "FT_GetLatencyTimer");
+#define KLXR_LOAD(name, shortName, parameters, arguments) load(table.name, #name);
+  KLXR_D2XX_FUNCTIONS(KLXR_LOAD)
+#undef KLXR_LOAD
   return table;
 }
 
 bool Complete(const d2xx::D2xxFunctions& t) {
-  return t.FT_ListDevices && t.FT_Open && t.FT_Close && t.FT_Read && t.FT_Write &&
-         t.FT_SetBaudRate && t.FT_SetDataCharacteristics && t.FT_SetFlowControl && t.FT_SetDtr &&
-         t.FT_ClrDtr && t.FT_Purge && t.FT_SetTimeouts && t.FT_EE_Read && t.FT_EE_Program &&
-         t.FT_CyclePort;
+  bool complete = true;
+#define KLXR_PRESENT(name, shortName, parameters, arguments) \
+  complete = complete && t.name != nullptr;
+  KLXR_D2XX_REQUIRED_FUNCTIONS(KLXR_PRESENT)
+#undef KLXR_PRESENT
+  return complete;
 }
 
 Bytes Ask(const d2xx::D2xxFunctions& driver, d2xx::FT_HANDLE handle, std::string_view word,
@@ -343,6 +330,27 @@ TEST(LoadableLibraryDeathTest, BadConfigurationIsReportedAndAttachesNoDevice) {
       ::testing::ExitedWithCode(0),
       "configuration error: KLXR_VM_RECORDS: 'lots' is not a count from 0 to "
       "1568\n.*no devices are attached");
+}
+
+// The Windows build exports the functions through the .def file, which cannot expand the driver's
+// function list: its names must be the list's, in the list's order.
+TEST(LoadableLibrary, ModuleDefinitionExportsExactlyTheDriverFunctions) {
+  std::ifstream definition(std::string(KLXR_SOURCE_DIR) + "/virtual-meter/klxr-virtual-meter.def");
+  ASSERT_TRUE(definition.is_open());
+  std::vector<std::string> exported;
+  bool inExports = false;
+  for (std::string word; definition >> word;) {
+    if (inExports) {
+      exported.push_back(word);
+    }
+    inExports = inExports || word == "EXPORTS";
+  }
+  const std::vector<std::string> listed{
+#define KLXR_NAME(name, shortName, parameters, arguments) #name,
+      KLXR_D2XX_FUNCTIONS(KLXR_NAME)
+#undef KLXR_NAME
+  };
+  EXPECT_EQ(exported, listed);
 }
 
 }  // namespace

@@ -165,10 +165,9 @@ FT_STATUS CyclePort(FT_HANDLE handle) {
 
 FakeD2xx::FakeD2xx() {
   current = this;
-  functions_ = {
-      ListDevices,    Open,   Close,  Read,  Write,       SetBaudRate, SetDataCharacteristics,
-      SetFlowControl, SetDtr, ClrDtr, Purge, SetTimeouts, EeRead,      EeProgram,
-      CyclePort};
+#define KLXR_FAKE_ENTRY(name, shortName, parameters, arguments) functions_.name = shortName;
+  KLXR_D2XX_REQUIRED_FUNCTIONS(KLXR_FAKE_ENTRY)
+#undef KLXR_FAKE_ENTRY
   eeprom.VendorId = 0x0403;
   eeprom.ProductId = 0x6001;
   eeprom.MaxPower = 100;
