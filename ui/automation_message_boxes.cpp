@@ -88,45 +88,44 @@ std::optional<Answer> AutomationMessageBoxes::TakeQueuedAnswer(Answer defaultBut
   return answer;
 }
 
-void AutomationMessageBoxes::Show(int index, std::string_view text, BoxKind kind) {
-  if (!TakeQueuedAnswer(Answer::Yes)) {
-    ++showing_;
-    shown_.Show(index, text, kind);
-    --showing_;
+template <typename ShowBox>
+Answer AutomationMessageBoxes::AnswerOrShow(Answer defaultButton, ShowBox showBox) {
+  if (const std::optional<Answer> answer = TakeQueuedAnswer(defaultButton)) {
+    return *answer;
   }
+  ++showing_;
+  const Answer answer = showBox();
+  --showing_;
+  return answer;
+}
+
+void AutomationMessageBoxes::Show(int index, std::string_view text, BoxKind kind) {
+  AnswerOrShow(Answer::Yes, [&] {
+    shown_.Show(index, text, kind);
+    return Answer::Yes;
+  });
   report_ << BoxReport(kind, index, text, "ok") << std::endl;
 }
 
 void AutomationMessageBoxes::ShowDetailed(int index, std::string_view text, BoxKind kind,
                                           std::string_view detail) {
-  if (!TakeQueuedAnswer(Answer::Yes)) {
-    ++showing_;
+  AnswerOrShow(Answer::Yes, [&] {
     shown_.ShowDetailed(index, text, kind, detail);
-    --showing_;
-  }
+    return Answer::Yes;
+  });
   report_ << BoxReport(kind, index, text, "ok", detail) << std::endl;
 }
 
 Answer AutomationMessageBoxes::Ask(int index, std::string_view text) {
-  std::optional<Answer> answer = TakeQueuedAnswer(Answer::Yes);
-  if (!answer) {
-    ++showing_;
-    answer = shown_.Ask(index, text);
-    --showing_;
-  }
-  report_ << BoxReport(BoxKind::Question, index, text, AnswerWordOf(*answer)) << std::endl;
-  return *answer;
+  const Answer answer = AnswerOrShow(Answer::Yes, [&] { return shown_.Ask(index, text); });
+  report_ << BoxReport(BoxKind::Question, index, text, AnswerWordOf(answer)) << std::endl;
+  return answer;
 }
 
 Answer AutomationMessageBoxes::AskDefaultNo(int index, std::string_view text) {
-  std::optional<Answer> answer = TakeQueuedAnswer(Answer::No);
-  if (!answer) {
-    ++showing_;
-    answer = shown_.AskDefaultNo(index, text);
-    --showing_;
-  }
-  report_ << BoxReport(BoxKind::Question, index, text, AnswerWordOf(*answer)) << std::endl;
-  return *answer;
+  const Answer answer = AnswerOrShow(Answer::No, [&] { return shown_.AskDefaultNo(index, text); });
+  report_ << BoxReport(BoxKind::Question, index, text, AnswerWordOf(answer)) << std::endl;
+  return answer;
 }
 
 }  // namespace klxr

@@ -46,6 +46,10 @@ class AutomationMessageBoxes : public MessageBoxes {
   std::ostream& report_;
   // Takes the next queued answer for a box, if one waits; "ok" stands for the default button.
   std::optional<Answer> TakeQueuedAnswer(Answer defaultButton);
+  // The queued answer (Ok pressing defaultButton), or the answer of the box that showBox shows to
+  // the user while it counts as showing.
+  template <typename ShowBox>
+  Answer AnswerOrShow(Answer defaultButton, ShowBox showBox);
 
   std::deque<ScriptedAnswer> answers_;
   int showing_ = 0;
