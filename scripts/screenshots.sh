@@ -3,7 +3,7 @@
 # so that the title bars show): the main window idle and during a download, the file chooser in
 # load and in save mode, the log viewer on samples/mixed.tlg in dBm and in dBuV, the device list
 # with two meters and the About box. The program runs on the virtual meter and is driven by an
-# automation script (ui/automation_script.h) that freezes it at each moment while
+# automation script (desktop/automation_script.h) that freezes it at each moment while
 # `import -window root` takes the picture.
 #
 #   scripts/screenshots.sh [FOLDER]     (default: build/screenshots)
@@ -118,7 +118,7 @@ METERS
   KLXR_AUTOMATION="$work/script.txt" KLXR_SETTINGS_FILE="$work/settings.ini" \
     KLXR_D2XX_LIBRARY="$KLXR_ROOT/build/virtual-meter/libklxr-virtual-meter.so" \
     KLXR_VM_SCENARIO="$work/meters.txt" QT_QPA_PLATFORM=xcb \
-    exec "$KLXR_ROOT/build/ui/klxr-log" >"$work/output.txt"
+    exec "$KLXR_ROOT/build/desktop/klxr-log" >"$work/output.txt"
 ) &
 program_pid=$!
 

@@ -90,4 +90,4 @@ levels in dBm or dBuV. The File menu saves the log (.tlg), loads one back, expor
 the meter's log (the virtual meter's copy only: the sample file stays as it is). Help > Version
 lists the meters attached. Close the window to end.
 TEXT
-exec build/ui/klxr-log "${program_arguments[@]}"
+exec build/desktop/klxr-log "${program_arguments[@]}"

@@ -1,0 +1,58 @@
+// The desktop program's process-wide state, in one plain struct owned by the application object and
+// passed by reference: the log image and where it came from, the quiet mode, the caption, the
+// loaded driver library, the shared ComAccess, the file chooser's request, and what the meter
+// conversations work in (with the download state). A fresh AppState is a fresh start, as after the
+// program's start-up steps 1 and 2.
+#pragma once
+
+#include <QDateTime>
+#include <memory>
+#include <string>
+
+#include "desktop/qt/chooser_request.h"
+#include "link/com_access.h"
+#include "link/d2xx_api.h"
+#include "link/driver_library.h"
+#include "link/meter_link.h"
+#include "log/log_image.h"
+#include "resources/message_catalogue.h"
+
+namespace klxr {
+
+// The caption before the string table's is loaded.
+inline constexpr char kInitialCaption[] = "Quorvel KLXR";
+// The caption and the window title have the capacity of a 100-byte buffer with its terminator.
+inline constexpr std::size_t kCaptionCapacity = 100;
+
+// The driver as start-up finds it: the functions of a loaded library (which the library object
+// keeps loaded), or a table given directly (tests). No functions means no driver.
+struct LoadedDriver {
+  std::unique_ptr<DriverLibrary> library;  // null when the table was given directly
+  d2xx::D2xxFunctions functions;
+};
+
+// Where the log image came from, for the report's header: a Read of the meter, or a .tlg file and
+// its modification time when it was loaded. Neither when nothing was read or loaded.
+struct LogOrigin {
+  bool readFromMeter = false;
+  QDateTime fileTime{};  // invalid when not from a file
+};
+
+struct AppState {
+  explicit AppState(MessageBoxes& boxes) : Link(Image, boxes) {}
+  AppState(const AppState&) = delete;
+  AppState& operator=(const AppState&) = delete;
+
+  klxr::LogImage Image;  // LogImage
+  LogOrigin ImageOrigin;
+  bool QuietMode = false;
+  std::string AppCaption = kInitialCaption;
+  // The driver; Link.DriverLibrary points at its functions while it is loaded.
+  std::unique_ptr<LoadedDriver> Driver;
+  // The one shared port of the download and the erase; Link.SharedPort points at it.
+  std::unique_ptr<ComAccess> SharedComAccess;
+  klxr::ChooserRequest Chooser;  // ChooserRequest
+  MeterLink Link;                // the conversations' context, with the download state
+};
+
+}  // namespace klxr

@@ -1,0 +1,144 @@
+#include "desktop/qt/application.h"
+
+#include <QApplication>
+#include <new>
+#include <utility>
+
+#include "desktop/command_line.h"
+#include "desktop/qt/command_table.h"
+#include "desktop/qt/termination_signals.h"
+#include "link/driver_library.h"
+#include "link/driver_messages.h"
+#include "link/log_download.h"
+#include "resources/command_ids.h"
+#include "resources/string_table.h"
+
+namespace klxr {
+
+StartUpServices ProgramServices() {
+  StartUpServices services;
+  services.loadDriver = [](std::string& problem) -> std::unique_ptr<LoadedDriver> {
+    DriverLoadDiagnosis diagnosis;
+    std::unique_ptr<DriverLibrary> library = DriverLibrary::Load(&diagnosis);
+    if (!library) {
+      problem = LibraryProblemText(diagnosis);
+      return nullptr;
+    }
+    auto driver = std::make_unique<LoadedDriver>();
+    driver->functions = library->Functions();
+    driver->library = std::move(library);
+    return driver;
+  };
+  services.makeComAccess = [](const d2xx::D2xxFunctions& functions) {
+    return std::unique_ptr<ComAccess>(new (std::nothrow) ComAccess(functions));
+  };
+  return services;
+}
+
+Application::Application(MessageBoxes& boxes, StartUpServices services)
+    : boxes_(boxes), services_(std::move(services)), state_(boxes) {
+  state_.Link.Sleep = services_.sleep;
+}
+
+Application::~Application() {
+  window_.reset();
+  DestroySharedComAccess();
+}
+
+bool Application::Start(std::string_view commandLine) {
+  state_.Image.Clear();
+  state_.QuietMode = false;
+  state_.AppCaption = kInitialCaption;
+  const CommandLineSwitches switches = ScanCommandLineSwitches(commandLine);
+  state_.QuietMode = switches.quiet;
+  state_.Link.Transfer = switches.paced ? TransferMode::kPaced : TransferMode::kFast;
+  state_.AppCaption = FitCapacity(LoadString(kCaptionStringId), kCaptionCapacity);
+  CreateMainWindow();
+  std::string driverProblem;
+  if (!LoadDriver(driverProblem)) {
+    // The program ends here; the window already shown goes away with it.
+    ShowMessage(boxes_, msg::kCantLoadUsbDriver, BoxKind::Information, driverProblem);
+    return false;
+  }
+  if (!CreateSharedComAccess()) {
+    ShowMessage(boxes_, msg::kNoMemoryForComAccess, BoxKind::Error);
+    return false;
+  }
+  return true;
+}
+
+int Application::Run() {
+  int exitCode = 0;
+  if (!closed_) {
+    const TerminationSignals termination([this] {
+      if (window_ != nullptr && !closed_) {
+        window_->close();
+      }
+    });
+    inEventLoop_ = true;
+    exitCode = QApplication::exec();
+    inEventLoop_ = false;
+  }
+  DestroySharedComAccess();
+  return exitCode;
+}
+
+void Application::Command(int commandId) {
+  DispatchCommand(*this, commandId);
+}
+
+void Application::TimerTick(int timerId) {
+  if (timerId == cmd::kDownloadTimerId && state_.Link.Download.DownloadRunning) {
+    DownloadStep(state_.Link, window_.get());
+  }
+}
+
+void Application::WindowDestroyed() {
+  closed_ = true;
+  // A Read in progress ends as the user's stop: "END" to the meter and the port closed.
+  EndDownload(state_.Link, window_.get());
+  // Ending a loop that does not run yet would make every later modal window end at once.
+  if (inEventLoop_) {
+    QCoreApplication::exit(0);
+  }
+}
+
+ProgressView Application::Progress() const {
+  const DownloadState& download = state_.Link.Download;
+  return {download.DownloadRunning, download.ProgressShown, download.ProgressTotal};
+}
+
+void Application::CreateMainWindow() {
+  state_.Link.Download.DownloadRunning = false;
+  MainWindowCallbacks callbacks;
+  callbacks.command = [this](int commandId) { Command(commandId); };
+  callbacks.timerTick = [this](int timerId) { TimerTick(timerId); };
+  callbacks.destroyed = [this] { WindowDestroyed(); };
+  callbacks.progress = [this] { return Progress(); };
+  window_ = std::make_unique<MainWindow>(state_.AppCaption, std::move(callbacks));
+  window_->show();
+}
+
+bool Application::LoadDriver(std::string& problem) {
+  state_.Driver = services_.loadDriver ? services_.loadDriver(problem) : nullptr;
+  state_.Link.DriverLibrary = state_.Driver ? &state_.Driver->functions : nullptr;
+  return state_.Driver != nullptr;
+}
+
+bool Application::CreateSharedComAccess() {
+  state_.SharedComAccess =
+      services_.makeComAccess ? services_.makeComAccess(state_.Driver->functions) : nullptr;
+  state_.Link.SharedPort = state_.SharedComAccess.get();
+  return state_.SharedComAccess != nullptr;
+}
+
+void Application::DestroySharedComAccess() {
+  // The port object makes no driver call when it goes, so a port still open is closed first.
+  if (state_.SharedComAccess != nullptr) {
+    state_.SharedComAccess->Close();
+  }
+  state_.Link.SharedPort = nullptr;
+  state_.SharedComAccess.reset();
+}
+
+}  // namespace klxr

@@ -1,0 +1,89 @@
+// The application object: owns the process-wide state and the main window, runs the start-up
+// steps and the event loop, and is what the main window's commands, timer ticks and closing reach.
+//
+// Start-up, in order: clear the log image; quiet mode off, the first caption; scan the command line
+// for "+Q"; load the caption (string 167); create and show MainWindow (with its menu and
+// accelerators); load the driver library, or tell the user "Warning, can't load USB driver
+// (ftd2xx.dll)", with the files tried and what to do as the box's detail, and end; create the
+// shared ComAccess, or tell the user "Error: Not enough memory to create ComAccess object!" and
+// end, so that no command can reach a missing port. Then the event loop runs until the window is
+// closed (E&xit, the close box, or SIGTERM or SIGINT, which the loop turns into a close); closing
+// stops a Read in progress as the user's stop does ("END", the port closed) and ends the loop; the
+// shared ComAccess is closed and destroyed after it. The exit code is 0.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "desktop/qt/app_state.h"
+#include "desktop/qt/main_window.h"
+#include "link/com_access.h"
+#include "link/pause.h"
+#include "resources/message_catalogue.h"
+
+namespace klxr {
+
+// What start-up uses from outside: the program's defaults load the driver library, allocate the
+// port and really sleep; tests hand over a driver table, may make the port fail, and sleep on a
+// virtual clock.
+struct StartUpServices {
+  // The driver, or null when none can be loaded; problem then says which files were tried, why
+  // they failed, and what to do.
+  std::function<std::unique_ptr<LoadedDriver>(std::string& problem)> loadDriver;
+  // The shared port on the driver's functions, or null when it cannot be created.
+  std::function<std::unique_ptr<ComAccess>(const d2xx::D2xxFunctions&)> makeComAccess;
+  SleepFunction sleep = SleepMilliseconds;
+};
+
+// The program's own: the library named by KLXR_D2XX_LIBRARY or the vendor's, a port allocated
+// without throwing, the real sleep.
+StartUpServices ProgramServices();
+
+class Application {
+ public:
+  // Boxes: where every message of the program goes.
+  explicit Application(MessageBoxes& boxes, StartUpServices services = ProgramServices());
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Runs the start-up steps. True when the program goes on to its event loop; false when it ended
+  // during start-up (no driver library, or no memory for the shared port), with exit code 0.
+  bool Start(std::string_view commandLine);
+
+  // Runs the event loop until the main window is closed, then destroys the shared ComAccess.
+  // Returns the exit code.
+  int Run();
+
+  // A command from the menu or an accelerator. Ids that are not in the command table do nothing.
+  void Command(int commandId);
+  // A tick of a main window timer: only the download timer, and only while a download runs, steps
+  // the download.
+  void TimerTick(int timerId);
+  // The main window was closed: ends a running download ("END", port closed) and the event loop.
+  void WindowDestroyed();
+
+  AppState& State() { return state_; }
+  MessageBoxes& Boxes() { return boxes_; }
+  // The main window; null before start-up created it.
+  MainWindow* Window() { return window_.get(); }
+  // Whether the main window has been closed.
+  bool Closed() const { return closed_; }
+
+ private:
+  ProgressView Progress() const;
+  void CreateMainWindow();
+  bool LoadDriver(std::string& problem);
+  bool CreateSharedComAccess();
+  void DestroySharedComAccess();
+
+  MessageBoxes& boxes_;
+  StartUpServices services_;
+  AppState state_;
+  std::unique_ptr<MainWindow> window_;
+  bool closed_ = false;
+  bool inEventLoop_ = false;
+};
+
+}  // namespace klxr

@@ -1,0 +1,115 @@
+#include "desktop/qt/log_viewer.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QStringList>
+
+#include "desktop/qt/eight_bit_text.h"
+#include "desktop/qt/log_viewer_list.h"
+#include "desktop/qt/run_file_chooser.h"
+#include "log/log_files.h"
+#include "log/record_format.h"
+#include "report/report_file.h"
+
+namespace klxr {
+namespace {
+
+// The labels above the three power columns, which name the unit of their levels.
+constexpr int kUnitLabels[] = {ctl::kViewerVideoUnit, ctl::kViewerAudioUnit,
+                               ctl::kViewerDigitalUnit};
+
+}  // namespace
+
+LogViewer::LogViewer(const LogViewerContext& context, QWidget* owner)
+    : TemplateDialog(LogViewerTemplate(), owner),
+      context_(context),
+      list_(FindControl<QListWidget>(*this, ctl::kViewerList)),
+      showDbuv_(FindControl<QCheckBox>(*this, ctl::kViewerShowDbuv)),
+      listMenu_(new QMenu(this)),
+      saveReport_(listMenu_->addAction(QStringLiteral("Save report (.pdf)..."))) {
+  MakeTabbedList(*list_, BaseUnits());
+  list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list_, &QWidget::customContextMenuRequested, this, &LogViewer::OnListMenuRequested);
+  connect(saveReport_, &QAction::triggered, this, &LogViewer::OnSaveReport);
+  showDbuv_->setChecked(false);
+  FillLogList(kUnitsDbm);
+}
+
+void LogViewer::FillLogList(std::uint8_t units) {
+  list_->clear();
+  // The viewer has no menu, so the count has nothing to gray.
+  const int count = CountRecords(context_.image, nullptr);
+  QStringList lines;
+  lines.reserve(count);
+  DecodedEntry entry;
+  for (int index = 0; index < count; ++index) {
+    if (!FormatRecord(context_.image, index, entry, units)) {
+      break;
+    }
+    lines.push_back(TextToQString(entry.DisplayLine));
+  }
+  list_->addItems(lines);
+  list_->scrollToTop();
+}
+
+void LogViewer::OnCommand(int controlId) {
+  switch (controlId) {
+    case ctl::kViewerShowDbuv:
+      OnShowDbuvClicked();
+      break;
+    case ctl::kViewerExport:
+      OnExport();
+      break;
+    default:
+      TemplateDialog::OnCommand(controlId);
+      break;
+  }
+}
+
+void LogViewer::OnShowDbuvClicked() {
+  const bool dbuv = showDbuv_->isChecked();
+  for (int id : kUnitLabels) {
+    FindControl<QLabel>(*this, id)->setText(dbuv ? QStringLiteral("dBuV") : QStringLiteral("dBm"));
+  }
+  FillLogList(dbuv ? kUnitsDbuv : kUnitsDbm);
+  update();
+}
+
+void LogViewer::OnExport() {
+  if (!RunFileChooser(context_.chooser, kExportCsvChooser, this, context_.boxes)) {
+    return;
+  }
+  // The CSV file carries both units, whatever the list shows.
+  const int count = CountRecords(context_.image, nullptr);
+  if (count > 0) {
+    ExportCsv(context_.image, context_.chooser.ChosenPath, count, context_.boxes,
+              context_.quietMode);
+  }
+}
+
+void LogViewer::OnListMenuRequested(const QPoint& position) {
+  // Right click and menu key alike give a point of the list's viewport: the click, or the current
+  // row for the key.
+  listMenu_->popup(list_->viewport()->mapToGlobal(position));
+}
+
+void LogViewer::OnSaveReport() {
+  if (!RunFileChooser(context_.chooser, kSaveReportChooser, this, context_.boxes)) {
+    return;
+  }
+  report::ReportOptions options;
+  options.units = showDbuv_->isChecked() ? kUnitsDbuv : kUnitsDbm;
+  options.logReadFromMeter = context_.origin.readFromMeter;
+  options.logFileTime = context_.origin.fileTime;
+  report::SaveReport(context_.image, options, context_.chooser.ChosenPath, context_.boxes,
+                     context_.quietMode);
+}
+
+int RunLogViewer(const LogViewerContext& context, QWidget* owner) {
+  LogViewer viewer(context, owner);
+  return viewer.exec();
+}
+
+}  // namespace klxr

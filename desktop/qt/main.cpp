@@ -1,0 +1,46 @@
+// klxr-log: the desktop program. Shows the main window, reads the meter's log, shows, saves, loads
+// and exports it. "+Q" anywhere on the command line silences the reports of files that cannot be
+// opened or created. The environment variable KLXR_AUTOMATION may name a script that drives the
+// program for demos and tests (desktop/automation_script.h). "--help" and "--version" print and end
+// the program before any window opens; "--demo" talks to the virtual meter holding the sample log.
+#include <QApplication>
+#include <csignal>
+#include <iostream>
+#include <string>
+
+#include "desktop/command_line.h"
+#include "desktop/program_options.h"
+#include "desktop/qt/application.h"
+#include "desktop/qt/automation_runner.h"
+#include "desktop/qt/qt_message_boxes.h"
+#include "link/demo_setup.h"
+
+int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);  // a write past the file-size limit fails and is reported
+#endif
+  const klxr::ProgramOptions options = klxr::ScanProgramOptions(argc, argv);
+  if (options.help || options.version) {
+    std::cout << (options.help ? klxr::DesktopHelpText() : klxr::DesktopVersionText());
+    return 0;
+  }
+  if (options.demo) {
+    const std::string problem = klxr::EnterDemoMode(argv[0]);
+    if (!problem.empty()) {
+      std::cerr << "klxr-log: --demo: " << problem << "\n";
+      return 1;
+    }
+  }
+  const std::string commandLine = klxr::CommandLineText(argc, argv);
+  QApplication qtApplication(argc, argv);
+  const QString script = qEnvironmentVariable(klxr::kAutomationVariable);
+  if (!script.isEmpty()) {
+    return klxr::RunAutomated(commandLine, script);
+  }
+  klxr::QtMessageBoxes boxes;
+  klxr::Application application(boxes);
+  if (!application.Start(commandLine)) {
+    return 0;
+  }
+  return application.Run();
+}

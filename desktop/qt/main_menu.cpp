@@ -1,0 +1,76 @@
+#include "desktop/qt/main_menu.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "desktop/qt/eight_bit_text.h"
+
+namespace klxr {
+namespace {
+
+void SetUpCommandAction(QAction& action, int commandId, bool grayed, const CommandSink& sink) {
+  action.setProperty(kCommandIdProperty, commandId);
+  action.setEnabled(!grayed);
+  QObject::connect(&action, &QAction::triggered, [sink, commandId] { sink(commandId); });
+}
+
+void AddPopup(QMenuBar& bar, const MenuBarEntry& entry, const CommandSink& sink) {
+  QMenu* popup = bar.addMenu(TextToQString(entry.text));
+  for (const MenuItemTemplate& item : entry.items) {
+    if (item.kind == MenuItemKind::Separator) {
+      popup->addSeparator();
+      continue;
+    }
+    QAction* action = popup->addAction(TextToQString(item.text));
+    SetUpCommandAction(*action, item.commandId, item.grayedAtStart, sink);
+  }
+}
+
+QAction* FindIn(const QList<QAction*>& actions, int commandId) {
+  for (QAction* action : actions) {
+    const QVariant id = action->property(kCommandIdProperty);
+    if (id.isValid() && id.toInt() == commandId) {
+      return action;
+    }
+    if (QMenu* popup = action->menu()) {
+      if (QAction* found = FindIn(popup->actions(), commandId)) {
+        return found;
+      }
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void BuildMenuBar(QMenuBar& bar, std::span<const MenuBarEntry> menu, const CommandSink& sink) {
+  for (const MenuBarEntry& entry : menu) {
+    if (entry.kind == MenuItemKind::Popup) {
+      AddPopup(bar, entry, sink);
+      continue;
+    }
+    QAction* action = bar.addAction(TextToQString(entry.text));
+    SetUpCommandAction(*action, entry.commandId, entry.grayedAtStart, sink);
+  }
+}
+
+QAction* FindCommandAction(const QMenuBar& bar, int commandId) {
+  return FindIn(bar.actions(), commandId);
+}
+
+int AcceleratorCommand(std::span<const AcceleratorEntry> table, int key,
+                       Qt::KeyboardModifiers modifiers) {
+  const bool alt = modifiers.testFlag(Qt::AltModifier);
+  if (modifiers.testFlag(Qt::ControlModifier)) {
+    return 0;
+  }
+  for (const AcceleratorEntry& entry : table) {
+    // Qt reports a printable ASCII character by its own code as the key.
+    if (entry.alt == alt && key == static_cast<unsigned char>(entry.character)) {
+      return entry.commandId;
+    }
+  }
+  return 0;
+}
+
+}  // namespace klxr

@@ -1,0 +1,73 @@
+// MainWindow: the program's one top-level window. A fixed-size window (outer size 230 x 90 pixels,
+// a title bar with a close box, no minimise or maximise box, no sizing border) holding the menu
+// bar and, below it, the client area with the progress bar. It is also the window the meter
+// conversations act on (DownloadWindow): the View command's state, repaints and the download
+// timer. What its commands, timer ticks and closing do is left to its owner, through callbacks.
+#pragma once
+
+#include <QMainWindow>
+#include <QSize>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string_view>
+
+#include "desktop/qt/main_menu.h"
+#include "desktop/qt/progress_bar.h"
+#include "link/download_window.h"
+
+class QTimer;
+
+namespace klxr {
+
+// The outer size of the window, frame and title bar included.
+inline constexpr QSize kMainWindowOuterSize{230, 90};
+// The least height the client area below the menu bar keeps: the bar (down to y = 35) and a margin.
+// Where the window frame is so tall that the outer size leaves less, the window grows just enough.
+inline constexpr int kMinimumClientHeight = 40;
+
+struct MainWindowCallbacks {
+  CommandSink command;                     // a menu command or an accelerator, by its id
+  std::function<void(int)> timerTick;      // a tick of a timer started by StartTimer, by its id
+  std::function<void()> destroyed;         // the window was closed (E&xit or the close box)
+  std::function<ProgressView()> progress;  // what the bar shows
+};
+
+class MainWindow : public QMainWindow, public DownloadWindow {
+ public:
+  // caption: the window title (8-bit text, shown as Latin-1).
+  MainWindow(std::string_view caption, MainWindowCallbacks callbacks);
+  ~MainWindow() override;
+
+  // DownloadWindow.
+  void SetViewEnabled(bool enabled) override;
+  void RequestRepaint(bool eraseBackground) override;
+  void StartTimer(int timerId, int periodMs) override;
+  bool KillTimer(int timerId) override;
+
+  bool IsTimerRunning(int timerId) const;
+  // The menu bar's action of a command, or nullptr.
+  QAction* CommandAction(int commandId) const;
+  // The client area below the menu bar.
+  QWidget& ClientArea() const { return *clientArea_; }
+
+  // The fixed size of the window's own area (without the frame) that gives the outer size, for a
+  // frame of the given extra width and height and a menu bar of the given height.
+  static QSize InnerSizeFor(QSize frameExtra, int menuBarHeight);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  // Sizes the window so that, frame included, it is kMainWindowOuterSize.
+  void ApplyOuterSize();
+
+  MainWindowCallbacks callbacks_;
+  ProgressBarArea* clientArea_;
+  std::map<int, std::unique_ptr<QTimer>> timers_;
+};
+
+}  // namespace klxr
