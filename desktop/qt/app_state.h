@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "desktop/qt/chooser_request.h"
+#include "desktop/chooser_request.h"
 #include "link/com_access.h"
 #include "link/d2xx_api.h"
 #include "link/driver_library.h"

@@ -11,8 +11,8 @@
 #include <dirent.h>
 #endif
 
+#include "desktop/folder_paths.h"
 #include "desktop/qt/eight_bit_text.h"
-#include "desktop/qt/folder_paths.h"
 
 namespace klxr {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "desktop/qt/chooser_request.h"
+#include "desktop/chooser_request.h"
 #include "desktop/qt/template_dialog.h"
 #include "resources/message_catalogue.h"
 

@@ -1,4 +1,4 @@
-#include "desktop/qt/folder_paths.h"
+#include "desktop/folder_paths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
+#include "desktop/chooser_request.h"
 #include "desktop/qt/app_state.h"
-#include "desktop/qt/chooser_request.h"
 #include "desktop/qt/template_dialog.h"
 #include "log/log_image.h"
 #include "resources/message_catalogue.h"

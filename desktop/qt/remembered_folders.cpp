@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "desktop/folder_paths.h"
 #include "desktop/qt/eight_bit_text.h"
-#include "desktop/qt/folder_paths.h"
 #include "desktop/settings_text.h"
 #include "log/whole_file.h"
 

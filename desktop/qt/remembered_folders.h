@@ -11,14 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include "desktop/chooser_command.h"
 #include "resources/message_catalogue.h"
 
 namespace klxr {
-
-// Value names of the three remembered folders.
-inline constexpr std::string_view kLogLoadDir = "LogLoadDir";
-inline constexpr std::string_view kLogSaveDir = "LogSaveDir";
-inline constexpr std::string_view kExportDir = "KLXRPlusExportDir";
 
 inline constexpr char kSettingsFileVariable[] = "KLXR_SETTINGS_FILE";
 

@@ -6,26 +6,14 @@
 #include <optional>
 #include <string_view>
 
-#include "desktop/qt/chooser_request.h"
+#include "desktop/chooser_command.h"
+#include "desktop/chooser_request.h"
 #include "desktop/qt/remembered_folders.h"
 #include "resources/message_catalogue.h"
 
 class QWidget;
 
 namespace klxr {
-
-struct ChooserCommand {
-  std::string_view valueName;  // the remembered folder
-  bool saveMode;
-  std::string_view extensionFilter;
-  std::optional<std::string_view> defaultExtension;  // nullopt: left as it is
-};
-
-inline constexpr ChooserCommand kLoadLogChooser{kLogLoadDir, false, ".tlg;", std::nullopt};
-inline constexpr ChooserCommand kSaveLogChooser{kLogSaveDir, true, ".tlg;", ".tlg"};
-inline constexpr ChooserCommand kExportCsvChooser{kExportDir, true, ".csv;", ".csv"};
-// The log viewer's report starts, like the CSV export, in the export folder.
-inline constexpr ChooserCommand kSaveReportChooser{kExportDir, true, ".pdf;", ".pdf"};
 
 // Runs the chooser for a command. True when a file was chosen: its full path is then in
 // request.ChosenPath. Questions and errors, of the chooser and of remembering the folder, go to

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <algorithm>
 
-#include "desktop/qt/folder_paths.h"
+#include "desktop/folder_paths.h"
 #include "ui_test_support.h"
 
 namespace klxr {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "desktop/qt/folder_paths.h"
+#include "desktop/folder_paths.h"
 
 namespace klxr {
 
