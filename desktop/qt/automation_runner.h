@@ -1,12 +1,12 @@
-// Runs an automation script (automation_script.h) inside the running program: one step after
-// another on a short timer, so that the steps go on while commands show their boxes, choosers and
-// progress.
+// The Qt side of an automated run (desktop/script_runner.h): the short QTimer that steps the
+// script, and finding and working the Qt windows the steps name: message boxes, the file chooser,
+// dialog buttons, screenshots.
 #pragma once
 
-#include <QElapsedTimer>
+#include <QObject>
 #include <QString>
 #include <QTimer>
-#include <cstddef>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -14,11 +14,37 @@
 
 #include "desktop/automation_message_boxes.h"
 #include "desktop/automation_script.h"
+#include "desktop/script_runner.h"
+
+class QWidget;
 
 namespace klxr {
 
 class Application;
 
+class QtAutomationControls : public AutomationControls {
+ public:
+  // mainWindow: the program's main window, the front window when no modal window is open.
+  explicit QtAutomationControls(std::function<QWidget*()> mainWindow);
+
+  void StartTicking(std::function<void()> tick) override;
+  void StopTicking() override;
+  void Later(std::function<void()> action) override;
+  bool ModalOpen() const override;
+  ControlReach PressBoxButton(ScriptedAnswer answer) override;
+  ControlReach Choose(const std::string& path) override;
+  ControlReach CancelModal() override;
+  ControlReach Click(int controlId) override;
+  bool Screenshot(const std::string& path) override;
+  void PaintNow() override;
+
+ private:
+  std::function<QWidget*()> mainWindow_;
+  QTimer timer_;
+  QMetaObject::Connection tick_;
+};
+
+// A script runner on the Qt controls of a running application.
 class AutomationRunner {
  public:
   // report: standard output in the program; failures go to failures (standard error).
@@ -26,44 +52,16 @@ class AutomationRunner {
                    std::vector<AutomationStep> steps, std::ostream& report, std::ostream& failures);
 
   // Starts running the steps from the first once the event loop runs.
-  void Begin();
-  bool Finished() const { return next_ >= steps_.size(); }
-  bool Failed() const { return failed_; }
+  void Begin() { runner_.Begin(); }
+  bool Finished() const { return runner_.Finished(); }
+  bool Failed() const { return runner_.Failed(); }
 
  private:
-  enum class Outcome { Done, Waiting };
-
-  void Tick();
-  Outcome Perform(const AutomationStep& step);
-  Outcome Await(const AutomationStep& step, bool reached);
-  Outcome AnswerBox(const AutomationStep& step);
-  Outcome Choose(const AutomationStep& step);
-  Outcome CancelModal(const AutomationStep& step);
-  void FreezeUntil(const AutomationStep& step);
-  Outcome Click(const AutomationStep& step);
-  void RunCommandLater(int commandId);
-  void Screenshot(const AutomationStep& step);
-  bool Idle() const;
-  void Fail(const AutomationStep& step, std::string_view why);
-
-  Application& app_;
-  AutomationMessageBoxes& boxes_;
-  std::vector<AutomationStep> steps_;
-  std::ostream& report_;
-  std::ostream& failures_;
-  QTimer timer_;
-  std::size_t next_ = 0;
-  bool inTick_ = false;
-  bool failed_ = false;
-  bool waiting_ = false;
-  QElapsedTimer waitingSince_;
-  int timeoutSeconds_ = kDefaultWaitSeconds;
-  int commandsRunning_ = 0;
+  QtAutomationControls controls_;
+  ScriptRunner runner_;
 };
 
-// The program run by a script file: start-up, the script alongside the event loop, the end.
-// Returns the exit code: the program's, or kAutomationScriptErrorExitCode when the script cannot be
-// read or has errors (nothing is started then), or kAutomationFailedExitCode when a step failed.
+// The program run by a script file on the Qt shell (see the core's RunAutomated).
 int RunAutomated(std::string_view commandLine, const QString& scriptPath);
 
 }  // namespace klxr

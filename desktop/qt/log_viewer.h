@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "desktop/chooser_request.h"
-#include "desktop/qt/app_state.h"
+#include "desktop/desktop_shell.h"
 #include "desktop/qt/template_dialog.h"
 #include "log/log_image.h"
 #include "resources/message_catalogue.h"
@@ -19,15 +19,6 @@ class QListWidget;
 class QMenu;
 
 namespace klxr {
-
-// What the viewer works with, all owned by the caller.
-struct LogViewerContext {
-  const LogImage& image;
-  ChooserRequest& chooser;  // the file chooser's request, filled afresh by the export
-  MessageBoxes& boxes;      // reports of the chooser, the CSV export and the remembered folder
-  bool quietMode;           // the export does not report a file it cannot create
-  LogOrigin origin{};       // the date of the log in the report's header
-};
 
 class LogViewer : public TemplateDialog {
   Q_OBJECT

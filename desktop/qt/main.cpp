@@ -1,18 +1,20 @@
 // klxr-log: the desktop program. Shows the main window, reads the meter's log, shows, saves, loads
 // and exports it. "+Q" anywhere on the command line silences the reports of files that cannot be
 // opened or created. The environment variable KLXR_AUTOMATION may name a script that drives the
-// program for demos and tests (desktop/automation_script.h). "--help" and "--version" print and end
+// program for demos and tests (desktop/automation_script.h), with its report on standard output or
+// in the file KLXR_AUTOMATION_REPORT names. "--help" and "--version" print and end
 // the program before any window opens; "--demo" talks to the virtual meter holding the sample log.
 #include <QApplication>
 #include <csignal>
 #include <iostream>
 #include <string>
 
+#include "desktop/application.h"
 #include "desktop/command_line.h"
 #include "desktop/program_options.h"
-#include "desktop/qt/application.h"
 #include "desktop/qt/automation_runner.h"
 #include "desktop/qt/qt_message_boxes.h"
+#include "desktop/qt/qt_shell.h"
 #include "link/demo_setup.h"
 
 int main(int argc, char** argv) {
@@ -37,8 +39,9 @@ int main(int argc, char** argv) {
   if (!script.isEmpty()) {
     return klxr::RunAutomated(commandLine, script);
   }
+  klxr::QtShell shell;
   klxr::QtMessageBoxes boxes;
-  klxr::Application application(boxes);
+  klxr::Application application(shell, boxes);
   if (!application.Start(commandLine)) {
     return 0;
   }

@@ -1,7 +1,7 @@
 // MainWindow: the program's one top-level window. A fixed-size window (outer size 230 x 90 pixels,
 // a title bar with a close box, no minimise or maximise box, no sizing border) holding the menu
 // bar and, below it, the client area with the progress bar. It is also the window the meter
-// conversations act on (DownloadWindow): the View command's state, repaints and the download
+// conversations act on (DesktopWindow): the View command's state, repaints and the download
 // timer. What its commands, timer ticks and closing do is left to its owner, through callbacks.
 #pragma once
 
@@ -12,9 +12,9 @@
 #include <memory>
 #include <string_view>
 
+#include "desktop/desktop_shell.h"
 #include "desktop/qt/main_menu.h"
 #include "desktop/qt/progress_bar.h"
-#include "link/download_window.h"
 
 class QTimer;
 
@@ -26,24 +26,18 @@ inline constexpr QSize kMainWindowOuterSize{230, 90};
 // Where the window frame is so tall that the outer size leaves less, the window grows just enough.
 inline constexpr int kMinimumClientHeight = 40;
 
-struct MainWindowCallbacks {
-  CommandSink command;                     // a menu command or an accelerator, by its id
-  std::function<void(int)> timerTick;      // a tick of a timer started by StartTimer, by its id
-  std::function<void()> destroyed;         // the window was closed (E&xit or the close box)
-  std::function<ProgressView()> progress;  // what the bar shows
-};
-
-class MainWindow : public QMainWindow, public DownloadWindow {
+class MainWindow : public QMainWindow, public DesktopWindow {
  public:
   // caption: the window title (8-bit text, shown as Latin-1).
   MainWindow(std::string_view caption, MainWindowCallbacks callbacks);
   ~MainWindow() override;
 
-  // DownloadWindow.
+  // DesktopWindow.
   void SetViewEnabled(bool enabled) override;
   void RequestRepaint(bool eraseBackground) override;
   void StartTimer(int timerId, int periodMs) override;
   bool KillTimer(int timerId) override;
+  void Close() override { close(); }
 
   bool IsTimerRunning(int timerId) const;
   // The menu bar's action of a command, or nullptr.

@@ -8,16 +8,11 @@
 #include <QWidget>
 #include <functional>
 
+#include "desktop/desktop_shell.h"
+
 class QPainter;
 
 namespace klxr {
-
-// What the bar shows, read from the download state at each paint.
-struct ProgressView {
-  bool running = false;  // DownloadRunning
-  int shown = 0;         // ProgressShown
-  int total = 0;         // ProgressTotal
-};
 
 // The bar's rectangle from (10, 15) to (215, 35), right and bottom edges excluded: 205 x 20 pixels.
 inline constexpr int kBarLeft = 10;

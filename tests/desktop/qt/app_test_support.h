@@ -15,7 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "desktop/qt/application.h"
+#include "desktop/application.h"
+#include "desktop/qt/qt_shell.h"
 #include "desktop/qt/remembered_folders.h"
 #include "support/recording_message_boxes.h"
 #include "ui_test_support.h"
@@ -105,16 +106,17 @@ class AppTest : public ::testing::Test {
   // empty.
   void StartWithMeter(std::vector<vm::RecordBytes> records = {}) {
     bus_ = std::make_unique<vm::VirtualBus>(vm::OneMeter(std::move(records)));
-    app_ = std::make_unique<Application>(boxes_, BusServices(*bus_));
+    app_ = std::make_unique<Application>(shell_, boxes_, BusServices(*bus_));
     ASSERT_TRUE(app_->Start(""));
     bus_->ClearLogs();
   }
 
   AppState& State() { return app_->State(); }
-  MainWindow& Window() { return *app_->Window(); }
+  MainWindow& Window() { return *shell_.Window(); }
 
   TemporaryFolder folder_;
   QByteArray previousSettings_;
+  QtShell shell_;
   WatchedMessageBoxes boxes_;
   std::unique_ptr<vm::VirtualBus> bus_;
   std::unique_ptr<Application> app_;

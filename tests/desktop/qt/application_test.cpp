@@ -1,5 +1,5 @@
 // The program's start-up and the main window's command table, on the in-process virtual meter.
-#include "desktop/qt/application.h"
+#include "desktop/application.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,8 +19,9 @@
 #include <iterator>
 
 #include "app_test_support.h"
-#include "desktop/qt/command_table.h"
+#include "desktop/command_table.h"
 #include "desktop/qt/file_chooser.h"
+#include "desktop/qt/log_time.h"
 #include "desktop/qt/qt_message_boxes.h"
 #include "log/log_files.h"
 #include "resources/command_ids.h"
@@ -57,7 +58,7 @@ class StartUpTest : public AppTest {
   }
   bool StartWithLibrary(const char* library, std::string_view commandLine = "") {
     qputenv(kDriverLibraryVariable, library);
-    app_ = std::make_unique<Application>(boxes_);
+    app_ = std::make_unique<Application>(shell_, boxes_);
     return app_->Start(commandLine);
   }
 
@@ -116,7 +117,7 @@ TEST_F(AppTest, WithoutMemoryForTheSharedPortTellsTheUserAndEnds) {
   bus_ = std::make_unique<vm::VirtualBus>(vm::OneMeter({}));
   StartUpServices services = testing::BusServices(*bus_);
   services.makeComAccess = [](const d2xx::D2xxFunctions&) { return nullptr; };
-  app_ = std::make_unique<Application>(boxes_, services);
+  app_ = std::make_unique<Application>(shell_, boxes_, services);
   EXPECT_FALSE(app_->Start(""));
   EXPECT_EQ(boxes_.boxes,
             (std::vector<RecordedBox>{{msg::kNoMemoryForComAccess,
@@ -273,7 +274,7 @@ TEST_F(AppTest, EraseAnsweredYesErasesTheMeterLogAndLeavesTheImage) {
 TEST_F(AppTest, TheErasesConfirmationBlocksTheProgramLikeEveryOtherBox) {
   bus_ = std::make_unique<vm::VirtualBus>(vm::OneMeter(vm::GeneratedRecords(2)));
   QtMessageBoxes shownBoxes;
-  app_ = std::make_unique<Application>(shownBoxes, testing::BusServices(*bus_));
+  app_ = std::make_unique<Application>(shell_, shownBoxes, testing::BusServices(*bus_));
   ASSERT_TRUE(app_->Start(""));
   std::vector<QString> texts;
   std::vector<Qt::WindowModality> modalities;
@@ -318,7 +319,7 @@ TEST_F(AppTest, ReadStartsTheDownloadOnTheWindowTimer) {
 TEST_F(AppTest, LoadAndReadNoteWhereTheLogCameFrom) {
   StartWithMeter(vm::GeneratedRecords(2));
   EXPECT_FALSE(State().ImageOrigin.readFromMeter);
-  EXPECT_FALSE(State().ImageOrigin.fileTime.isValid());
+  EXPECT_FALSE(State().ImageOrigin.fileTime.has_value());
   std::ofstream(folder_.Path("short.tlg")) << "not a log";
   const std::string copy = folder_.Path("survey.tlg");
   std::filesystem::copy_file(std::string(KLXR_SOURCE_DIR) + "/samples/mixed.tlg", copy);
@@ -346,9 +347,9 @@ TEST_F(AppTest, LoadAndReadNoteWhereTheLogCameFrom) {
       ChooseIn(*app_, step.command, step.path);
     }
     EXPECT_EQ(State().ImageOrigin.readFromMeter, step.readFromMeter);
-    EXPECT_EQ(State().ImageOrigin.fileTime.isValid(), step.fileTimeKnown);
+    EXPECT_EQ(State().ImageOrigin.fileTime.has_value(), step.fileTimeKnown);
     if (step.fileTimeKnown) {
-      EXPECT_LE(std::abs(State().ImageOrigin.fileTime.secsTo(modified)), 2);
+      EXPECT_LE(std::abs(ToQDateTime(State().ImageOrigin.fileTime).secsTo(modified)), 2);
     }
   }
 }
@@ -384,7 +385,7 @@ TEST_F(AppTest, PlusPOnTheCommandLineAsksForPacedTransfer) {
   for (const auto& c : cases) {
     app_.reset();
     bus_ = std::make_unique<vm::VirtualBus>(vm::OneMeter({}));
-    app_ = std::make_unique<Application>(boxes_, testing::BusServices(*bus_));
+    app_ = std::make_unique<Application>(shell_, boxes_, testing::BusServices(*bus_));
     ASSERT_TRUE(app_->Start(c.commandLine));
     EXPECT_EQ(State().Link.Transfer, c.transfer) << c.commandLine;
     EXPECT_EQ(State().QuietMode, c.quiet) << c.commandLine;

@@ -38,7 +38,7 @@ class AutomationRunnerTest : public AppTest {
   }
   void Start(std::vector<vm::RecordBytes> records) {
     bus_ = std::make_unique<vm::VirtualBus>(vm::OneMeter(std::move(records)));
-    app_ = std::make_unique<Application>(scripted_, testing::BusServices(*bus_));
+    app_ = std::make_unique<Application>(shell_, scripted_, testing::BusServices(*bus_));
     ASSERT_TRUE(app_->Start(""));
   }
   std::vector<std::string> ReportLines() const {
@@ -99,7 +99,7 @@ TEST_F(AutomationRunnerTest, ABoxWithoutAWaitingAnswerIsShownAndALaterAnswerPres
   bus_ = std::make_unique<vm::VirtualBus>(vm::OneMeter({}));
   QtMessageBoxes shown;
   AutomationMessageBoxes scripted(shown, report_);
-  app_ = std::make_unique<Application>(scripted, testing::BusServices(*bus_));
+  app_ = std::make_unique<Application>(shell_, scripted, testing::BusServices(*bus_));
   ASSERT_TRUE(app_->Start(""));
   AutomationScript script = ParseAutomationScript(
       "command 32806\n"

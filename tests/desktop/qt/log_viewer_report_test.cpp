@@ -11,6 +11,7 @@
 #include <QMenu>
 
 #include "desktop/qt/file_chooser.h"
+#include "desktop/qt/log_time.h"
 #include "desktop/qt/log_viewer.h"
 #include "desktop/qt/remembered_folders.h"
 #include "report/pdf_tools.h"
@@ -103,7 +104,8 @@ TEST_F(LogViewerReportTest, TheCommandWritesTheReportInTheUnitsShownWhereTheChoo
 }
 
 TEST_F(LogViewerReportTest, TheReportSaysWhereTheLogCameFrom) {
-  const LogOrigin origins[] = {{true, {}}, {false, QDateTime(QDate(2026, 11, 30), QTime(9, 5))}};
+  const LogOrigin origins[] = {{true, {}},
+                               {false, FromQDateTime(QDateTime(QDate(2026, 11, 30), QTime(9, 5)))}};
   const char* expected[] = {"Log: read from the meter", "Log file: 2026-11-30 09:05"};
   for (std::size_t k = 0; k < std::size(origins); ++k) {
     LogViewerContext context = Context();

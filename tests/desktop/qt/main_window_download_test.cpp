@@ -144,7 +144,7 @@ TEST_F(AppTest, ClosingDuringAReadSendsEndAndClosesThePortBeforeTheProgramEnds) 
     const char* name;
     std::function<void(Application&)> close;
   } kWays[] = {
-      {"close box", [](Application& app) { app.Window()->close(); }},
+      {"close box", [](Application& app) { app.Window()->Close(); }},
       {"E&xit", [](Application& app) { app.Command(cmd::kExit); }},
       {"SIGTERM", [](Application&) { std::raise(SIGTERM); }},
       {"SIGINT", [](Application&) { std::raise(SIGINT); }},

@@ -1,5 +1,6 @@
 // The application object: owns the process-wide state and the main window, runs the start-up
 // steps and the event loop, and is what the main window's commands, timer ticks and closing reach.
+// It draws nothing itself: the window, the dialogs and the loop are the shell's (desktop_shell.h).
 //
 // Start-up, in order: clear the log image; quiet mode off, the first caption; scan the command line
 // for "+Q"; load the caption (string 167); create and show MainWindow (with its menu and
@@ -7,7 +8,7 @@
 // (ftd2xx.dll)", with the files tried and what to do as the box's detail, and end; create the
 // shared ComAccess, or tell the user "Error: Not enough memory to create ComAccess object!" and
 // end, so that no command can reach a missing port. Then the event loop runs until the window is
-// closed (E&xit, the close box, or SIGTERM or SIGINT, which the loop turns into a close); closing
+// closed (E&xit, the close box, or SIGTERM or SIGINT, which the shell turns into a close); closing
 // stops a Read in progress as the user's stop does ("END", the port closed) and ends the loop; the
 // shared ComAccess is closed and destroyed after it. The exit code is 0.
 #pragma once
@@ -16,8 +17,10 @@
 #include <memory>
 #include <string_view>
 
-#include "desktop/qt/app_state.h"
-#include "desktop/qt/main_window.h"
+#include "desktop/app_state.h"
+#include "desktop/command_outcome.h"
+#include "desktop/desktop_shell.h"
+#include "desktop/noting_message_boxes.h"
 #include "link/com_access.h"
 #include "link/pause.h"
 #include "resources/message_catalogue.h"
@@ -42,8 +45,9 @@ StartUpServices ProgramServices();
 
 class Application {
  public:
-  // Boxes: where every message of the program goes.
-  explicit Application(MessageBoxes& boxes, StartUpServices services = ProgramServices());
+  // Shell: what shows the program; boxes: where every message of the program goes.
+  Application(DesktopShell& shell, MessageBoxes& boxes,
+              StartUpServices services = ProgramServices());
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -56,8 +60,9 @@ class Application {
   // Returns the exit code.
   int Run();
 
-  // A command from the menu or an accelerator. Ids that are not in the command table do nothing.
-  void Command(int commandId);
+  // A command from the menu or an accelerator, and what it came to. Ids that are not in the
+  // command table do nothing (NothingToDo).
+  CommandOutcome Command(int commandId);
   // A tick of a main window timer: only the download timer, and only while a download runs, steps
   // the download.
   void TimerTick(int timerId);
@@ -65,9 +70,11 @@ class Application {
   void WindowDestroyed();
 
   AppState& State() { return state_; }
-  MessageBoxes& Boxes() { return boxes_; }
+  // The program's boxes, with a note of the last one shown (for the outcomes).
+  NotingMessageBoxes& Boxes() { return boxes_; }
+  DesktopShell& Shell() { return shell_; }
   // The main window; null before start-up created it.
-  MainWindow* Window() { return window_.get(); }
+  DesktopWindow* Window() { return window_.get(); }
   // Whether the main window has been closed.
   bool Closed() const { return closed_; }
 
@@ -78,10 +85,11 @@ class Application {
   bool CreateSharedComAccess();
   void DestroySharedComAccess();
 
-  MessageBoxes& boxes_;
+  DesktopShell& shell_;
+  NotingMessageBoxes boxes_;
   StartUpServices services_;
   AppState state_;
-  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<DesktopWindow> window_;
   bool closed_ = false;
   bool inEventLoop_ = false;
 };

@@ -1,12 +1,10 @@
-#include "desktop/qt/application.h"
+#include "desktop/application.h"
 
-#include <QApplication>
 #include <new>
 #include <utility>
 
 #include "desktop/command_line.h"
-#include "desktop/qt/command_table.h"
-#include "desktop/qt/termination_signals.h"
+#include "desktop/command_table.h"
 #include "link/driver_library.h"
 #include "link/driver_messages.h"
 #include "link/log_download.h"
@@ -35,8 +33,8 @@ StartUpServices ProgramServices() {
   return services;
 }
 
-Application::Application(MessageBoxes& boxes, StartUpServices services)
-    : boxes_(boxes), services_(std::move(services)), state_(boxes) {
+Application::Application(DesktopShell& shell, MessageBoxes& boxes, StartUpServices services)
+    : shell_(shell), boxes_(boxes), services_(std::move(services)), state_(boxes_) {
   state_.Link.Sleep = services_.sleep;
 }
 
@@ -70,21 +68,16 @@ bool Application::Start(std::string_view commandLine) {
 int Application::Run() {
   int exitCode = 0;
   if (!closed_) {
-    const TerminationSignals termination([this] {
-      if (window_ != nullptr && !closed_) {
-        window_->close();
-      }
-    });
     inEventLoop_ = true;
-    exitCode = QApplication::exec();
+    exitCode = shell_.RunEventLoop();
     inEventLoop_ = false;
   }
   DestroySharedComAccess();
   return exitCode;
 }
 
-void Application::Command(int commandId) {
-  DispatchCommand(*this, commandId);
+CommandOutcome Application::Command(int commandId) {
+  return DispatchCommand(*this, commandId).value_or(CommandOutcome{});
 }
 
 void Application::TimerTick(int timerId) {
@@ -99,7 +92,7 @@ void Application::WindowDestroyed() {
   EndDownload(state_.Link, window_.get());
   // Ending a loop that does not run yet would make every later modal window end at once.
   if (inEventLoop_) {
-    QCoreApplication::exit(0);
+    shell_.QuitEventLoop(0);
   }
 }
 
@@ -115,8 +108,7 @@ void Application::CreateMainWindow() {
   callbacks.timerTick = [this](int timerId) { TimerTick(timerId); };
   callbacks.destroyed = [this] { WindowDestroyed(); };
   callbacks.progress = [this] { return Progress(); };
-  window_ = std::make_unique<MainWindow>(state_.AppCaption, std::move(callbacks));
-  window_->show();
+  window_ = shell_.CreateMainWindow(state_.AppCaption, std::move(callbacks));
 }
 
 bool Application::LoadDriver(std::string& problem) {

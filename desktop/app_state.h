@@ -5,8 +5,9 @@
 // program's start-up steps 1 and 2.
 #pragma once
 
-#include <QDateTime>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "desktop/chooser_request.h"
@@ -35,8 +36,12 @@ struct LoadedDriver {
 // its modification time when it was loaded. Neither when nothing was read or loaded.
 struct LogOrigin {
   bool readFromMeter = false;
-  QDateTime fileTime{};  // invalid when not from a file
+  std::optional<std::chrono::system_clock::time_point> fileTime{};  // none when not from a file
 };
+
+// The modification time of the log file at path (8-bit, the system's encoding); none when the file
+// cannot be found.
+std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path);
 
 struct AppState {
   explicit AppState(MessageBoxes& boxes) : Link(Image, boxes) {}

@@ -1,0 +1,48 @@
+// The main window's command table: each command id of the menu and the accelerators with the flow
+// it runs. One dispatch function looks the id up; ids not in the table do nothing. Each flow shows
+// its boxes as the program always has and returns what it came to.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "desktop/command_outcome.h"
+#include "resources/command_ids.h"
+
+namespace klxr {
+
+class Application;
+
+struct CommandRow {
+  int commandId;
+  CommandOutcome (*run)(Application& app);
+};
+
+// The flows of the rows.
+CommandOutcome OnLoad(Application& app);      // "&Load": chooser, then the .tlg file into the image
+CommandOutcome OnSave(Application& app);      // "&Save": chooser, then the image into a .tlg file
+CommandOutcome OnExport(Application& app);    // "Ex&port (.csv)": records? chooser, then the CSV
+CommandOutcome OnEraseLog(Application& app);  // "&Erase Log": the question, then the erase on Yes
+CommandOutcome OnExit(Application& app);      // "E&xit": closes the main window
+CommandOutcome OnRead(Application& app);      // "&Read": starts the log download
+CommandOutcome OnView(Application& app);      // "&View": records? then the log viewer
+CommandOutcome OnAbout(Application& app);     // "&About ..." and both accelerators: the About box
+CommandOutcome OnVersion(Application& app);   // "Version": the "USB Device List" dialog
+
+inline constexpr std::array<CommandRow, 9> kCommandTable{{
+    {cmd::kLoad, OnLoad},
+    {cmd::kSave, OnSave},
+    {cmd::kExport, OnExport},
+    {cmd::kEraseLog, OnEraseLog},
+    {cmd::kExit, OnExit},
+    {cmd::kRead, OnRead},
+    {cmd::kView, OnView},
+    {cmd::kAbout, OnAbout},
+    {cmd::kVersion, OnVersion},
+}};
+
+// Runs the row of the command id and returns its outcome; nullopt, doing nothing, when the table
+// has no such row.
+std::optional<CommandOutcome> DispatchCommand(Application& app, int commandId);
+
+}  // namespace klxr

@@ -1,0 +1,53 @@
+#include "desktop/qt/qt_shell.h"
+
+#include <QApplication>
+#include <utility>
+
+#include "desktop/qt/about_box.h"
+#include "desktop/qt/device_list_dialog.h"
+#include "desktop/qt/log_viewer.h"
+#include "desktop/qt/run_file_chooser.h"
+#include "desktop/qt/termination_signals.h"
+
+namespace klxr {
+
+std::unique_ptr<DesktopWindow> QtShell::CreateMainWindow(std::string_view caption,
+                                                         MainWindowCallbacks callbacks) {
+  auto window = std::make_unique<MainWindow>(caption, std::move(callbacks));
+  window->show();
+  window_ = window.get();
+  return window;
+}
+
+int QtShell::RunEventLoop() {
+  const TerminationSignals termination([this] {
+    // A window already closed is not closed again.
+    if (window_ != nullptr && window_->isVisible()) {
+      window_->close();
+    }
+  });
+  return QApplication::exec();
+}
+
+void QtShell::QuitEventLoop(int exitCode) {
+  QCoreApplication::exit(exitCode);
+}
+
+bool QtShell::RunFileChooser(ChooserRequest& request, const ChooserCommand& command,
+                             MessageBoxes& boxes) {
+  return klxr::RunFileChooser(request, command, window_.data(), boxes);
+}
+
+void QtShell::RunLogViewer(const LogViewerContext& context) {
+  klxr::RunLogViewer(context, window_.data());
+}
+
+void QtShell::RunAboutBox() {
+  klxr::RunAboutBox(window_.data());
+}
+
+void QtShell::RunDeviceList(const MeterLink& link) {
+  RunDeviceListDialog(link, window_.data());
+}
+
+}  // namespace klxr
