@@ -1,7 +1,8 @@
 // Automation scripts for demos, screenshots and end-to-end tests. When the environment variable
 // KLXR_AUTOMATION names a script file, the program runs the file's lines one after another while it
 // runs normally: it chooses commands, answers message boxes and the file chooser from the script,
-// and reports every box on standard output. Without the variable nothing of this exists.
+// and reports every box on standard output (or in the file KLXR_AUTOMATION_REPORT names, see
+// automation_report.h). Without the variable nothing of this exists.
 //
 // One step a line; blank lines and lines starting with "#" are ignored:
 //   command ID        choose a menu command by its id (as a click would: the script goes on while

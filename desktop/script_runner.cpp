@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "desktop/application.h"
+#include "desktop/automation_report.h"
 #include "resources/command_ids.h"
 
 namespace klxr {
@@ -205,10 +206,15 @@ int RunAutomated(std::string_view commandLine, const std::string& scriptPath, De
     }
     return kAutomationScriptErrorExitCode;
   }
-  AutomationMessageBoxes boxes(shownBoxes, std::cout);
+  AutomationReport report(ReportFileFromEnvironment());
+  if (!report.Problem().empty()) {
+    std::cerr << "automation: " << report.Problem() << std::endl;
+    return kAutomationScriptErrorExitCode;
+  }
+  AutomationMessageBoxes boxes(shownBoxes, report.Stream());
   Application app(shell, boxes);
   // The script starts with the program, so that it can answer the boxes of the start-up too.
-  ScriptRunner runner(app, boxes, controls, std::move(script.steps), std::cout, std::cerr);
+  ScriptRunner runner(app, boxes, controls, std::move(script.steps), report.Stream(), std::cerr);
   runner.Begin();
   if (!app.Start(commandLine)) {
     return 0;

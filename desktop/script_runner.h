@@ -101,10 +101,11 @@ class ScriptRunner {
   int commandsRunning_ = 0;
 };
 
-// The program run by a script file: start-up, the script alongside the event loop, the end; the
-// report lines go to standard output. Returns the exit code: the program's, or
-// kAutomationScriptErrorExitCode when the script cannot be read or has errors (nothing is started
-// then), or kAutomationFailedExitCode when a step failed.
+// The program run by a script file: start-up, the script alongside the event loop, the end. The
+// report lines go where AutomationReport sends them. Returns the exit code: the program's, or
+// kAutomationScriptErrorExitCode when the script cannot be read or has errors, or the report
+// file cannot be created (nothing is started then), or kAutomationFailedExitCode when a step
+// failed.
 int RunAutomated(std::string_view commandLine, const std::string& scriptPath, DesktopShell& shell,
                  MessageBoxes& shownBoxes, AutomationControls& controls);
 
