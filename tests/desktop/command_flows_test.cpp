@@ -73,12 +73,15 @@ StartUpServices BusServices(vm::VirtualBus& bus) {
   return services;
 }
 
+enum class Setup { kNormal, kQuiet, kNoMeter };
+
 // The started program: the log image holds `imageRecords` records, the meter `meterRecords`.
 struct Program {
-  Program(int imageRecords, int meterRecords, bool quiet, bool meterAttached)
-      : bus(meterAttached ? vm::OneMeter(vm::GeneratedRecords(meterRecords)) : vm::BusConfig{}),
+  Program(int imageRecords, int meterRecords, Setup setup)
+      : bus(setup != Setup::kNoMeter ? vm::OneMeter(vm::GeneratedRecords(meterRecords))
+                                     : vm::BusConfig{}),
         app(shell, boxes, BusServices(bus)) {
-    EXPECT_TRUE(app.Start(quiet ? "+Q" : ""));
+    EXPECT_TRUE(app.Start(setup == Setup::kQuiet ? "+Q" : ""));
     if (imageRecords > 0) {
       app.State().Image = samples::MakeRealisticLog(imageRecords, 7);
     }
@@ -89,24 +92,31 @@ struct Program {
   Application app;
 };
 
-struct FlowCase {
+// What the user does: the command, with the image holding imageRecords records, the chooser
+// answered with a name in the test's folder (nullptr: cancelled) and the questions' answers.
+struct Given {
   const char* name;
   int command;
   int imageRecords;
-  std::optional<std::string> chosen;  // the chooser's answer (a name in the folder), or a cancel
-  std::vector<Answer> answers;        // the questions' answers
+  const char* chosen;
+  std::vector<Answer> answers = {};
+  Setup setup = Setup::kNormal;
+};
+
+// What comes of it: the outcome (naming the chosen file when done or failed), the boxes, the
+// dialogs, and a check of what the flow left behind, given the program and the chosen path.
+struct Expected {
   OutcomeKind kind;
-  bool outcomeNamesFile;
   std::string reason;
   std::vector<int> boxes;
   std::vector<std::string> dialogs;
-  // What the flow left behind, checked on the program and the chosen file's path.
   std::function<void(Program&, const std::string&)> check;
-  bool quiet = false;
-  bool meterAttached = true;
 };
 
-const std::string kMissingFolderFile = "missing/log.tlg";
+struct FlowCase {
+  Given given;
+  Expected expected;
+};
 
 TEST(CommandFlows, EachCommandReturnsItsOutcomeAndShowsItsBoxes) {
   const std::string noSuchFile = std::strerror(ENOENT);
@@ -151,182 +161,67 @@ TEST(CommandFlows, EachCommandReturnsItsOutcomeAndShowsItsBoxes) {
                     failed = OutcomeKind::Failed, none = OutcomeKind::NothingToDo;
 
   const std::vector<FlowCase> cases = {
-      {"load", cmd::kLoad, 0, "in.tlg", {}, done, true, "", {}, {load}, loaded},
-      {"load cancelled",
-       cmd::kLoad,
-       5,
-       std::nullopt,
-       {},
-       cancelled,
-       false,
-       "",
-       {},
-       {load},
-       imageKept},
-      {"load missing",
-       cmd::kLoad,
-       5,
-       "absent.tlg",
-       {},
-       failed,
-       true,
-       noSuchFile,
-       {msg::kInvalidBinaryFile},
-       {load},
-       imageKept},
-      {"load missing, quiet",
-       cmd::kLoad,
-       5,
-       "absent.tlg",
-       {},
-       failed,
-       true,
-       noSuchFile,
-       {},
-       {load},
-       imageKept,
-       true},
-      {"load not a log",
-       cmd::kLoad,
-       5,
-       "short.tlg",
-       {},
-       failed,
-       true,
-       "Error - Invalid data file",
-       {msg::kInvalidDataFile},
-       {load},
-       imageKept},
-      {"save", cmd::kSave, 5, "out.tlg", {}, done, true, "", {}, {save}, wholeImageSaved},
-      {"save cancelled",
-       cmd::kSave,
-       5,
-       std::nullopt,
-       {},
-       cancelled,
-       false,
-       "",
-       {},
-       {save},
-       nothingWritten},
-      {"save empty over records, no",
-       cmd::kSave,
-       0,
-       "in.tlg",
-       {Answer::No},
-       cancelled,
-       false,
-       "",
-       {msg::kOwnText},
-       {save},
-       fileKept},
-      {"save into a missing folder",
-       cmd::kSave,
-       5,
-       kMissingFolderFile,
-       {},
-       failed,
-       true,
-       noSuchFile,
-       {msg::kCantSaveProgramImage},
-       {save},
-       nothingWritten},
-      {"export", cmd::kExport, 5, "out.csv", {}, done, true, "", {}, {exportCsv}, csvWritten},
-      {"export without records",
-       cmd::kExport,
-       0,
-       "out.csv",
-       {},
-       none,
-       false,
-       "",
-       {msg::kNoLoggingData},
-       {},
-       nothingWritten},
-      {"export cancelled",
-       cmd::kExport,
-       5,
-       std::nullopt,
-       {},
-       cancelled,
-       false,
-       "",
-       {},
-       {exportCsv},
-       nothingWritten},
-      {"view", cmd::kView, 5, std::nullopt, {}, done, false, "", {}, {"viewer"}, nothing},
-      {"view without records",
-       cmd::kView,
-       0,
-       std::nullopt,
-       {},
-       none,
-       false,
-       "",
-       {msg::kNoLoggingData},
-       {},
-       nothing},
-      {"erase, yes",
-       cmd::kEraseLog,
-       0,
-       std::nullopt,
-       {Answer::Yes},
-       done,
-       false,
-       "",
-       {msg::kConfirmErase, msg::kLogErased},
-       {},
-       meterErased},
-      {"erase, no",
-       cmd::kEraseLog,
-       0,
-       std::nullopt,
-       {Answer::No},
-       cancelled,
-       false,
-       "",
-       {msg::kConfirmErase},
-       {},
-       meterKept},
-      {"read", cmd::kRead, 5, std::nullopt, {}, done, false, "", {}, {}, downloading},
-      {"read without a meter",
-       cmd::kRead,
-       5,
-       std::nullopt,
-       {},
-       failed,
-       false,
-       LoadText(msg::kUsbPortError),
-       {msg::kUsbPortError},
-       {},
-       nothing,
-       false,
-       false},
-      {"about", cmd::kAbout, 0, std::nullopt, {}, done, false, "", {}, {"about"}, nothing},
-      {"version", cmd::kVersion, 0, std::nullopt, {}, done, false, "", {}, {"devices"}, nothing},
-      {"exit", cmd::kExit, 0, std::nullopt, {}, done, false, "", {}, {}, closed},
-      {"no such command", 32770, 5, std::nullopt, {}, none, false, "", {}, {}, imageKept},
+      {{"load", cmd::kLoad, 0, "in.tlg"}, {done, "", {}, {load}, loaded}},
+      {{"load cancelled", cmd::kLoad, 5, nullptr}, {cancelled, "", {}, {load}, imageKept}},
+      {{"load missing", cmd::kLoad, 5, "absent.tlg"},
+       {failed, noSuchFile, {msg::kInvalidBinaryFile}, {load}, imageKept}},
+      {{"load missing, quiet", cmd::kLoad, 5, "absent.tlg", {}, Setup::kQuiet},
+       {failed, noSuchFile, {}, {load}, imageKept}},
+      {{"load not a log", cmd::kLoad, 5, "short.tlg"},
+       {failed, "Error - Invalid data file", {msg::kInvalidDataFile}, {load}, imageKept}},
+      {{"save", cmd::kSave, 5, "out.tlg"}, {done, "", {}, {save}, wholeImageSaved}},
+      {{"save cancelled", cmd::kSave, 5, nullptr}, {cancelled, "", {}, {save}, nothingWritten}},
+      {{"save empty over records, no", cmd::kSave, 0, "in.tlg", {Answer::No}},
+       {cancelled, "", {msg::kOwnText}, {save}, fileKept}},
+      {{"save into a missing folder", cmd::kSave, 5, "missing/log.tlg"},
+       {failed, noSuchFile, {msg::kCantSaveProgramImage}, {save}, nothingWritten}},
+      {{"export", cmd::kExport, 5, "out.csv"}, {done, "", {}, {exportCsv}, csvWritten}},
+      {{"export without records", cmd::kExport, 0, "out.csv"},
+       {none, "", {msg::kNoLoggingData}, {}, nothingWritten}},
+      {{"export cancelled", cmd::kExport, 5, nullptr},
+       {cancelled, "", {}, {exportCsv}, nothingWritten}},
+      {{"view", cmd::kView, 5, nullptr}, {done, "", {}, {"viewer"}, nothing}},
+      {{"view without records", cmd::kView, 0, nullptr},
+       {none, "", {msg::kNoLoggingData}, {}, nothing}},
+      {{"erase, yes", cmd::kEraseLog, 0, nullptr, {Answer::Yes}},
+       {done, "", {msg::kConfirmErase, msg::kLogErased}, {}, meterErased}},
+      {{"erase, no", cmd::kEraseLog, 0, nullptr, {Answer::No}},
+       {cancelled, "", {msg::kConfirmErase}, {}, meterKept}},
+      {{"erase without a meter", cmd::kEraseLog, 0, nullptr, {Answer::Yes}, Setup::kNoMeter},
+       {failed,
+        LoadText(msg::kUsbPortError),
+        {msg::kConfirmErase, msg::kUsbPortError},
+        {},
+        nothing}},
+      {{"read", cmd::kRead, 5, nullptr}, {done, "", {}, {}, downloading}},
+      {{"read without a meter", cmd::kRead, 5, nullptr, {}, Setup::kNoMeter},
+       {failed, LoadText(msg::kUsbPortError), {msg::kUsbPortError}, {}, nothing}},
+      {{"about", cmd::kAbout, 0, nullptr}, {done, "", {}, {"about"}, nothing}},
+      {{"version", cmd::kVersion, 0, nullptr}, {done, "", {}, {"devices"}, nothing}},
+      {{"exit", cmd::kExit, 0, nullptr}, {done, "", {}, {}, closed}},
+      {{"no such command", 32770, 5, nullptr}, {none, "", {}, {}, imageKept}},
   };
-  for (const FlowCase& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [given, expected] : cases) {
+    SCOPED_TRACE(given.name);
     TemporaryFolder folder;
     {
-      std::ofstream in(fs::path(folder.Path("in.tlg")), std::ios::binary);
-      const LogImage image = samples::MakeRealisticLog(3, 9);
-      in << ImageText(image);
+      std::ofstream(fs::path(folder.Path("in.tlg")), std::ios::binary)
+          << ImageText(samples::MakeRealisticLog(3, 9));
       std::ofstream(fs::path(folder.Path("short.tlg"))) << "not a log";
     }
-    Program program(c.imageRecords, 3, c.quiet, c.meterAttached);
-    const std::string path = c.chosen ? folder.Path(*c.chosen) : folder.Path("none");
-    program.shell.chooserAnswers = {c.chosen ? std::optional(path) : std::nullopt};
-    program.boxes.answers.assign(c.answers.begin(), c.answers.end());
+    Program program(given.imageRecords, 3, given.setup);
+    const std::string path = given.chosen != nullptr ? folder.Path(given.chosen) : "";
+    program.shell.chooserAnswers = {given.chosen != nullptr ? std::optional(path) : std::nullopt};
+    program.boxes.answers.assign(given.answers.begin(), given.answers.end());
 
-    const CommandOutcome outcome = program.app.Command(c.command);
+    const CommandOutcome outcome = program.app.Command(given.command);
 
-    EXPECT_EQ(outcome, (CommandOutcome{c.kind, c.outcomeNamesFile ? path : "", c.reason}));
-    EXPECT_EQ(program.boxes.Indexes(), c.boxes);
-    EXPECT_EQ(program.shell.dialogs, c.dialogs);
-    c.check(program, path);
+    const bool namesFile =
+        expected.kind == OutcomeKind::Done || expected.kind == OutcomeKind::Failed;
+    EXPECT_EQ(outcome, (CommandOutcome{expected.kind, namesFile ? path : "", expected.reason}));
+    EXPECT_EQ(program.boxes.Indexes(), expected.boxes);
+    EXPECT_EQ(program.shell.dialogs, expected.dialogs);
+    expected.check(program, path);
   }
 }
 
