@@ -6,14 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text_line_end.h"
+
 namespace klxr {
 namespace {
 
-#ifdef _WIN32
-constexpr std::string_view kLineEnd = "\r\n";
-#else
-constexpr std::string_view kLineEnd = "\n";
-#endif
+// A new line ends as the system's text files end theirs.
+std::string LineEnd() {
+  return std::string(platform::TextLineEnd());
+}
+
 constexpr std::string_view kGeneralSection = "General";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
@@ -359,8 +361,9 @@ std::string SetSettingsValue(std::string_view text, std::string_view name, std::
   if (lastOfGeneral) {
     // The new line ends as the line before it; the last line of a text may have no line break.
     const Line& line = lines[*lastOfGeneral];
-    const std::string_view lineEnd =
-        line.next > line.end ? text.substr(line.end, line.next - line.end) : kLineEnd;
+    const std::string_view lineEnd = line.next > line.end
+                                         ? text.substr(line.end, line.next - line.end)
+                                         : platform::TextLineEnd();
     result = std::string(text.substr(0, line.next));
     if (line.next == line.end) {
       result += lineEnd;
@@ -368,14 +371,13 @@ std::string SetSettingsValue(std::string_view text, std::string_view name, std::
     return result + entry + std::string(lineEnd) + std::string(text.substr(line.next));
   }
   if (Trimmed(text.substr(from)).empty()) {
-    return result + "[General]" + std::string(kLineEnd) + entry + std::string(kLineEnd);
+    return result + "[General]" + LineEnd() + entry + LineEnd();
   }
   result = std::string(text);
   if (!IsLineBreak(result.back())) {
-    result += kLineEnd;
+    result += LineEnd();
   }
-  return result + std::string(kLineEnd) + "[General]" + std::string(kLineEnd) + entry +
-         std::string(kLineEnd);
+  return result + LineEnd() + "[General]" + LineEnd() + entry + LineEnd();
 }
 
 }  // namespace klxr

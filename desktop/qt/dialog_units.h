@@ -6,15 +6,10 @@
 #include <QFont>
 #include <QRect>
 
+#include "desktop/dialog_base_units.h"
 #include "resources/dialog_templates.h"
 
 namespace klxr {
-
-struct DialogBaseUnits {
-  int cx;  // average character width in pixels
-  int cy;  // character height in pixels
-  bool operator==(const DialogBaseUnits&) const = default;
-};
 
 // The base units of a font: the width of the 52 letters "A".."Z" and "a".."z" divided by 26, plus
 // one, halved; and the font's height.

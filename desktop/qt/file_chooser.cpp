@@ -10,9 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "desktop/qt/chooser_listing.h"
 #include "desktop/qt/eight_bit_text.h"
-#include "desktop/qt/long_name.h"
 
 namespace klxr {
 
@@ -39,23 +37,20 @@ void ShowFolder(QLabel& label, const QString& folder) {
 
 FileChooser::FileChooser(ChooserRequest& request, MessageBoxes& boxes, QWidget* owner)
     : TemplateDialog(FileChooserTemplate(), owner),
-      request_(request),
-      boxes_(boxes),
       list_(FindControl<QListWidget>(*this, ctl::kChooserList)),
       nameField_(FindControl<QLineEdit>(*this, ctl::kChooserNameField)),
       folderLabel_(FindControl<QLabel>(*this, ctl::kChooserFolderLabel)),
-      showAll_(FindControl<QCheckBox>(*this, ctl::kChooserShowAll)) {
+      showAll_(FindControl<QCheckBox>(*this, ctl::kChooserShowAll)),
+      flow_(request, boxes, *this) {
   connect(list_, &QListWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
   connect(list_, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* item) { OnDoubleClick(list_->row(item)); });
 
   PlaceBeside(owner);
   setWindowTitle(TextToQString(LoadText(msg::kEnterFilenameTitle)));
-  nameField_->setText(PathToQString(request_.ChosenPath));
-  request_.ChosenPath.clear();
   FindControl<QPushButton>(*this, ctl::kCancel)
       ->setText(TextToQString(LoadText(msg::kCancelButton)));
-  ListStartFolder();
+  flow_.Open();
   list_->setFocus();
 }
 
@@ -67,51 +62,38 @@ void FileChooser::PlaceBeside(QWidget* owner) {
                        owner->screen()->availableGeometry(), pos()));
 }
 
-void FileChooser::ListStartFolder() {
-  if (!ListFolder(request_.StartFolder)) {
-    request_.StartFolder = CurrentFolder();
-    ListFolder(request_.StartFolder);
+void FileChooser::ShowEntries(const std::vector<std::string>& entries) {
+  list_->clear();
+  for (const std::string& entry : entries) {
+    list_->addItem(PathToQString(entry));
   }
 }
 
-bool FileChooser::ListFolder(std::string_view path) {
-  const std::optional<FolderListing> listing = ListFolderEntries(path);
-  if (!listing) {
-    return false;
-  }
-  list_->clear();
-  for (const std::string& entry : listing->entries) {
-    list_->addItem(PathToQString(entry));
-  }
-  ShowFolder(*folderLabel_, PathToQString(listing->folder));
-  FilterChooserList();
-  return true;
+void FileChooser::ShowFolder(const std::string& folder) {
+  klxr::ShowFolder(*folderLabel_, PathToQString(folder));
 }
 
-void FileChooser::FilterChooserList() {
-  std::vector<std::string> entries;
-  entries.reserve(static_cast<std::size_t>(list_->count()));
-  for (int row = 0; row < list_->count(); ++row) {
-    entries.push_back(PathFromQString(list_->item(row)->text()));
-  }
-  const std::vector<std::string> kept =
-      FilterChooserEntries(entries, request_.ExtensionFilter, showAll_->isChecked(), LongNameOf);
-  list_->clear();
-  for (const std::string& entry : kept) {
-    list_->addItem(PathToQString(entry));
-  }
+std::string FileChooser::NameText() const {
+  return PathFromQString(nameField_->text());
+}
+
+void FileChooser::SetNameText(const std::string& text) {
+  nameField_->setText(PathToQString(text));
+}
+
+bool FileChooser::ShowAllTicked() const {
+  return showAll_->isChecked();
+}
+
+void FileChooser::EndChooser(int result) {
+  done(result);
 }
 
 void FileChooser::OnSelectionChanged() {
   const QList<QListWidgetItem*> selected = list_->selectedItems();
-  if (selected.isEmpty()) {
-    return;
+  if (!selected.isEmpty()) {
+    flow_.OnSelect(PathFromQString(selected.front()->text()));
   }
-  const QString text = selected.front()->text();
-  if (text.startsWith(u'[') && text.endsWith(u']')) {
-    return;
-  }
-  nameField_->setText(text);
 }
 
 void FileChooser::OnDoubleClick(int row) {
@@ -119,106 +101,14 @@ void FileChooser::OnDoubleClick(int row) {
     return;
   }
   list_->setCurrentRow(row);
-  const std::string text = PathFromQString(list_->item(row)->text());
-  const bool bracketed = text.size() >= 2 && text.front() == '[' && text.back() == ']';
-  if (IsDriveEntry(text) || bracketed) {
-    ListFolder(FolderOfEntry(text));
-    return;
-  }
-  if (request_.SaveMode && !ConfirmOverwrite()) {
-    return;
-  }
-  std::optional<std::string> path = FullPath(text);
-  if (!path) {
-    return;
-  }
-  std::string folder = FolderOfPath(*path);
-  Accept(std::move(*path), std::move(folder));
-}
-
-void FileChooser::OnOk() {
-  request_.ChooserFolder = CurrentFolder();
-  request_.ChosenPath = FitCapacity(PathFromQString(nameField_->text()), kPathCapacity);
-  if (request_.ChosenPath.empty()) {
-    return;
-  }
-  std::optional<std::string> path = FullPath(request_.ChosenPath);
-  if (!path) {
-    Refuse();
-    return;
-  }
-  OfferPath(std::move(*path), false);
-}
-
-void FileChooser::OfferPath(std::string path, bool defaultExtensionTried) {
-  switch (LookUpPath(path)) {
-    case PathKind::Folder:
-      ListTypedFolder(path);
-      return;
-    case PathKind::File:
-      if (!request_.SaveMode || ConfirmOverwrite()) {
-        Accept(std::move(path), CurrentFolder());
-      }
-      return;
-    case PathKind::Missing:
-      break;
-  }
-  if (!request_.SaveMode) {
-    Refuse();
-    return;
-  }
-  // A new name: it gets the default extension when no "." stands anywhere in its path.
-  const bool addExtension = !defaultExtensionTried && !request_.DefaultExtension.empty() &&
-                            path.find('.') == std::string::npos;
-  if (!addExtension) {
-    Accept(std::move(path), CurrentFolder());
-    return;
-  }
-  path += request_.DefaultExtension;
-  if (path.size() >= kPathCapacity) {
-    Refuse();
-    return;
-  }
-  OfferPath(std::move(path), true);
-}
-
-bool FileChooser::ConfirmOverwrite() {
-  return AskQuestion(boxes_, msg::kConfirmOverwrite) == Answer::Yes;
-}
-
-void FileChooser::ListTypedFolder(const std::string& path) {
-  ListFolder(path);
-  request_.ChosenPath.clear();
-  nameField_->clear();
-}
-
-void FileChooser::Refuse() {
-  ShowMessage(boxes_, msg::kInvalidBinaryFile, BoxKind::Error);
-  request_.ChosenPath.clear();
-}
-
-void FileChooser::Accept(std::string path, std::string folder) {
-  request_.ChosenPath = std::move(path);
-  request_.ChooserFolder = std::move(folder);
-  done(ctl::kOk);
-}
-
-void FileChooser::OnCancel() {
-  request_.ChosenPath.clear();
-  request_.ChooserFolder = CurrentFolder();
-  done(ctl::kCancel);
+  flow_.OnDoubleClick(PathFromQString(list_->item(row)->text()));
 }
 
 void FileChooser::OnShowAllClicked() {
   // The box has ticked or unticked itself already; the same folder is listed again once the
   // click has been handled.
   QMetaObject::invokeMethod(
-      this,
-      [this] {
-        request_.ChooserFolder = CurrentFolder();
-        ListFolder(request_.ChooserFolder);
-      },
-      Qt::QueuedConnection);
+      this, [this] { flow_.OnShowAllChanged(); }, Qt::QueuedConnection);
 }
 
 void FileChooser::OnCommand(int controlId) {

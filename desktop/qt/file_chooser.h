@@ -1,9 +1,5 @@
-// The program's own file chooser, "Enter Filename": one folder at a time in a list (files,
-// sub-folders as [name], drives), only the files with the caller's extensions unless "Show All" is
-// ticked. The user walks folders and drives by double-click and takes a file by double-click or by
-// typing its name. In save mode it asks before an existing file is chosen and gives a new name
-// without a "." the default extension. It talks to its caller only through the ChooserRequest.
-// The folder it lists is the process's current directory, and stays so when it ends.
+// The program's own file chooser, "Enter Filename", drawn with Qt widgets from its template; what
+// it does is desktop/chooser_flow.h.
 #pragma once
 
 #include <QPoint>
@@ -11,7 +7,9 @@
 #include <QSize>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "desktop/chooser_flow.h"
 #include "desktop/chooser_request.h"
 #include "desktop/qt/template_dialog.h"
 #include "resources/message_catalogue.h"
@@ -34,7 +32,7 @@ QPoint ChooserPosition(const QRect& ownerFrame, const QSize& chooserFrame, const
 // the whole path is always the label's tooltip.
 void ShowFolder(QLabel& label, const QString& folder);
 
-class FileChooser : public TemplateDialog {
+class FileChooser : public TemplateDialog, private ChooserView {
   Q_OBJECT
 
  public:
@@ -45,15 +43,13 @@ class FileChooser : public TemplateDialog {
 
   // Lists a folder (relative to the one shown), makes it the current directory, writes it into
   // the folder label and filters the list. False, with nothing changed, when it cannot be listed.
-  bool ListFolder(std::string_view path);
-  // Applies the extension filter and the "Show All" box to the entries listed.
-  void FilterChooserList();
+  bool ListFolder(std::string_view path) { return flow_.ListFolder(path); }
 
   // The user's actions.
   void OnSelectionChanged();
   void OnDoubleClick(int row);
-  void OnOk();
-  void OnCancel();
+  void OnOk() { flow_.OnOk(); }
+  void OnCancel() { flow_.OnCancel(); }
   void OnShowAllClicked();
   void OnCommand(int controlId) override;
 
@@ -64,20 +60,20 @@ class FileChooser : public TemplateDialog {
 
  private:
   void PlaceBeside(QWidget* owner);
-  void ListStartFolder();
-  // OK on a full path: a file is taken, a folder listed, a missing name handled by the mode.
-  void OfferPath(std::string path, bool defaultExtensionTried);
-  bool ConfirmOverwrite();
-  void ListTypedFolder(const std::string& path);
-  void Refuse();
-  void Accept(std::string path, std::string folder);
 
-  ChooserRequest& request_;
-  MessageBoxes& boxes_;
+  // The controls as the chooser's flow sees them.
+  void ShowEntries(const std::vector<std::string>& entries) override;
+  void ShowFolder(const std::string& folder) override;
+  std::string NameText() const override;
+  void SetNameText(const std::string& text) override;
+  bool ShowAllTicked() const override;
+  void EndChooser(int result) override;
+
   QListWidget* list_;
   QLineEdit* nameField_;
   QLabel* folderLabel_;
   QCheckBox* showAll_;
+  ChooserFlow flow_;
 };
 
 }  // namespace klxr

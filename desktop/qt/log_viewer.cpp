@@ -40,16 +40,9 @@ LogViewer::LogViewer(const LogViewerContext& context, QWidget* owner)
 
 void LogViewer::FillLogList(std::uint8_t units) {
   list_->clear();
-  // The viewer has no menu, so the count has nothing to gray.
-  const int count = CountRecords(context_.image, nullptr);
   QStringList lines;
-  lines.reserve(count);
-  DecodedEntry entry;
-  for (int index = 0; index < count; ++index) {
-    if (!FormatRecord(context_.image, index, entry, units)) {
-      break;
-    }
-    lines.push_back(TextToQString(entry.DisplayLine));
+  for (const std::string& line : LogViewerLines(context_.image, units)) {
+    lines.push_back(TextToQString(line));
   }
   list_->addItems(lines);
   list_->scrollToTop();

@@ -1,10 +1,6 @@
-// The one sequence behind the Load, Save and Export commands: read the folder remembered for the
-// command, fill the chooser's request, show the chooser modally beside its owner, and remember the
-// folder it showed last, also when the user cancelled.
+// The Qt program's file chooser sequence: the folder remembered in the settings file, the chooser
+// shown modally beside its owner (see desktop/run_file_chooser.h).
 #pragma once
-
-#include <optional>
-#include <string_view>
 
 #include "desktop/chooser_command.h"
 #include "desktop/chooser_request.h"

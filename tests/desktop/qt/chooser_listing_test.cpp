@@ -1,4 +1,4 @@
-#include "desktop/qt/chooser_listing.h"
+#include "desktop/chooser_listing.h"
 
 #include <gtest/gtest.h>
 
@@ -12,55 +12,6 @@ namespace klxr {
 namespace {
 
 using Entries = std::vector<std::string>;
-
-std::string Unchanged(std::string_view name) {
-  return std::string(name);
-}
-
-TEST(ChooserListing, FilterKeepsFoldersDrivesAndFilesWithAListedExtension) {
-  const Entries listed = {"[..]",      "[-c-]", "[logs]", "LOG1.TLG", "a.tlg",
-                          "a.tlg.bak", "tlg",   "x.csv",  "b.TlG"};
-  struct Case {
-    const char* filter;
-    bool showAll;
-    Entries kept;
-  };
-  const Case kCases[] = {
-      {".tlg;", false, {"[..]", "[-c-]", "[logs]", "LOG1.TLG", "a.tlg", "b.TlG"}},
-      {".tlg;", true, listed},
-      {".csv;.tlg;", false, {"[..]", "[-c-]", "[logs]", "LOG1.TLG", "a.tlg", "x.csv", "b.TlG"}},
-      {".tlg", false, {"[..]", "[-c-]", "[logs]"}},  // no ";": no extension at all
-      {".csv;.tlg", false, {"[..]", "[-c-]", "[logs]", "x.csv"}},
-      {"", true, listed},
-  };
-  for (const Case& c : kCases) {
-    EXPECT_EQ(FilterChooserEntries(listed, c.filter, c.showAll, Unchanged), c.kept) << c.filter;
-  }
-}
-
-TEST(ChooserListing, FilesShowTheirLongNameButAreFilteredByTheNameAsListed) {
-  const auto longName = [](std::string_view name) { return "long " + std::string(name); };
-  EXPECT_EQ(FilterChooserEntries({"[sub]", "LOG~1.TLG", "x.csv"}, ".tlg;", false, longName),
-            (Entries{"[sub]", "long LOG~1.TLG"}));
-}
-
-TEST(ChooserListing, EntryKindsAndTheFoldersTheyOpen) {
-  EXPECT_TRUE(IsDriveEntry("[-c-]"));
-  EXPECT_FALSE(IsDriveEntry("[-c]"));
-  EXPECT_FALSE(IsDriveEntry("[c-c]"));
-  EXPECT_EQ(FolderOfEntry("[-d-]"), "d:\\");
-  EXPECT_EQ(FolderOfEntry("[..]"), "..");
-  EXPECT_EQ(FolderOfEntry("[/media/usb]"), "/media/usb");
-  EXPECT_TRUE(IsFolderEntry("[/]"));
-  EXPECT_TRUE(IsFolderEntry("odd]"));
-  EXPECT_FALSE(IsFolderEntry("[odd"));
-}
-
-TEST(ChooserListing, EntriesSortByTextWithoutRegardToCase) {
-  Entries entries = {"b.tlg", "[sub]", "A.tlg", "[..]", "a.TLG", "[Zeta]", "[-c-]"};
-  SortEntries(entries);
-  EXPECT_EQ(entries, (Entries{"[-c-]", "[..]", "[sub]", "[Zeta]", "A.tlg", "a.TLG", "b.tlg"}));
-}
 
 #ifndef _WIN32
 TEST(ChooserListing, ListsFilesFoldersAndParentButNothingHiddenAndEntersTheFolder) {
@@ -118,6 +69,7 @@ TEST(FolderPaths, FullPathsAndTheirFolders) {
   EXPECT_EQ(FullPath("report"), folder.Path("report"));
   EXPECT_EQ(FullPath("../x/./y"), FolderOfPath(folder.Path()) + "/x/y");
   EXPECT_EQ(FullPath("/abs/name"), "/abs/name");
+  EXPECT_EQ(FullPath("/../abs/name"), "/abs/name");  // the root's parent is the root itself
   EXPECT_EQ(FullPath(""), std::nullopt);
   EXPECT_EQ(FullPath(std::string(kPathCapacity, 'n')), std::nullopt);
   EXPECT_EQ(FolderOfPath("/home/user/log.tlg"), "/home/user");

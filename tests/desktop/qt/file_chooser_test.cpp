@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <memory>
 
-#include "desktop/qt/chooser_listing.h"
+#include "desktop/chooser_listing.h"
 #include "support/recording_message_boxes.h"
 #include "ui_test_support.h"
 

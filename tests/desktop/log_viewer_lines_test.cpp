@@ -1,4 +1,4 @@
-#include "desktop/qt/log_viewer_list.h"
+#include "desktop/log_viewer_lines.h"
 
 #include <gtest/gtest.h>
 

@@ -1,18 +1,11 @@
-#include "desktop/qt/chooser_listing.h"
+#include "desktop/chooser_listing.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStorageInfo>
 #include <algorithm>
 #include <cctype>
 
-#ifndef _WIN32
-#include <dirent.h>
-#endif
-
 #include "desktop/folder_paths.h"
-#include "desktop/qt/eight_bit_text.h"
+#include "platform/directory_listing.h"
+#include "platform/file_system_roots.h"
 
 namespace klxr {
 namespace {
@@ -33,65 +26,24 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
   });
 }
 
-std::string Bracketed(const QString& name) {
-  return "[" + PathFromQString(name) + "]";
+std::string Bracketed(std::string_view name) {
+  return "[" + std::string(name) + "]";
 }
 
-#ifndef _WIN32
-// A mounted file system a user would pick: a real device holding a folder, not a loop device (an
-// installed software image) nor the boot partitions.
-bool IsPickableVolume(const QStorageInfo& volume) {
-  if (!volume.isValid() || !volume.isReady()) {
-    return false;
-  }
-  const QByteArray device = volume.device();
-  const QString root = volume.rootPath();
-  return device.startsWith("/dev/") && !device.startsWith("/dev/loop") && QFileInfo(root).isDir() &&
-         root != QStringLiteral("/boot") && !root.startsWith(QStringLiteral("/boot/"));
-}
-#endif
-
-// Whether the folder's entries can be read. A folder that can be entered but not read would
-// otherwise list as empty and become the current folder as if it were.
-bool FolderCanBeRead(const QString& path) {
-#ifdef _WIN32
-  return QFileInfo(path).isReadable();
-#else
-  DIR* folder = opendir(QFile::encodeName(path).constData());
-  if (folder == nullptr) {
-    return false;
-  }
-  closedir(folder);
-  return true;
-#endif
+bool IsDriveRoot(std::string_view root) {
+  return root.size() == 3 && std::isalpha(static_cast<unsigned char>(root[0])) != 0 &&
+         root[1] == ':' && (root[2] == '\\' || root[2] == '/');
 }
 
 }  // namespace
 
 std::optional<FolderListing> ListFolderEntries(std::string_view path) {
-  if (path.empty()) {
+  if (path.empty() || !platform::EnterReadableFolder(path)) {
     return std::nullopt;
   }
-  const QFileInfo target(QDir::current(), PathToQString(path));
-  if (!target.isDir() || !FolderCanBeRead(target.absoluteFilePath()) ||
-      !QDir::setCurrent(target.absoluteFilePath())) {
-    return std::nullopt;
-  }
-  const QDir folder = QDir::current();
   FolderListing listing{CurrentFolder(), {}};
-  // Without QDir::Hidden and QDir::System: hidden and system files, dot files and broken links
-  // are not listed.
-  const QFileInfoList found = folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDot);
-  for (const QFileInfo& entry : found) {
-    if (entry.fileName() == QStringLiteral("..")) {
-      if (!folder.isRoot()) {
-        listing.entries.push_back("[..]");
-      }
-    } else if (entry.isDir()) {
-      listing.entries.push_back(Bracketed(entry.fileName()));
-    } else {
-      listing.entries.push_back(PathFromQString(entry.fileName()));
-    }
+  for (const platform::DirectoryEntry& entry : platform::ReadCurrentFolder()) {
+    listing.entries.push_back(entry.isFolder ? Bracketed(entry.name) : entry.name);
   }
   for (std::string& drive : DriveEntries()) {
     listing.entries.push_back(std::move(drive));
@@ -102,24 +54,19 @@ std::optional<FolderListing> ListFolderEntries(std::string_view path) {
 
 std::vector<std::string> DriveEntries() {
   std::vector<std::string> drives;
-#ifdef _WIN32
-  for (const QFileInfo& drive : QDir::drives()) {
-    const QString root = drive.absoluteFilePath();
-    if (!root.isEmpty()) {
-      drives.push_back(std::string("[-") + FoldCase(root.at(0).toLatin1()) + "-]");
-    }
-  }
-#else
-  drives.push_back("[/]");
-  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-    if (IsPickableVolume(volume) && !volume.isRoot()) {
-      drives.push_back(Bracketed(volume.rootPath()));
-    }
+  for (const std::string& root : platform::FileSystemRoots()) {
+    drives.push_back(DriveEntryOf(root));
   }
   std::sort(drives.begin(), drives.end());
   drives.erase(std::unique(drives.begin(), drives.end()), drives.end());
-#endif
   return drives;
+}
+
+std::string DriveEntryOf(std::string_view root) {
+  if (IsDriveRoot(root)) {
+    return std::string("[-") + FoldCase(root[0]) + "-]";
+  }
+  return Bracketed(root);
 }
 
 void SortEntries(std::vector<std::string>& entries) {

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-namespace klxr {
+namespace klxr::platform {
 
 // The long form of a name (relative names resolved against the current directory), or the name
 // unchanged when it has no other form or none can be had.
 std::string LongNameOf(std::string_view name);
 
-}  // namespace klxr
+}  // namespace klxr::platform

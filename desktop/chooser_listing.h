@@ -23,8 +23,12 @@ struct FolderListing {
 std::optional<FolderListing> ListFolderEntries(std::string_view path);
 
 // The drive entries: [-x-] for each drive letter on Windows; elsewhere the roots of the mounted
-// file systems a user would pick ("/" always), each as a folder entry of its absolute path.
+// file systems a user would pick ("/" always), each as a folder entry of its absolute path. Sorted,
+// each once.
 std::vector<std::string> DriveEntries();
+
+// The entry of one file system root: [-x-] for a drive's root "X:\", [root] for any other.
+std::string DriveEntryOf(std::string_view root);
 
 // Sorts entries by their text without regard to case; equal texts keep their order.
 void SortEntries(std::vector<std::string>& entries);
