@@ -10,13 +10,6 @@
 #include <optional>
 #include <string_view>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
-
 #include "cli/arguments.h"
 #include "cli/exit_status.h"
 #include "cli/file_operands.h"
@@ -27,6 +20,7 @@
 #include "log/file_writer.h"
 #include "log/log_files.h"
 #include "log/record_format.h"
+#include "platform/console.h"
 
 namespace klxr::cli {
 namespace {
@@ -155,24 +149,11 @@ ProgressStyle StyleOf(const ParsedArguments& parsed, const CliContext& context) 
   return context.errIsTerminal ? ProgressStyle::kLiveLine : ProgressStyle::kNone;
 }
 
-bool StandardErrorIsTerminal() {
-#ifdef _WIN32
-  return _isatty(_fileno(stderr)) != 0;
-#else
-  return isatty(STDERR_FILENO) == 1;
-#endif
-}
-
 // The width of the terminal on standard error; the common 80 columns when it cannot be asked.
 int StandardErrorColumns() {
   constexpr int kCommonWidth = 80;
-#ifndef _WIN32
-  winsize size{};
-  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
-    return size.ws_col;
-  }
-#endif
-  return kCommonWidth;
+  const int columns = platform::StandardErrorColumns();
+  return columns > 0 ? columns : kCommonWidth;
 }
 
 }  // namespace
@@ -232,7 +213,7 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
 
 int RunRead(const std::vector<std::string>& arguments, CliContext& context) {
   const InterruptCatcher catcher;
-  const bool isTerminal = StandardErrorIsTerminal();
+  const bool isTerminal = platform::StandardErrorIsTerminal();
   CliContext terminal{context.out, context.err, context.boxes, isTerminal,
                       isTerminal ? StandardErrorColumns() : 0};
   return RunWithLoadedDriver(ReadCommand, arguments, terminal);

@@ -1,12 +1,5 @@
 #include "cli/file_operands.h"
 
-#include <sys/stat.h>
-
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#endif
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,64 +7,23 @@
 #include <optional>
 
 #include "cli/exit_status.h"
+#include "platform/file_identity.h"
 
 namespace klxr::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct FileIdentity {
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
-  bool regular = true;  // a file on a disk, not a terminal, pipe or device
-};
+using platform::FileIdentity;
 
 // Symbolic links followed before a chain counts as a loop (the kernel's own limit).
 constexpr int kMaxLinkHops = 40;
 
-#ifdef _WIN32
-// The file an operand names, when it exists: its volume and file index, which hard links share.
-std::optional<FileIdentity> IdentityOf(const FileOperand& operand) {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  bool own = false;
-  if (IsStandardStream(operand.path)) {
-    handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(operand.output ? stdout : stdin)));
-  } else {
-    handle = CreateFileW(fs::path(operand.path).c_str(), FILE_READ_ATTRIBUTES,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    own = true;
-  }
-  if (handle == INVALID_HANDLE_VALUE) {
-    return std::nullopt;
-  }
-  BY_HANDLE_FILE_INFORMATION information{};
-  const bool known = GetFileType(handle) == FILE_TYPE_DISK &&
-                     GetFileInformationByHandle(handle, &information) != 0;
-  if (own) {
-    CloseHandle(handle);
-  }
-  if (!known) {
-    return std::nullopt;
-  }
-  return FileIdentity{information.dwVolumeSerialNumber,
-                      (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow,
-                      true};
-}
-#else
 // The file an operand names, when it exists: standard input or output for "-".
 std::optional<FileIdentity> IdentityOf(const FileOperand& operand) {
-  struct stat status {};
-  const int result = IsStandardStream(operand.path)
-                         ? fstat(operand.output ? fileno(stdout) : fileno(stdin), &status)
-                         : stat(operand.path.c_str(), &status);
-  if (result != 0) {
-    return std::nullopt;
-  }
-  return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
-                      static_cast<std::uint64_t>(status.st_ino), S_ISREG(status.st_mode)};
+  return IsStandardStream(operand.path) ? platform::IdentityOfStandardStream(operand.output)
+                                        : platform::IdentityOfFile(operand.path);
 }
-#endif
 
 // The path with every link resolved, for comparing names of files not yet made: a dangling link
 // stands for the file it would create, so its chain is followed to the end as far as it goes.

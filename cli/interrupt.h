@@ -3,7 +3,7 @@
 // port and leave the outputs alone.
 #pragma once
 
-#include <csignal>
+#include "platform/termination_signals.h"
 
 namespace klxr::cli {
 
@@ -12,18 +12,9 @@ namespace klxr::cli {
 class InterruptCatcher {
  public:
   InterruptCatcher();
-  ~InterruptCatcher();
-  InterruptCatcher(const InterruptCatcher&) = delete;
-  InterruptCatcher& operator=(const InterruptCatcher&) = delete;
 
  private:
-#ifndef _WIN32
-  struct sigaction previousInterrupt_ {};
-  struct sigaction previousTerminate_ {};
-#else
-  void (*previousInterrupt_)(int) = SIG_DFL;
-  void (*previousTerminate_)(int) = SIG_DFL;
-#endif
+  platform::TerminationSignalCatcher signals_;
 };
 
 // True once SIGINT or SIGTERM arrived while an InterruptCatcher lived.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -16,11 +15,8 @@
 #include "cli/terminal_message_boxes.h"
 #include "link/demo_setup.h"
 #include "link/driver_messages.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
+#include "platform/console.h"
+#include "platform/termination_signals.h"
 
 namespace klxr::cli {
 namespace {
@@ -304,17 +300,6 @@ int RunHelp(const std::vector<std::string>& arguments, CliContext& context) {
   return kExitOk;
 }
 
-// The tool reads and writes the log's bytes unchanged: no line-end translation and no end of file
-// at a 0x1A byte on standard input or output. Messages on standard error end in LF alone, as on
-// every platform, so that scripts see the same bytes everywhere.
-void UseBinaryStandardStreams() {
-#ifdef _WIN32
-  _setmode(_fileno(stdin), _O_BINARY);  // a .tlg log read from standard input ("-")
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-#endif
-}
-
 int Run(const std::vector<std::string>& arguments, CliContext& context) {
   if (arguments.empty()) {
     PrintOverview(context.err);
@@ -353,12 +338,13 @@ int Run(const std::vector<std::string>& arguments, CliContext& context) {
 }  // namespace klxr::cli
 
 int main(int argc, char** argv) {
-#ifdef SIGXFSZ
   // A write past the file-size limit then fails with its error, is reported, and its temporary
   // file is removed, instead of the signal ending the tool half-way through.
-  std::signal(SIGXFSZ, SIG_IGN);
-#endif
-  klxr::cli::UseBinaryStandardStreams();
+  klxr::platform::IgnoreFileSizeLimitSignal();
+  // The tool reads and writes the log's bytes unchanged: no line-end translation and no end of
+  // file at a 0x1A byte on standard input or output. Messages on standard error end in LF alone,
+  // as on every platform, so that scripts see the same bytes everywhere.
+  klxr::platform::UseBinaryStandardStreams();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   if (!arguments.empty() && arguments.front() == klxr::kDemoOption) {
     arguments.erase(arguments.begin());

@@ -13,12 +13,10 @@
 #include <string_view>
 
 #include "link/d2xx_functions.h"
+#include "platform/shared_library.h"
 
-#if defined(_WIN32) && !defined(_WIN64)
-#define KLXR_D2XX_CALL __stdcall
-#else
-#define KLXR_D2XX_CALL
-#endif
+// The driver's functions follow the platform's convention for a library's exported functions.
+#define KLXR_D2XX_CALL KLXR_LIBRARY_CALL
 
 namespace klxr::d2xx {
 
@@ -204,7 +202,7 @@ static_assert(offsetof(FT_PROGRAM_DATA, InvertTXD) == 89);
 static_assert(offsetof(FT_PROGRAM_DATA, Cbus0) == 97);
 static_assert(offsetof(FT_PROGRAM_DATA, RIsD2XX) == 102);
 static_assert(sizeof(FT_PROGRAM_DATA) == 176);
-#elif defined(_WIN32)
+#elif defined(__i386__) || defined(_M_IX86)  // 32-bit x86: four-byte pointers
 static_assert(offsetof(FT_PROGRAM_DATA, PnP) == 34);
 static_assert(offsetof(FT_PROGRAM_DATA, InvertTXD) == 73);
 static_assert(offsetof(FT_PROGRAM_DATA, Cbus0) == 81);

@@ -1,18 +1,11 @@
 #include "link/demo_setup.h"
 
 #include <array>
-#include <cstdint>
-#include <cstdlib>
 #include <system_error>
 
 #include "link/driver_library.h"
-
-#if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#elif defined(__APPLE__)
-#include <mach-o/dyld.h>
-#endif
+#include "platform/environment.h"
+#include "platform/program_file.h"
 
 namespace klxr {
 namespace {
@@ -38,52 +31,6 @@ bool IsRegularFile(const fs::path& path) {
   return fs::is_regular_file(path, error);
 }
 
-fs::path RunningProgramFile() {
-#if defined(_WIN32)
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) {
-      return {};
-    }
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return fs::path(buffer);
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-#elif defined(__APPLE__)
-  std::uint32_t size = 0;
-  _NSGetExecutablePath(nullptr, &size);
-  std::string buffer(size, '\0');
-  if (_NSGetExecutablePath(buffer.data(), &size) != 0) {
-    return {};
-  }
-  return fs::path(buffer.c_str());
-#else
-  std::error_code error;
-  fs::path file = fs::read_symlink("/proc/self/exe", error);
-  return error ? fs::path() : file;
-#endif
-}
-
-void SetVariable(const char* name, const std::string& value) {
-#if defined(_WIN32)
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-
-void ClearVariable(const char* name) {
-#if defined(_WIN32)
-  _putenv_s(name, "");
-#else
-  unsetenv(name);
-#endif
-}
-
 }  // namespace
 
 std::optional<DemoFiles> FindDemoFiles(const fs::path& programFolder) {
@@ -107,7 +54,7 @@ std::optional<DemoFiles> FindDemoFiles(const fs::path& programFolder) {
 }
 
 fs::path ProgramFolder(const char* argv0) {
-  fs::path file = RunningProgramFile();
+  fs::path file = platform::RunningProgramFile();
   if (file.empty() && argv0 != nullptr) {
     std::error_code error;
     file = fs::absolute(fs::path(argv0), error);
@@ -122,10 +69,10 @@ std::string EnterDemoMode(const char* argv0) {
     return "the virtual meter (" + std::string(KLXR_VIRTUAL_METER_FILE_NAME) +
            ") or the sample log (" + kSampleLogName + ") was not found beside " + folder.string();
   }
-  SetVariable(kDriverLibraryVariable, files->library.string());
-  SetVariable("KLXR_VM_LOG", files->sampleLog.string());
-  ClearVariable("KLXR_VM_RECORDS");
-  ClearVariable("KLXR_VM_SCENARIO");
+  platform::SetEnvironmentValue(kDriverLibraryVariable, files->library.string());
+  platform::SetEnvironmentValue("KLXR_VM_LOG", files->sampleLog.string());
+  platform::ClearEnvironmentValue("KLXR_VM_RECORDS");
+  platform::ClearEnvironmentValue("KLXR_VM_SCENARIO");
   return {};
 }
 

@@ -2,7 +2,9 @@
 
 #include <utility>
 
-#include "link/shared_library.h"
+#include "platform/environment.h"
+#include "platform/program_file.h"
+#include "platform/shared_library.h"
 
 namespace klxr {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "link/shared_library.h"
+#include "platform/shared_library.h"
 
 namespace klxr {
 namespace {

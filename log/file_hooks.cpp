@@ -2,27 +2,13 @@
 
 #include <algorithm>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/file_streams.h"
 
 namespace klxr {
 namespace {
 
 // Writes go out in blocks of this size, so a failure can strike in the middle of a file.
 constexpr std::size_t kWriteBlockSize = 16 * 1024;
-
-bool PlatformSync(std::FILE* stream) {
-#ifdef _WIN32
-  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-  return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != 0;
-#else
-  return fsync(fileno(stream)) == 0;
-#endif
-}
 
 }  // namespace
 
@@ -57,7 +43,7 @@ bool WriteAll(std::FILE* stream, std::span<const std::uint8_t> bytes, const File
 }
 
 bool SyncToDisk(std::FILE* stream, const FileHooks& hooks) {
-  return hooks.sync ? hooks.sync(stream) : PlatformSync(stream);
+  return hooks.sync ? hooks.sync(stream) : platform::SyncFileToDisk(stream);
 }
 
 }  // namespace klxr

@@ -1,0 +1,25 @@
+#include "platform/console.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+namespace klxr::platform {
+
+void UseBinaryStandardStreams() {
+  _setmode(_fileno(stdin), _O_BINARY);  // a .tlg log read from standard input ("-")
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+bool StandardErrorIsTerminal() {
+  return _isatty(_fileno(stderr)) != 0;
+}
+
+// The console's width is not asked for: progress lines keep to the common width there.
+int StandardErrorColumns() {
+  return 0;
+}
+
+}  // namespace klxr::platform
