@@ -49,7 +49,9 @@ rm -rf "$install" "$start_menu"
 "$wine" "$setup" /S || fail "the installer exits with status $?"
 
 # The files: the programs and the DLL as built (stripped), the samples as bundled, the uninstaller.
-desktop_program=$(find "$build/desktop" -name klxr-log.exe -print -quit 2>/dev/null || true)
+# The desktop program is there when the build makes it: then the installer's list names it.
+desktop_program=$(grep -o 'klxr-log\.exe' "$build/packaging/windows/installed_files.nsh" | head -1 ||
+                  true)
 expected=(klxr-log-cli.exe klxr-virtual-meter.dll copyright.txt uninstall.exe)
 stripped="$build/packaging/windows/stripped"
 declare -A sources=([klxr-log-cli.exe]="$stripped/klxr-log-cli.exe"
