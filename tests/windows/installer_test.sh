@@ -41,6 +41,13 @@ location="${folders[0]}\\Programs\\klxr-log"
 mapfile -t unix_folders < <(windows_text winepath -u "$location" "${folders[1]}")
 install="${unix_folders[0]%/}"
 start_menu="${unix_folders[1]%/}/Microsoft/Windows/Start Menu/Programs/$product"
+case "$install" in
+  "$WINEPREFIX"/*) ;;
+  *)
+    echo "wine gave no user folders in $WINEPREFIX (got '$install')" >&2
+    exit 1
+    ;;
+esac
 
 # A clean start: what an interrupted run may have left.
 rm -rf "$install" "$start_menu"
