@@ -17,11 +17,14 @@ struct DemoLayout {
   const char* samplesFolder;
 };
 
-// Installed (bin/klxr-log beside lib/klxr-log/ and share/klxr-log/samples/) and build tree
-// (build/cli/klxr-log-cli beside build/virtual-meter/ and build/samples/).
-constexpr std::array<DemoLayout, 2> kLayouts{{
+// Installed (bin/klxr-log beside lib/klxr-log/ and share/klxr-log/samples/), build tree
+// (build/cli/klxr-log-cli beside build/virtual-meter/ and build/samples/) and installed on Windows
+// (the programs, the virtual meter's DLL and samples/ in one folder, as Windows programs keep
+// their DLLs beside them).
+constexpr std::array<DemoLayout, 3> kLayouts{{
     {"../lib/klxr-log", "../share/klxr-log/samples"},
     {"../virtual-meter", "../samples"},
+    {".", "samples"},
 }};
 
 constexpr const char* kSampleLogName = "mixed.tlg";

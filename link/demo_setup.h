@@ -21,7 +21,8 @@ struct DemoFiles {
 
 // The folders searched, relative to the program's folder, first match wins: the installed layout
 // (bin/ beside lib/klxr-log/ and share/klxr-log/samples/), then the build tree (the program's
-// folder beside virtual-meter/ and samples/).
+// folder beside virtual-meter/ and samples/), then the Windows installation (the library beside
+// the program, the samples in its samples/ folder).
 std::optional<DemoFiles> FindDemoFiles(const std::filesystem::path& programFolder);
 
 // The folder of the running program's file; argv0's folder when the system cannot tell.

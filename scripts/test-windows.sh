@@ -4,7 +4,8 @@
 # - build-win64/: the 64-bit programs and their tests; the tests run under wine64 through ctest, in
 #   a wine prefix of that folder's own;
 # - build-win32/: the 32-bit programs, compiled and linked (running them needs a 32-bit wine);
-# - both: klxr-virtual-meter.dll exports the eighteen driver functions under their plain names.
+# - both: klxr-virtual-meter.dll exports the eighteen driver functions under their plain names;
+# - the installer (NSIS), installed, tried and uninstalled silently in the 64-bit tests' wine prefix.
 # The desktop program is not built: it needs Qt for Windows.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -12,7 +13,7 @@ cd "$KLXR_ROOT"
 
 KLXR_WINDOWS_PACKAGES=(cmake ninja-build ccache mingw-w64 g++-mingw-w64-x86-64-posix
                        g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-                       googletest wine64)
+                       googletest wine64 nsis)
 klxr_ensure_packages "${KLXR_WINDOWS_PACKAGES[@]}"
 
 started=$SECONDS
@@ -43,6 +44,10 @@ klxr_build build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw3
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_WERROR=ON
 klxr_say "Windows 64-bit: running the tests under wine64"
 ctest --test-dir build-win64 --output-on-failure -j "$jobs" --timeout 300
+
+klxr_say "Windows 64-bit: the installer, installed and uninstalled under wine64"
+cmake --build build-win64 --target installer
+tests/windows/installer_test.sh build-win64
 
 klxr_say "Windows 32-bit: building the programs (warnings are errors)"
 klxr_build build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/i686-w64-mingw32.cmake \
