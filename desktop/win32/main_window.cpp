@@ -119,9 +119,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (callbacks_.destroyed) {
         callbacks_.destroyed();
       }
-      window_ = nullptr;
       PostQuitMessage(0);
       return 0;
+    case WM_NCDESTROY: {
+      // The last message of the window: from here on there is no window to destroy or to act on.
+      const HWND closing = window_;
+      SetWindowLongPtrA(closing, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      return DefWindowProcA(closing, message, wParam, lParam);
+    }
     default:
       break;
   }
