@@ -6,11 +6,6 @@
 namespace klxr {
 namespace {
 
-struct StringEntry {
-  int id;
-  std::string_view text;
-};
-
 // Texts are 8-bit characters, stored exactly as the program shows them.
 constexpr std::array kStringTable{
     StringEntry{110, "Error - Ack not received"},
@@ -55,6 +50,10 @@ std::string_view LoadString(int stringId) {
     }
   }
   return {};
+}
+
+std::span<const StringEntry> StringTableEntries() {
+  return kStringTable;
 }
 
 }  // namespace klxr

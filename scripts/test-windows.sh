@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# Cross-builds the toolkit-free part of the project (log/, link/, resources/, cli/, virtual-meter/)
-# for Windows with mingw-w64 and runs it:
+# Cross-builds the project for Windows with mingw-w64 (log/, link/, resources/, cli/,
+# virtual-meter/ and the Win32 desktop program) and runs it:
 # - build-win64/: the 64-bit programs and their tests; the tests run under wine64 through ctest, in
-#   a wine prefix of that folder's own;
+#   a wine prefix of that folder's own, on an Xvfb display of their own (the desktop program's
+#   windows and dialogs are real windows there);
 # - build-win32/: the 32-bit programs, compiled and linked (running them needs a 32-bit wine);
 # - both: klxr-virtual-meter.dll exports the eighteen driver functions under their plain names;
 # - the installer (NSIS), installed, tried and uninstalled silently in the 64-bit tests' wine prefix.
-# The desktop program is not built: it needs Qt for Windows.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wine-display.sh"
 cd "$KLXR_ROOT"
 
 KLXR_WINDOWS_PACKAGES=(cmake ninja-build ccache mingw-w64 g++-mingw-w64-x86-64-posix
                        g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-                       googletest wine64 nsis)
+                       googletest wine64 xvfb fonts-wine imagemagick nsis)
 klxr_ensure_packages "${KLXR_WINDOWS_PACKAGES[@]}"
 
 started=$SECONDS
@@ -22,19 +23,16 @@ wine_dir=/usr/lib/wine
 export WINEDEBUG=-all
 export WINEPREFIX="$KLXR_ROOT/build-win64/wine-prefix"
 
-klxr_say "Windows 64-bit: starting wine (a new prefix is made once)"
-mkdir -p "$WINEPREFIX"
+klxr_say "Windows 64-bit: starting Xvfb and wine (a new prefix is made once)"
+export WINEDLLOVERRIDES=winemenubuilder.exe=d
 boot_started=$SECONDS
+klxr_start_xvfb
+mkdir -p "$WINEPREFIX"
 # One wine server for the whole run, instead of one per test program (it says 2 when a server of
 # this prefix is running already).
 "$wine_dir/wineserver" -p || true
-trap '"$wine_dir/wineserver" -k 2>/dev/null || true' EXIT
-# wineboot's exit status says nothing useful without a display; the prefix's files do.
-"$wine_dir/wine64" wineboot --init >/dev/null 2>&1 || true
-if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
-  echo "wine could not set up its prefix in $WINEPREFIX" >&2
-  exit 1
-fi
+trap '"$wine_dir/wineserver" -k 2>/dev/null || true; klxr_stop_xvfb' EXIT
+klxr_prepare_wine_prefix "$wine_dir"
 # A first program starts wine's own services, so that no test pays for them.
 "$wine_dir/wine64" cmd /c ver >/dev/null
 echo "wine ready in $((SECONDS - boot_started)) s"

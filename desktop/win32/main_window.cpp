@@ -1,0 +1,181 @@
+#include "desktop/win32/main_window.h"
+
+#include <utility>
+
+#include "resources/command_ids.h"
+#include "resources/menu_table.h"
+
+namespace klxr::win32 {
+namespace {
+
+constexpr int kIconId = 135;
+constexpr int kBarLeft = 10;
+constexpr int kBarTop = 15;
+constexpr int kBarRight = 215;
+constexpr int kBarBottom = 35;
+
+// The commands of the menu table; any other WM_COMMAND goes to the system.
+bool IsMenuCommand(int commandId) {
+  for (const MenuBarEntry& entry : kMainMenu) {
+    if (entry.commandId == commandId && entry.kind == MenuItemKind::Command) {
+      return true;
+    }
+    for (const MenuItemTemplate& item : entry.items) {
+      if (item.commandId == commandId && item.kind == MenuItemKind::Command) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void DrawRectangle(HDC dc, int pen, int brush, int right) {
+  SelectObject(dc, GetStockObject(pen));
+  SelectObject(dc, GetStockObject(brush));
+  Rectangle(dc, kBarLeft, kBarTop, right, kBarBottom);
+}
+
+}  // namespace
+
+int ProgressFillRight(int shown, int total) {
+  if (total <= 0) {
+    return kBarLeft;
+  }
+  return shown * (kBarRight - kBarLeft) / total + kBarLeft;
+}
+
+MainWindow::MainWindow(MainWindowCallbacks callbacks) : callbacks_(std::move(callbacks)) {}
+
+MainWindow::~MainWindow() {
+  if (window_ != nullptr) {
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+void MainWindow::RegisterWindowClass(HINSTANCE instance, const std::string& className) {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszMenuName = MAKEINTRESOURCEA(kMainMenuId);
+  windowClass.lpszClassName = className.c_str();
+  RegisterClassExA(&windowClass);
+}
+
+std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, const std::string& className,
+                                               const std::string& caption,
+                                               MainWindowCallbacks callbacks) {
+  std::unique_ptr<MainWindow> window(new MainWindow(std::move(callbacks)));
+  const HWND handle = CreateWindowExA(
+      0, className.c_str(), caption.c_str(), WS_OVERLAPPED | WS_SYSMENU, CW_USEDEFAULT,
+      CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance, window.get());
+  if (handle == nullptr) {
+    return nullptr;
+  }
+  return window;
+}
+
+LRESULT CALLBACK MainWindow::MainWindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr) {
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  return self->Handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_COMMAND: {
+      const int commandId = LOWORD(wParam);
+      if (!IsMenuCommand(commandId)) {
+        break;
+      }
+      if (callbacks_.command) {
+        callbacks_.command(commandId);
+      }
+      return 0;
+    }
+    case WM_TIMER:
+      if (callbacks_.timerTick && timers_.count(static_cast<int>(wParam)) != 0) {
+        callbacks_.timerTick(static_cast<int>(wParam));
+      }
+      return 0;
+    case WM_DESTROY:
+      StopAllTimers();
+      if (callbacks_.destroyed) {
+        callbacks_.destroyed();
+      }
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY: {
+      // The last message of the window: from here on there is no window to destroy or to act on.
+      const HWND closing = window_;
+      SetWindowLongPtrA(closing, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      return DefWindowProcA(closing, message, wParam, lParam);
+    }
+    default:
+      break;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+// Idle: the bar's place is blank (a white rectangle). Downloading: a black fill up to the
+// progress, then the black outline of the whole bar.
+void MainWindow::Paint() {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window_, &paint);
+  const ProgressView view = callbacks_.progress ? callbacks_.progress() : ProgressView{};
+  if (!view.running) {
+    DrawRectangle(dc, WHITE_PEN, WHITE_BRUSH, kBarRight);
+  } else {
+    DrawRectangle(dc, NULL_PEN, BLACK_BRUSH, ProgressFillRight(view.shown, view.total));
+    DrawRectangle(dc, BLACK_PEN, NULL_BRUSH, kBarRight);
+  }
+  EndPaint(window_, &paint);
+}
+
+void MainWindow::SetViewEnabled(bool enabled) {
+  EnableMenuItem(GetMenu(window_), cmd::kView, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  DrawMenuBar(window_);
+}
+
+void MainWindow::RequestRepaint(bool eraseBackground) {
+  InvalidateRect(window_, nullptr, eraseBackground ? TRUE : FALSE);
+}
+
+void MainWindow::StartTimer(int timerId, int periodMs) {
+  SetTimer(window_, static_cast<UINT_PTR>(timerId), static_cast<UINT>(periodMs), nullptr);
+  timers_.insert(timerId);
+}
+
+bool MainWindow::KillTimer(int timerId) {
+  if (timers_.erase(timerId) == 0) {
+    return false;
+  }
+  ::KillTimer(window_, static_cast<UINT_PTR>(timerId));
+  return true;
+}
+
+void MainWindow::StopAllTimers() {
+  for (const int timerId : timers_) {
+    ::KillTimer(window_, static_cast<UINT_PTR>(timerId));
+  }
+  timers_.clear();
+}
+
+}  // namespace klxr::win32
