@@ -1,23 +1,25 @@
-// klxr-log.exe: the desktop program on Windows. Start-up: the caption from the string table, the
-// main window shown, accelerator table 214, the driver library loaded (the file named by
-// KLXR_D2XX_LIBRARY, else ftd2xx.dll as Windows finds DLLs), the shared ComAccess; then the message
-// loop, accelerators first, until the window is destroyed. Without a driver the program says so
-// and ends.
+// klxr-log.exe: the desktop program on Windows, the same program as on Linux over the Win32 shell.
+// "+Q" anywhere on the command line silences the reports of files that cannot be opened or
+// created. "--help" and "--version" show their text in a message box (a GUI program has no console)
+// and end the program before any window opens; "--demo" talks to the virtual meter holding the
+// sample log. The environment variable KLXR_AUTOMATION may name a script that drives the program
+// for demos and tests (desktop/automation_script.h); its report goes to the file
+// KLXR_AUTOMATION_REPORT names, this program having no standard output.
 #include <windows.h>
 
-#include <memory>
-#include <new>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 
-#include "desktop/win32/about_box.h"
-#include "desktop/win32/main_window.h"
+#include "desktop/application.h"
+#include "desktop/automation_script.h"
+#include "desktop/command_line.h"
+#include "desktop/program_options.h"
+#include "desktop/script_runner.h"
+#include "desktop/win32/automation_controls.h"
 #include "desktop/win32/win32_message_boxes.h"
-#include "link/com_access.h"
-#include "link/driver_library.h"
-#include "link/driver_messages.h"
-#include "resources/command_ids.h"
-#include "resources/menu_table.h"
-#include "resources/message_catalogue.h"
+#include "desktop/win32/win32_shell.h"
+#include "link/demo_setup.h"
 #include "resources/string_table.h"
 
 namespace {
@@ -31,68 +33,42 @@ std::string LoadCaption(HINSTANCE instance) {
   return caption;
 }
 
-// The commands this shell runs itself so far: Exit and About.
-void RunCommand(int commandId, HINSTANCE instance, HWND window) {
-  switch (commandId) {
-    case klxr::cmd::kExit:
-      DestroyWindow(window);
-      break;
-    case klxr::cmd::kAbout:
-      klxr::win32::RunAboutBox(instance, window);
-      break;
-    default:
-      break;
-  }
-}
-
-int RunMessageLoop(HACCEL accelerators) {
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (TranslateAcceleratorA(message.hwnd, accelerators, &message) == 0) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
-  return static_cast<int>(message.wParam);
+void ShowText(std::string_view text, const std::string& caption, UINT icon) {
+  MessageBoxA(nullptr, std::string(text).c_str(), caption.c_str(), MB_OK | MB_TASKMODAL | icon);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
-                   int showCommand) {
+                   int /*showCommand*/) {
+  const int argc = __argc;
+  const char* const* argv = __argv;
   const std::string caption = LoadCaption(instance);
+  const klxr::ProgramOptions options = klxr::ScanProgramOptions(argc, argv);
+  if (options.help || options.version) {
+    ShowText(options.help ? klxr::DesktopHelpText() : klxr::DesktopVersionText(), caption,
+             MB_ICONINFORMATION);
+    return 0;
+  }
+  if (options.demo) {
+    const std::string problem = klxr::EnterDemoMode(argv[0]);
+    if (!problem.empty()) {
+      ShowText("--demo: " + problem, caption, MB_ICONERROR);
+      return 1;
+    }
+  }
+  const std::string commandLine = klxr::CommandLineText(argc, argv);
+  klxr::win32::Win32Shell shell(instance);
+  const char* script = std::getenv(klxr::kAutomationVariable);
+  if (script != nullptr && *script != '\0') {
+    klxr::win32::TrackedMessageBoxes shownBoxes(caption);
+    klxr::win32::Win32AutomationControls controls(shownBoxes, [&shell] { return shell.Window(); });
+    return klxr::RunAutomated(commandLine, script, shell, shownBoxes, controls);
+  }
   klxr::win32::Win32MessageBoxes boxes(caption);
-  klxr::win32::MainWindow::RegisterWindowClass(instance, caption);
-  HWND handle = nullptr;
-  klxr::win32::MainWindowCallbacks callbacks;
-  callbacks.command = [instance, &handle](int commandId) {
-    RunCommand(commandId, instance, handle);
-  };
-  const std::unique_ptr<klxr::win32::MainWindow> window =
-      klxr::win32::MainWindow::Create(instance, caption, caption, std::move(callbacks));
-  if (window == nullptr) {
+  klxr::Application application(shell, boxes);
+  if (!application.Start(commandLine)) {
     return 0;
   }
-  handle = window->Handle();
-  ShowWindow(handle, showCommand);
-  UpdateWindow(handle);
-  const HACCEL accelerators =
-      LoadAcceleratorsA(instance, MAKEINTRESOURCEA(klxr::kAcceleratorTableId));
-
-  klxr::DriverLoadDiagnosis diagnosis;
-  const std::unique_ptr<klxr::DriverLibrary> driver = klxr::DriverLibrary::Load(&diagnosis);
-  if (driver == nullptr) {
-    klxr::ShowMessage(boxes, klxr::msg::kCantLoadUsbDriver, klxr::BoxKind::Information,
-                      klxr::LibraryProblemText(diagnosis));
-    return 0;
-  }
-  std::unique_ptr<klxr::ComAccess> comAccess(new (std::nothrow)
-                                                 klxr::ComAccess(driver->Functions()));
-  if (comAccess == nullptr) {
-    klxr::ShowMessage(boxes, klxr::msg::kNoMemoryForComAccess, klxr::BoxKind::Error);
-    return 0;
-  }
-  const int exitCode = RunMessageLoop(accelerators);
-  comAccess.reset();
-  return exitCode;
+  return application.Run();
 }

@@ -53,6 +53,12 @@ MainWindow::~MainWindow() {
   }
 }
 
+void MainWindow::Close() {
+  if (window_ != nullptr) {
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+  }
+}
+
 void MainWindow::RegisterWindowClass(HINSTANCE instance, const std::string& className) {
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof windowClass;

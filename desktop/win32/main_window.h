@@ -13,32 +13,19 @@
 #include <set>
 #include <string>
 
-#include "link/download_window.h"
+#include "desktop/desktop_shell.h"
 
 namespace klxr::win32 {
 
 inline constexpr int kMainWindowWidth = 230;
 inline constexpr int kMainWindowHeight = 90;
 
-// What the bar shows, read from the download state at each paint.
-struct ProgressView {
-  bool running = false;  // DownloadRunning
-  int shown = 0;         // ProgressShown
-  int total = 0;         // ProgressTotal
-};
-
 // The bar from (10, 15) to (215, 35) in client pixels; the fill's right end R is
 // shown * 205 / total + 10, the quotient truncated (no fill when the full scale is 0 or less).
 int ProgressFillRight(int shown, int total);
 
-struct MainWindowCallbacks {
-  std::function<void(int)> command;        // a menu command or an accelerator, by its id
-  std::function<void(int)> timerTick;      // a tick of a timer started by StartTimer, by its id
-  std::function<void()> destroyed;         // the window is being destroyed (E&xit or close box)
-  std::function<ProgressView()> progress;  // what the bar shows
-};
-
-class MainWindow : public DownloadWindow {
+// Its callbacks and the bar's view are the core's (desktop/desktop_shell.h).
+class MainWindow : public DesktopWindow {
  public:
   // Registers the window class (icon 135, arrow cursor, window colour, menu 214); the result is
   // not needed: a second registration of the same class fails harmlessly.
@@ -58,6 +45,9 @@ class MainWindow : public DownloadWindow {
   void RequestRepaint(bool eraseBackground) override;
   void StartTimer(int timerId, int periodMs) override;
   bool KillTimer(int timerId) override;
+  // DesktopWindow: as the close box does (WM_CLOSE), the destroyed callback follows.
+  void Close() override;
+
   bool IsTimerRunning(int timerId) const { return timers_.count(timerId) != 0; }
 
  private:

@@ -1,0 +1,43 @@
+// The Win32 shell of the desktop program: the main window, the modal dialogs over it and the
+// message loop, as the core asks for them (desktop/desktop_shell.h). The dialogs are built from the
+// program's resources; the remembered folders are kept in the registry.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string_view>
+
+#include "desktop/desktop_shell.h"
+
+namespace klxr::win32 {
+
+class Win32Shell : public DesktopShell {
+ public:
+  // instance: the module that holds the resources (menu, accelerators, dialogs, icon).
+  explicit Win32Shell(HINSTANCE instance) : instance_(instance) {}
+
+  // The window class is named by the caption, as the window's title is.
+  std::unique_ptr<DesktopWindow> CreateMainWindow(std::string_view caption,
+                                                  MainWindowCallbacks callbacks) override;
+  // Gets and dispatches messages, accelerators (table 214) of the main window first, until
+  // QuitEventLoop; returns its exit code.
+  int RunEventLoop() override;
+  void QuitEventLoop(int exitCode) override;
+
+  bool RunFileChooser(ChooserRequest& request, const ChooserCommand& command,
+                      MessageBoxes& boxes) override;
+  void RunLogViewer(const LogViewerContext& context) override;
+  void RunAboutBox() override;
+  void RunDeviceList(const MeterLink& link) override;
+
+  // The main window last created, while it exists; else null.
+  HWND Window() const;
+  HINSTANCE Instance() const { return instance_; }
+
+ private:
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+};
+
+}  // namespace klxr::win32
