@@ -127,21 +127,27 @@ class FileChooserDialog final : public ChooserView {
   ChooserFlow flow_;
 };
 
-FileChooserDialog& ChooserOf(HWND dialog) {
-  return *reinterpret_cast<FileChooserDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+// The chooser of the dialog; none before WM_INITDIALOG has handed it over.
+FileChooserDialog* ChooserOf(HWND dialog) {
+  return reinterpret_cast<FileChooserDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 INT_PTR CALLBACK FileChooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    ChooserOf(dialog)->Open(dialog);
+    // The focus stays on the list, where the chooser put it.
+    return FALSE;
+  }
+  FileChooserDialog* chooser = ChooserOf(dialog);
+  if (chooser == nullptr) {
+    return FALSE;
+  }
   switch (message) {
-    case WM_INITDIALOG:
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      ChooserOf(dialog).Open(dialog);
-      // The focus stays on the list, where the chooser put it.
-      return FALSE;
     case WM_COMMAND:
-      return ChooserOf(dialog).OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+      return chooser->OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
     case WM_APP:
-      ChooserOf(dialog).OnShowAllChanged();
+      chooser->OnShowAllChanged();
       return TRUE;
     default:
       return FALSE;

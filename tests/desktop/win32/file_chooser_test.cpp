@@ -1,7 +1,8 @@
 // The chooser built from its resource and run modally, worked through its own controls from a
 // timer while its modal loop runs: the listing of a folder made for the test (its .tlg files and
 // sub-folder, not its other files), a typed name given the default extension in save mode, a
-// double-click into the sub-folder and on a file, and Cancel keeping the folder shown last.
+// double-click into the sub-folder and on a file, "Show All" both ways, and Cancel keeping the
+// folder shown last.
 #include "desktop/win32/file_chooser.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,24 @@ void DoubleClick(HWND chooser, const std::string& entry) {
 
 void Click(HWND chooser, int button) {
   SendMessageA(GetDlgItem(chooser, button), BM_CLICK, 0, 0);
+}
+
+// The messages the chooser has posted to itself, handled as its modal loop would.
+void HandlePosted(HWND chooser) {
+  MSG message;
+  while (PeekMessageA(&message, chooser, 0, 0, PM_REMOVE)) {
+    DispatchMessageA(&message);
+  }
+}
+
+std::vector<std::string> Files(HWND chooser) {
+  std::vector<std::string> files;
+  for (const std::string& entry : Entries(chooser)) {
+    if (entry.back() != ']') {
+      files.push_back(entry);
+    }
+  }
+  return files;
 }
 
 // What the user does once the chooser is open; it runs from a timer of the modal loop.
@@ -130,16 +149,25 @@ TEST_F(FileChooserTest, ListsWalksAndEndsThroughItsControls) {
        [](HWND chooser, const std::string& folder) {
          EXPECT_EQ(TextOf(GetDlgItem(chooser, ctl::kChooserFolderLabel)), folder);
          EXPECT_EQ(TextOf(GetDlgItem(chooser, ctl::kCancel)), "Cancel");
-         std::vector<std::string> files;
-         for (const std::string& entry : Entries(chooser)) {
-           if (entry.back() != ']') {
-             files.push_back(entry);
-           }
-         }
-         EXPECT_EQ(files, (std::vector<std::string>{"a.tlg", "LOG2.TLG"}));
+         EXPECT_EQ(Files(chooser), (std::vector<std::string>{"a.tlg", "LOG2.TLG"}));
          const std::vector<std::string> entries = Entries(chooser);
          EXPECT_NE(std::find(entries.begin(), entries.end(), "[sub]"), entries.end());
          EXPECT_NE(std::find(entries.begin(), entries.end(), "[..]"), entries.end());
+         Click(chooser, ctl::kCancel);
+       },
+       false,
+       "",
+       "",
+       {}},
+      {"Show All ticked lists every file, unticked filters again",
+       false,
+       [](HWND chooser, const std::string&) {
+         const std::vector<std::string> all{"a.tlg", "a.tlg.bak", "LOG2.TLG", "x.csv"};
+         for (const auto& files : {all, std::vector<std::string>{"a.tlg", "LOG2.TLG"}}) {
+           Click(chooser, ctl::kChooserShowAll);
+           HandlePosted(chooser);
+           EXPECT_EQ(Files(chooser), files);
+         }
          Click(chooser, ctl::kCancel);
        },
        false,
