@@ -184,6 +184,18 @@ TEST_F(FileChooserTest, ListsWalksAndEndsThroughItsControls) {
        "\\my report.tlg",
        "",
        {}},
+      {"Enter typed in the name field, load mode",
+       false,
+       [](HWND chooser, const std::string&) {
+         const HWND name = GetDlgItem(chooser, ctl::kChooserNameField);
+         SetWindowTextA(name, "a.tlg");
+         SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(ctl::kChooserNameField, EN_MAXTEXT),
+                      reinterpret_cast<LPARAM>(name));
+       },
+       true,
+       "\\a.tlg",
+       "",
+       {}},
       {"double-click into the sub-folder, then Cancel",
        false,
        [](HWND chooser, const std::string& folder) {
