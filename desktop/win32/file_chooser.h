@@ -15,4 +15,9 @@ namespace klxr::win32 {
 bool RunFileChooserDialog(HINSTANCE instance, HWND owner, ChooserRequest& request,
                           MessageBoxes& boxes);
 
+// Where the chooser goes beside its owner: to its right, top edges level, when the screen has the
+// room; else to its left; else where it is. screenWidth is the width of the full-screen client
+// area, chooser the chooser's window rectangle.
+POINT ChooserPlace(const RECT& owner, const RECT& chooser, int screenWidth);
+
 }  // namespace klxr::win32
