@@ -12,6 +12,11 @@ KLXR_BUILD_PACKAGES+=("${KLXR_OPEN_DRIVER_PACKAGES[@]}" umockdev libumockdev-dev
 # Packages the tests need besides the build's: the PDF tools that read the reports back.
 KLXR_TEST_PACKAGES=(poppler-utils)
 
+# The Windows cross builds: optimised, without debugging information (the installer ships the
+# programs stripped; the debugging information would double the build's time and size).
+KLXR_WINDOWS_BUILD_OPTIONS=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
+                            "-DCMAKE_C_FLAGS_RELEASE=-O2 -DNDEBUG" -DKLXR_WERROR=ON)
+
 klxr_say() { printf '\033[1m== %s\033[0m\n' "$*"; }
 
 # Installs the Debian packages that are missing (apt-get update once, then install).

@@ -17,7 +17,7 @@ klxr_ensure_packages "${KLXR_INSTALLER_PACKAGES[@]}"
 options=()
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake
-            -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+            "${KLXR_WINDOWS_BUILD_OPTIONS[@]}")
 fi
 klxr_say "Building the Windows programs and their installer in $dir"
 klxr_configure "$dir" "${options[@]}"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Takes screenshots of the Windows desktop program, klxr-log.exe, under wine on a virtual X display
-# of its own: the main window on the virtual meter, the About box (opened with its accelerator,
-# Alt + "?") and a message box (the start-up without a driver). `import -window root` takes each
-# picture.
+# Takes screenshots of the Windows desktop program, klxr-log.exe, under wine on an X display of its
+# own: the main window idle and during a download, the "Transfer Complete!" box, the file chooser,
+# the log viewer in dBm and in dBuV, the device list with two meters and the About box. The program
+# runs on the virtual meter DLL and is driven by an automation script (desktop/automation_script.h)
+# that freezes it at each moment while `import -window root` takes the picture.
 #
 #   scripts/screenshots-windows.sh [FOLDER]     (default: build-win64/screenshots)
 # Builds klxr-log.exe and the virtual meter DLL in build-win64/ (configured as test-windows.sh
@@ -12,14 +13,14 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wine-display.sh"
 cd "$KLXR_ROOT"
 
-out="${1:-build-win64/screenshots}"
+out="$(realpath -m "${1:-build-win64/screenshots}")"
 klxr_ensure_packages cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix wine64 xvfb \
-  fonts-wine imagemagick xdotool
+  fonts-wine imagemagick
 
 klxr_say "Building klxr-log.exe and the virtual meter DLL in build-win64/"
 if [ ! -f build-win64/CMakeCache.txt ]; then
   klxr_configure build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_WERROR=ON
+    "${KLXR_WINDOWS_BUILD_OPTIONS[@]}"
 fi
 cmake --build build-win64 --target klxr-log klxr-virtual-meter
 mkdir -p "$out"
@@ -27,50 +28,94 @@ mkdir -p "$out"
 wine_dir=/usr/lib/wine
 export WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 export WINEPREFIX="$KLXR_ROOT/build-win64/wine-prefix"
+work="$(mktemp -d)"
 klxr_start_xvfb
 "$wine_dir/wineserver" -p || true
-trap '"$wine_dir/wineserver" -k 2>/dev/null || true; klxr_stop_xvfb' EXIT
+trap '"$wine_dir/wineserver" -k 2>/dev/null || true; klxr_stop_xvfb; rm -rf "$work"' EXIT
 klxr_prepare_wine_prefix "$wine_dir"
 
-program="$KLXR_ROOT/build-win64/desktop/win32/klxr-log.exe"
-meter_dll="$KLXR_ROOT/build-win64/virtual-meter/klxr-virtual-meter.dll"
+mkdir -p "$work/logs"
+cp samples/mixed.tlg samples/ends-with-e.tlg samples/full.tlg "$work/logs/"
+: >"$work/report.txt"
 
-# Waits until a window with this title is on the display (at most 20 s).
-wait_for_window() {
-  local tries=0
-  until xdotool search --name "^$1\$" >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    if [ $tries -ge 200 ]; then
-      echo "no window \"$1\" appeared" >&2
-      return 1
-    fi
+# The pictures, in the order the script below freezes for them.
+shots=(main-window-idle main-window-downloading message-box chooser viewer-dbm viewer-dbuv
+       device-list about)
+# shot NAME: the step that freezes the program for the picture windows-NAME.png.
+shot() { echo "freeze-until $work/taken-$1"; }
+
+cat >"$work/script.txt" <<SCRIPT
+timeout 120
+sleep 800
+$(shot main-window-idle)
+command 32779
+wait-progress 700
+$(shot main-window-downloading)
+wait-modal
+sleep 300
+$(shot message-box)
+answer ok
+wait-idle
+command 32780
+wait-modal
+sleep 300
+$(shot chooser)
+choose mixed.tlg
+answer ok
+wait-idle
+command 32807
+wait-modal
+sleep 300
+$(shot viewer-dbm)
+click 1106
+sleep 300
+$(shot viewer-dbuv)
+cancel
+wait-idle
+command 32801
+wait-modal
+sleep 300
+$(shot device-list)
+cancel
+wait-idle
+command 104
+wait-modal
+sleep 300
+$(shot about)
+cancel
+wait-idle
+quit
+SCRIPT
+
+# Two meters: the first (which the download reads) holds a full log, the second the mixed sample.
+cat >"$work/meters.txt" <<METERS
+clock virtual
+device meter-lead
+  records 1568
+  version "KLXR V2.40 S/N 200001"
+device meter-lead
+  log logs/mixed.tlg
+  version "KLXR V2.31 S/N 104512"
+METERS
+
+klxr_say "Taking the screenshots under wine"
+(
+  cd "$work/logs"
+  KLXR_AUTOMATION="$work/script.txt" KLXR_AUTOMATION_REPORT="$work/report.txt" \
+    KLXR_D2XX_LIBRARY="$KLXR_ROOT/build-win64/virtual-meter/klxr-virtual-meter.dll" \
+    KLXR_VM_SCENARIO="$work/meters.txt" \
+    exec "$wine_dir/wine64" "$KLXR_ROOT/build-win64/desktop/klxr-log.exe"
+) &
+program_pid=$!
+
+for name in "${shots[@]}"; do
+  for _ in $(seq 600); do
+    grep -q "^frozen .*taken-$name.\?\$" "$work/report.txt" && break
+    kill -0 "$program_pid" 2>/dev/null || { echo "klxr-log.exe ended early" >&2; exit 1; }
     sleep 0.1
   done
-  sleep 0.5  # let it finish painting
-}
-
-# Takes the whole display, cut to what is drawn on it.
-shoot() {
-  import -window root -trim +repage "$out/$1"
-  echo "$out/$1"
-}
-
-klxr_say "Main window and About box"
-KLXR_D2XX_LIBRARY="$meter_dll" "$wine_dir/wine64" "$program" &
-program_pid=$!
-wait_for_window "KL-XR Meter - Log"
-shoot windows-main-window.png
-xdotool search --name "^KL-XR Meter - Log\$" windowfocus --sync key alt+question
-wait_for_window "About..."
-shoot windows-about-box.png
-"$wine_dir/wineserver" -k || true
-wait "$program_pid" || true
-
-klxr_say "Message box: no driver"
-KLXR_D2XX_LIBRARY='C:\no\such\driver.dll' "$wine_dir/wine64" "$program" &
-program_pid=$!
-wait_for_window "KL-XR Meter - Log"
-sleep 1
-shoot windows-message-box.png
-"$wine_dir/wineserver" -k || true
-wait "$program_pid" || true
+  import -window root -trim +repage "$out/windows-$name.png"
+  echo "  $out/windows-$name.png"
+  touch "$work/taken-$name"
+done
+wait "$program_pid"

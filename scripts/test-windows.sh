@@ -39,7 +39,7 @@ echo "wine ready in $((SECONDS - boot_started)) s"
 
 klxr_say "Windows 64-bit: building (warnings are errors)"
 klxr_build build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_WERROR=ON
+  "${KLXR_WINDOWS_BUILD_OPTIONS[@]}"
 klxr_say "Windows 64-bit: running the tests under wine64"
 ctest --test-dir build-win64 --output-on-failure -j "$jobs" --timeout 300
 
@@ -49,7 +49,7 @@ tests/windows/installer_test.sh build-win64
 
 klxr_say "Windows 32-bit: building the programs (warnings are errors)"
 klxr_build build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/i686-w64-mingw32.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_WERROR=ON -DKLXR_BUILD_TESTS=OFF
+  "${KLXR_WINDOWS_BUILD_OPTIONS[@]}" -DKLXR_BUILD_TESTS=OFF
 
 klxr_say "Windows: the driver library's export names"
 scripts/check-dll-exports.sh x86_64-w64-mingw32-objdump build-win64/virtual-meter/klxr-virtual-meter.dll

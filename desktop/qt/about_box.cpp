@@ -2,8 +2,6 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <array>
-#include <cstdio>
 
 #include "desktop/qt/eight_bit_text.h"
 #include "resources/message_catalogue.h"
@@ -15,13 +13,6 @@ static void RegisterAboutPicture() {
 }
 
 namespace klxr {
-
-std::string AboutText(std::string_view productLine, int major, int minor) {
-  const std::string product(productLine);
-  std::array<char, kMessageTextCapacity> text{};
-  std::snprintf(text.data(), text.size(), "%s Meter V%d.%02d", product.c_str(), major, minor);
-  return text.data();
-}
 
 QImage LoadAboutPicture() {
   static const bool registered = (RegisterAboutPicture(), true);

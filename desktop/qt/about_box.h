@@ -5,25 +5,14 @@
 #include <QImage>
 #include <QPoint>
 #include <QSize>
-#include <string>
-#include <string_view>
 
+#include "desktop/about_text.h"
 #include "desktop/qt/template_dialog.h"
 
 namespace klxr {
 
-inline constexpr std::string_view kProductLine = "Quorvel KLXR";
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 14;
-
 // Where bitmap 216 is embedded in the program.
 inline constexpr char kAboutPictureResource[] = ":/pictures/about_picture.bmp";
-// The picture's top edge, in pixels below the top of the client area.
-inline constexpr int kAboutPictureTop = 58;
-
-// "%s Meter V%d.%02d" of the product line and the version: "Quorvel KLXR Meter V1.14".
-std::string AboutText(std::string_view productLine, int major, int minor);
-
 // The product picture, bitmap 216: 256 x 135 pixels with a 256-colour palette.
 QImage LoadAboutPicture();
 

@@ -1,7 +1,5 @@
 #include "desktop/win32/about_box.h"
 
-#include <cstdio>
-
 #include "resources/dialog_templates.h"
 #include "resources/message_catalogue.h"
 
@@ -33,13 +31,6 @@ void PaintPicture(HWND dialog) {
 }
 
 }  // namespace
-
-std::string AboutText(std::string_view productLine, int major, int minor) {
-  char text[128];
-  std::snprintf(text, sizeof text, "%.*s Meter V%d.%02d", static_cast<int>(productLine.size()),
-                productLine.data(), major, minor);
-  return text;
-}
 
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {

@@ -5,18 +5,9 @@
 
 #include <windows.h>
 
-#include <string>
-#include <string_view>
+#include "desktop/about_text.h"
 
 namespace klxr::win32 {
-
-inline constexpr std::string_view kProductLine = "Quorvel KLXR";
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 14;
-inline constexpr int kAboutPictureTop = 58;
-
-// "%s Meter V%d.%02d" of the product line and the version: "Quorvel KLXR Meter V1.14".
-std::string AboutText(std::string_view productLine, int major, int minor);
 
 // The dialog procedure of the box: title and text when it opens, the picture on each paint, OK,
 // Escape and the close box end it with their command id.

@@ -216,6 +216,9 @@ bool Win32AutomationControls::Screenshot(const std::string& path) {
 
 void Win32AutomationControls::PaintNow() {
   EnumThreadWindows(GetCurrentThreadId(), RedrawNow, 0);
+  // A display server may hold drawing until the program next waits for input: wait once, without
+  // taking any message, so that what was painted is on the screen before the program freezes.
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
 }  // namespace klxr::win32

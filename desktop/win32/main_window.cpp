@@ -13,6 +13,8 @@ constexpr int kBarLeft = 10;
 constexpr int kBarTop = 15;
 constexpr int kBarRight = 215;
 constexpr int kBarBottom = 35;
+// The posted tick of the fine ticker; wParam is the timer's id.
+constexpr UINT kFineTickMessage = WM_APP + 1;
 
 // The commands of the menu table; any other WM_COMMAND goes to the system.
 bool IsMenuCommand(int commandId) {
@@ -116,16 +118,26 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_TIMER:
-      if (callbacks_.timerTick && timers_.count(static_cast<int>(wParam)) != 0) {
-        callbacks_.timerTick(static_cast<int>(wParam));
+      Tick(static_cast<int>(wParam));
+      return 0;
+    case kFineTickMessage:
+      fineTicker_.Delivered();
+      Tick(static_cast<int>(wParam));
+      return 0;
+    case WM_ENDSESSION:
+      // The user logs off or the system shuts down: the program ends after this message, so a
+      // Read in progress ends now as it does when the window closes ("END", the port closed).
+      if (wParam != FALSE) {
+        DestroyWindow(window_);
       }
       return 0;
     case WM_DESTROY:
       StopAllTimers();
+      // The program decides whether the loop ends: a window closed before the loop runs must not
+      // leave a quit behind that would end every later modal window at once.
       if (callbacks_.destroyed) {
         callbacks_.destroyed();
       }
-      PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
       // The last message of the window: from here on there is no window to destroy or to act on.
@@ -164,9 +176,18 @@ void MainWindow::RequestRepaint(bool eraseBackground) {
   InvalidateRect(window_, nullptr, eraseBackground ? TRUE : FALSE);
 }
 
+void MainWindow::Tick(int timerId) {
+  if (callbacks_.timerTick && timers_.count(timerId) != 0) {
+    callbacks_.timerTick(timerId);
+  }
+}
+
 void MainWindow::StartTimer(int timerId, int periodMs) {
   SetTimer(window_, static_cast<UINT_PTR>(timerId), static_cast<UINT>(periodMs), nullptr);
   timers_.insert(timerId);
+  if (periodMs < USER_TIMER_MINIMUM) {
+    fineTicker_.Start(window_, kFineTickMessage, timerId, periodMs);
+  }
 }
 
 bool MainWindow::KillTimer(int timerId) {
@@ -174,6 +195,9 @@ bool MainWindow::KillTimer(int timerId) {
     return false;
   }
   ::KillTimer(window_, static_cast<UINT_PTR>(timerId));
+  if (fineTicker_.Running() && fineTicker_.TimerId() == timerId) {
+    fineTicker_.Stop();
+  }
   return true;
 }
 
@@ -182,6 +206,7 @@ void MainWindow::StopAllTimers() {
     ::KillTimer(window_, static_cast<UINT_PTR>(timerId));
   }
   timers_.clear();
+  fineTicker_.Stop();
 }
 
 }  // namespace klxr::win32

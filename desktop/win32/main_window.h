@@ -2,8 +2,9 @@
 // program's caption. Outer size 230 x 90 pixels, a title bar with the system menu and close box
 // only (no minimise or maximise box, no sizing border), menu 214 from the class, and below the
 // menu the progress bar. It is also the window the meter conversations act on (DownloadWindow): the
-// View item's state, repaints and the download timer. What its commands, timer ticks and closing
-// do is left to its owner, through callbacks.
+// View item's state, repaints and the download timer (a timer of a period below the window timers'
+// floor also ticks through a FineTicker). What its commands, timer ticks and closing do is left to
+// its owner, through callbacks.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "desktop/desktop_shell.h"
+#include "desktop/win32/fine_ticker.h"
 
 namespace klxr::win32 {
 
@@ -57,9 +59,13 @@ class MainWindow : public DesktopWindow {
   void Paint();
   void StopAllTimers();
 
+  void Tick(int timerId);
+
   HWND window_ = nullptr;
   MainWindowCallbacks callbacks_;
   std::set<int> timers_;
+  // For a timer asked to tick faster than window timers can.
+  FineTicker fineTicker_;
 };
 
 }  // namespace klxr::win32

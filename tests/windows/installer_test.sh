@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows installer under wine: installs it silently, checks the installed files, the Start-menu
-# entries and the Uninstall key, reads the demo meter with the installed command-line tool, then
-# uninstalls silently and checks that only the user's own file and the settings key are left.
+# entries and the Uninstall key, reads the demo meter with the installed command-line tool and the
+# installed desktop program, then uninstalls silently and checks that only the user's own file and the settings key are left.
 #
 #   tests/windows/installer_test.sh BUILD-FOLDER
 # BUILD-FOLDER is the 64-bit Windows build holding klxr-log-VERSION-setup.exe. Runs in WINEPREFIX
@@ -113,9 +113,17 @@ cmp -s "$root/samples/mixed.tlg" "$install/samples/my read.tlg" ||
   fail "the demo read did not give the sample log"
 
 if [ -n "$desktop_program" ]; then
-  # === The desktop program's check goes here: start the installed klxr-log.exe with --demo and a
-  # === short automation script (KLXR_AUTOMATION: Read, wait for the end, quit) and check its report.
-  :
+  # The installed desktop program reads the demo meter, driven by a short automation script whose
+  # report goes to a file (a GUI program has no standard output).
+  printf 'timeout 60\nanswer ok\ncommand 32779\nwait-idle\nquit\n' >"$WINEPREFIX/drive_c/klxr-script.txt"
+  rm -f "$WINEPREFIX/drive_c/klxr-report.txt"
+  (cd "$WINEPREFIX/drive_c" && env -u KLXR_D2XX_LIBRARY KLXR_AUTOMATION='C:\klxr-script.txt' \
+     KLXR_AUTOMATION_REPORT='C:\klxr-report.txt' "$wine" "$install/klxr-log.exe" --demo \
+     >/dev/null 2>&1) || fail "the installed klxr-log.exe --demo exits with status $?"
+  report=$(tr -d '\r' <"$WINEPREFIX/drive_c/klxr-report.txt" 2>/dev/null || true)
+  [ "$report" = 'box information 3 "Transfer Complete!" -> ok' ] ||
+    fail "the installed klxr-log.exe --demo did not read the demo meter: '$report'"
+  rm -f "$WINEPREFIX/drive_c/klxr-script.txt" "$WINEPREFIX/drive_c/klxr-report.txt"
 fi
 
 # The uninstaller copies itself away and returns at once: wait for it to remove its key, its last

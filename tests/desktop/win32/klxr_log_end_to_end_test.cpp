@@ -1,176 +1,200 @@
-// The built klxr-log.exe under wine on the loadable virtual meter (its virtual clock), driven by an
-// automation script whose report goes to a file. While the script waits for a file of the test's
-// own, the test reads the program's windows from outside: the main window's caption and what the
-// log viewer shows.
+// The built klxr-log.exe under wine on the loadable virtual meter (its virtual clock), driven
+// through its menu by automation scripts. While a script waits for a file of the test's own, the
+// test reads the program's windows from outside; afterwards it checks the report, the files
+// written, the wire transcript and the registry.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "tests/windows/scratch_folder.h"
+#include "desktop/log_viewer_lines.h"
+#include "log/record_format.h"
+#include "tests/desktop/win32/program_run.h"
 
 namespace klxr {
 namespace {
 
-struct ProgramRun {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::vector<std::string> report;  // the lines of the report file
-};
+using testing::FindWindowOf;
+using testing::ListBoxLines;
+using testing::LookStep;
+using testing::ProgramRun;
+using testing::RegistryText;
 
-std::vector<std::string> ReadLines(const std::filesystem::path& path) {
+constexpr char kFoldersKey[] = "HKCU\\SOFTWARE\\KLXRPlusData";
+
+std::string Contents(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The viewer's lines of the sample log in those units, as the core formats them.
+std::vector<std::string> SampleLines(std::uint8_t units) {
+  LogImage image;
+  const std::string bytes = Contents(KLXR_SAMPLES_DIR "/mixed.tlg");
+  EXPECT_EQ(bytes.size(), kLogImageSize);
+  std::copy_n(bytes.begin(), std::min(bytes.size(), kLogImageSize), image.bytes.begin());
+  return LogViewerLines(image, units);
+}
+
+// The first line of the report that starts with the text, or "".
+std::string LineStarting(const std::vector<std::string>& report, const std::string& start) {
+  for (const std::string& line : report) {
+    if (line.rfind(start, 0) == 0) {
+      return line;
     }
-    lines.push_back(line);
   }
-  return lines;
-}
-
-struct Found {
-  DWORD process;
-  std::string title;
-  HWND window = nullptr;
-};
-
-BOOL CALLBACK FindTitled(HWND window, LPARAM found) {
-  auto& f = *reinterpret_cast<Found*>(found);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char title[128] = {};
-  GetWindowTextA(window, title, sizeof title);
-  if (process == f.process && IsWindowVisible(window) && f.title == title) {
-    f.window = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindWindowOf(DWORD process, const std::string& title) {
-  Found found{process, title};
-  EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&found));
-  return found.window;
-}
-
-// What the log viewer shows: its number of lines, and the unit labels (controls 1107 to 1109).
-struct ViewerState {
-  LRESULT lines = 0;
-  std::vector<std::string> units;
-};
-
-ViewerState ReadViewer(HWND viewer) {
-  ViewerState state;
-  state.lines = SendMessageA(GetDlgItem(viewer, 1098), LB_GETCOUNT, 0, 0);
-  for (const int id : {1107, 1108, 1109}) {
-    char text[32] = {};
-    GetWindowTextA(GetDlgItem(viewer, id), text, sizeof text);
-    state.units.push_back(text);
-  }
-  return state;
+  return "";
 }
 
 class KlxrLogWin32Test : public ::testing::Test {
  protected:
   std::string Path(const std::string& name) const { return (folder_.Path() / name).string(); }
-
-  // Runs the program with the script on the driver; when the report says "look", calls look with
-  // the program's process id and then creates the file "go" that the script waits for.
-  ProgramRun Run(const std::string& script, const std::string& driver,
-                 const std::function<void(DWORD)>& look = {}) {
-    std::ofstream(Path("script.txt"), std::ios::binary) << script;
-    _putenv_s("KLXR_AUTOMATION", Path("script.txt").c_str());
-    _putenv_s("KLXR_AUTOMATION_REPORT", Path("report.txt").c_str());
-    _putenv_s("KLXR_D2XX_LIBRARY", driver.c_str());
-    _putenv_s("KLXR_VM_CLOCK", "virtual");
-    _putenv_s("KLXR_VM_LOG", KLXR_SAMPLES_DIR "/mixed.tlg");
-    std::string command = "\"" KLXR_LOG_PROGRAM "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ProgramRun run;
-    // The program starts in the test's folder, where the build's paths are on the current drive.
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-      ADD_FAILURE() << "cannot start " << KLXR_LOG_PROGRAM;
-      return run;
-    }
-    bool looked = !look;
-    const DWORD started = GetTickCount();
-    while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
-      if (GetTickCount() - started > 40000) {
-        ADD_FAILURE() << "the program did not end";
-        TerminateProcess(process.hProcess, 99);
-      }
-      const std::vector<std::string> lines = ReadLines(Path("report.txt"));
-      if (!looked && !lines.empty() && lines.back() == "look") {
-        look(process.dwProcessId);
-        std::ofstream(Path("go")) << "go";
-        looked = true;
-      }
-    }
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    run.report = ReadLines(Path("report.txt"));
-    return run;
+  ProgramRun Run(std::string script,
+                 std::vector<std::pair<std::string, std::string>> environment = {},
+                 std::function<void(DWORD, int)> look = {},
+                 std::string driver = KLXR_VIRTUAL_METER_DLL,
+                 std::filesystem::path startFolder = {}) {
+    testing::ProgramSetup setup;
+    setup.startFolder = std::move(startFolder);
+    setup.script = std::move(script);
+    setup.driver = std::move(driver);
+    setup.environment = std::move(environment);
+    setup.look = std::move(look);
+    return testing::RunProgram(folder_, setup);
   }
-
-  std::string Look() const { return "print look\nwait-file " + Path("go") + "\n"; }
 
   testing::ScratchFolder folder_;
 };
 
-TEST_F(KlxrLogWin32Test, TheMenuCommandsOnTheVirtualMeter) {
-  bool captioned = false;
-  ViewerState viewer;
-  const auto look = [&](DWORD process) {
-    captioned = FindWindowOf(process, "KL-XR Meter - Log") != nullptr;
-    const HWND window = FindWindowOf(process, "Log Entries");
-    ASSERT_NE(window, nullptr);
-    viewer = ReadViewer(window);
-  };
-  const ProgramRun run =
-      Run("timeout 20\nanswer ok\ncommand 32779\nwait-idle\n"  // Read
-          "command 32807\nwait-modal\n" +                      // View
-              Look() +
-              "cancel\nwait-idle\n"
-              "command 32801\nwait-modal\nprint devices\ncancel\nwait-idle\n"  // Version
-              "command 104\nwait-modal\nprint about\ncancel\nwait-idle\n"
-              "answer yes\nanswer ok\ncommand 32782\nwait-idle\n"  // Erase
-              "quit\n",
-          KLXR_VIRTUAL_METER_DLL, look);
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_TRUE(captioned);  // the caption of string 167
-  EXPECT_GT(viewer.lines, 0);
-  EXPECT_EQ(viewer.units, (std::vector<std::string>{"dBm", "dBm", "dBm"}));
-  const std::vector<std::string> expected = {
-      "box information 3 \"Transfer Complete!\" -> ok",
-      "look",
-      "devices",  // the device list, with the meter's version
-      "about",
-      "box question",  // the erase's confirmation
-      "box plain 24 \"Meter log data erased\" -> ok",
-  };
+// Expects the report to be these lines, each compared by its start.
+void ExpectReport(const ProgramRun& run, const std::vector<std::string>& expected) {
   ASSERT_EQ(run.report.size(), expected.size()) << ::testing::PrintToString(run.report);
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(run.report[i].rfind(expected[i], 0), 0u) << run.report[i];
   }
 }
 
-TEST_F(KlxrLogWin32Test, AMissingDriverIsToldAndTheProgramEnds) {
-  const ProgramRun run = Run("answer ok\n", Path("no-such-driver.dll"));
+TEST_F(KlxrLogWin32Test, ReadViewVersionAboutAndEraseOnTheVirtualMeter) {
+  bool captioned = false;
+  std::vector<std::vector<std::string>>
+      shown;  // the viewer's lines, then its unit labels, per look
+  const auto look = [&](DWORD process, int /*n*/) {
+    captioned = FindWindowOf(process, "KL-XR Meter - Log") != nullptr;
+    const HWND viewer = FindWindowOf(process, "Log Entries");
+    ASSERT_NE(viewer, nullptr);
+    shown.push_back(ListBoxLines(GetDlgItem(viewer, 1098)));
+    std::vector<std::string> units;
+    for (const int id : {1107, 1108, 1109}) {
+      char text[32] = {};
+      GetWindowTextA(GetDlgItem(viewer, id), text, sizeof text);
+      units.push_back(text);
+    }
+    shown.push_back(units);
+  };
+  const ProgramRun run =
+      Run("timeout 20\nanswer ok\ncommand 32779\nwait-idle\n"  // Read
+          "command 32807\nwait-modal\n" +                      // View, in dBm then dBuV
+              LookStep(folder_, 1) +
+              "click 1106\n" + LookStep(folder_, 2) +
+              "cancel\nwait-idle\n"
+              "command 32801\nwait-modal\nprint devices\ncancel\nwait-idle\n"  // Version
+              "command 104\nwait-modal\nprint about\ncancel\nwait-idle\n"
+              "answer yes\nanswer ok\ncommand 32782\nwait-idle\n"  // Erase
+              "quit\n",
+          {{"KLXR_VM_TRANSCRIPT", Path("wire.txt")}}, look);
   EXPECT_EQ(run.exitCode, 0u);
-  ASSERT_EQ(run.report.size(), 1u);
-  EXPECT_EQ(
-      run.report[0].rfind("box information 8 \"Warning, can't load USB driver (ftd2xx.dll)\"", 0),
-      0u)
-      << run.report[0];
+  EXPECT_TRUE(captioned);  // the caption of string 167
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0], SampleLines(kUnitsDbm));
+  EXPECT_EQ(shown[1], (std::vector<std::string>{"dBm", "dBm", "dBm"}));
+  EXPECT_EQ(shown[2], SampleLines(kUnitsDbuv));
+  EXPECT_EQ(shown[3], (std::vector<std::string>{"dBuV", "dBuV", "dBuV"}));
+  EXPECT_NE(shown[0], shown[2]);
+  ExpectReport(run, {
+                        "box information 3 \"Transfer Complete!\" -> ok",
+                        "look 1",
+                        "look 2",
+                        "devices",  // the device list, with the meter's version
+                        "about",
+                        "box question",  // the erase's confirmation
+                        "box plain 24 \"Meter log data erased\" -> ok",
+                    });
+  EXPECT_NE(Contents(Path("wire.txt")).find("45 52 41 53 45"), std::string::npos)  // "ERASE"
+      << "the erase command never went to the meter";
+}
+
+TEST_F(KlxrLogWin32Test, VersionListsEveryMeterAttached) {
+  std::vector<std::string> devices;
+  std::string count;
+  const auto look = [&](DWORD process, int /*n*/) {
+    const HWND list = FindWindowOf(process, "USB Devices");
+    ASSERT_NE(list, nullptr);
+    devices = ListBoxLines(GetDlgItem(list, 1089));
+    char text[64] = {};
+    GetWindowTextA(GetDlgItem(list, 1092), text, sizeof text);
+    count = text;
+  };
+  const ProgramRun run = Run("timeout 20\ncommand 32801\nwait-modal\n" + LookStep(folder_, 1) +
+                                 "cancel\nwait-idle\nquit\n",
+                             {{"KLXR_VM_DEVICES", "2"}}, look);
+  EXPECT_EQ(run.exitCode, 0u);
+  ASSERT_EQ(devices.size(), 2u) << ::testing::PrintToString(devices);
+  for (const std::string& device : devices) {
+    EXPECT_NE(device.find("KLXR V2.31"), std::string::npos) << device;
+  }
+  EXPECT_EQ(count, "2");
+}
+
+TEST_F(KlxrLogWin32Test, SaveLoadAndExportThroughTheChooserRememberTheirFolders) {
+  testing::DeleteRegistryKey(kFoldersKey);
+  const std::filesystem::path files = folder_.Path() / "survey files";
+  std::filesystem::create_directories(files);
+  // The program starts in that folder, where the chooser opens; the names are typed there.
+  const ProgramRun run =
+      Run("timeout 20\nanswer ok\ncommand 32779\nwait-idle\n"                   // Read
+          "command 32784\nchoose north mast\nwait-idle\nprint saved\n"          // Save
+          "command 32780\nchoose north mast.tlg\nwait-idle\nprint loaded\n"     // Load
+          "command 32806\nchoose north mast\nwait-idle\nprint exported\n"       // Export
+          "command 32807\nwait-modal\nclick 1100\nchoose viewer\nwait-file " +  // View
+              (files / "viewer.csv").string() +
+              "\ncancel\nwait-idle\nquit\n",
+          {}, {}, KLXR_VIRTUAL_METER_DLL, files);
+  EXPECT_EQ(run.exitCode, 0u);
+  ExpectReport(run, {
+                        "box information 3 \"Transfer Complete!\" -> ok",
+                        "saved",
+                        "loaded",
+                        "exported",
+                    });
+  EXPECT_EQ(Contents(files / "north mast.tlg"), Contents(KLXR_SAMPLES_DIR "/mixed.tlg"));
+  const std::string exported = Contents(files / "north mast.csv");
+  EXPECT_GT(exported.size(), 100u);
+  EXPECT_EQ(Contents(files / "viewer.csv"), exported);
+  for (const char* value : {"LogSaveDir", "LogLoadDir", "KLXRPlusExportDir"}) {
+    EXPECT_EQ(RegistryText(kFoldersKey, value), files.string()) << value;
+  }
+}
+
+TEST_F(KlxrLogWin32Test, AReadThatFailsPartWayIsTold) {
+  std::ofstream(Path("meter.txt")) << "clock virtual\ndevice meter-lead\n  records 300\n"
+                                      "  vanish after-replies 40\n";
+  const ProgramRun run = Run("timeout 20\nanswer ok\ncommand 32779\nwait-idle\nquit\n",
+                             {{"KLXR_VM_SCENARIO", Path("meter.txt")}, {"KLXR_VM_LOG", ""}});
+  EXPECT_EQ(run.exitCode, 0u);
+  ExpectReport(run, {"box error 2 \"Error - Handshake not received\" -> ok"});
+  EXPECT_EQ(LineStarting(run.report, "box information 3 \"Transfer Complete!\""), "");
+}
+
+TEST_F(KlxrLogWin32Test, AMissingDriverIsToldAndTheProgramEnds) {
+  const ProgramRun run = Run("answer ok\n", {}, {}, Path("no-such-driver.dll"));
+  EXPECT_EQ(run.exitCode, 0u);
+  ExpectReport(run, {"box information 8 \"Warning, can't load USB driver (ftd2xx.dll)\""});
 }
 
 }  // namespace
