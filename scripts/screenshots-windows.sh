@@ -29,7 +29,7 @@ wine_dir=/usr/lib/wine
 export WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 export WINEPREFIX="$KLXR_ROOT/build-win64/wine-prefix"
 work="$(mktemp -d)"
-klxr_start_xvfb
+klxr_start_xvfb -wr  # a white desktop: the pictures are cut to what is drawn on it
 "$wine_dir/wineserver" -p || true
 trap '"$wine_dir/wineserver" -k 2>/dev/null || true; klxr_stop_xvfb; rm -rf "$work"' EXIT
 klxr_prepare_wine_prefix "$wine_dir"

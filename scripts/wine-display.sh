@@ -1,8 +1,8 @@
 # Shared by the scripts that run Windows programs under wine with windows on screen. Source it after
 # lib.sh; do not run it.
 #
-# klxr_start_xvfb: starts an X server of its own on the first free display from :90 on and exports
-# DISPLAY; the caller stops it with klxr_stop_xvfb (an EXIT trap).
+# klxr_start_xvfb [XVFB OPTIONS...]: starts an X server of its own on the first free display from
+# :90 on and exports DISPLAY; the caller stops it with klxr_stop_xvfb (an EXIT trap).
 # klxr_prepare_wine_prefix <wine dir>: boots $WINEPREFIX once, gives it the fonts that make dialog
 # units come out as on Windows and unmanaged windows (each closed window costs no wait, and the
 # screenshots show their frames).
@@ -14,7 +14,7 @@ klxr_start_xvfb() {
   while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
     display=$((display + 1))
   done
-  Xvfb ":${display}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":${display}" -screen 0 1280x1024x24 -nolisten tcp "$@" >/dev/null 2>&1 &
   KLXR_XVFB_PID=$!
   export DISPLAY=":${display}"
   local waited=0

@@ -1,5 +1,6 @@
 #include "desktop/win32/log_viewer_dialog.h"
 
+#include "desktop/win32/log_list_drawing.h"
 #include "resources/dialog_templates.h"
 
 namespace klxr::win32 {
@@ -44,9 +45,22 @@ INT_PTR CALLBACK LogViewerProc(HWND viewer, UINT message, WPARAM wParam, LPARAM 
   switch (message) {
     case WM_INITDIALOG: {
       SetWindowLongPtrA(viewer, DWLP_USER, lParam);
+      MakeListOwnerDrawn(viewer, ctl::kViewerList);
       FillLogList(viewer, LinesIn(CallbacksOf(viewer), false));
       return TRUE;
     }
+    case WM_MEASUREITEM:
+      if (wParam == static_cast<WPARAM>(ctl::kViewerList)) {
+        MeasureLogLine(viewer, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+      }
+      return FALSE;
+    case WM_DRAWITEM:
+      if (wParam == static_cast<WPARAM>(ctl::kViewerList)) {
+        DrawLogLine(viewer, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+      }
+      return FALSE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case ctl::kViewerShowDbuv:
