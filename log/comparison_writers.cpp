@@ -110,15 +110,15 @@ std::string MeasurementText(const Measurement& measurement) {
   }
   const std::string mark = measurement.overRange ? ">" : (measurement.underRange ? "<" : "");
   const bool wide = !mark.empty() && std::fabs(*measurement.value) >= 99.95;
-  return mark + DecimalText(*measurement.value, wide ? 0 : 1);
+  return mark + FixedText(*measurement.value, wide ? 0 : 1);
 }
 
 std::string ChangeText(const std::optional<double>& change) {
   if (!change) {
     return "";
   }
-  const std::string text = DecimalText(*change, 1);
-  return text.front() == '-' || text == "0" ? text : "+" + text;
+  const std::string text = FixedText(*change, 1);
+  return text.front() == '-' || text == "0.0" ? text : "+" + text;
 }
 
 // "2.5e-6": one decimal, the exponent without padding; "0" for none counted.
@@ -135,8 +135,7 @@ std::string ShortBerText(const std::optional<double>& ber) {
     mantissa /= 10.0;
     ++exponent;
   }
-  return DecimalText(mantissa, 1) + (mantissa == std::floor(mantissa) ? ".0" : "") + "e" +
-         std::to_string(exponent);
+  return FixedText(mantissa, 1) + "e" + std::to_string(exponent);
 }
 
 std::string ShortStatus(const std::string& status) {
@@ -183,7 +182,7 @@ std::string TableLine(const ChannelComparison& channel) {
   const ValueChange& ratioChange = named.kind == 'A' ? channel.carrierToNoise : channel.mer;
   std::string line(1, Mark(channel.verdict));
   line += " " + Pad(named.channel, kChannelWidth, false);
-  line += " " + Pad(MegahertzText(named.frequencyKhz), kMegahertzWidth, true);
+  line += " " + Pad(FixedText(named.frequencyKhz / 1000.0, 3), kMegahertzWidth, true);
   line += " " + Pad(SideText(channel.before, level), kLevelWidth, true);
   line += " " + Pad(SideText(channel.after, level), kLevelWidth, true);
   line += " " + Pad(ChangeText(channel.level.change), kChangeWidth, true);
@@ -241,9 +240,7 @@ std::string ComparisonSummaryLine(const SurveyComparison& comparison) {
   return std::to_string(comparison.better) + " better, " + std::to_string(comparison.worse) +
          " worse, " + std::to_string(comparison.unchanged) + " unchanged; " +
          std::to_string(comparison.onlyBefore) + " only before, " +
-         std::to_string(comparison.onlyAfter) + " only after (threshold " +
-         DecimalText(comparison.thresholds.levelDb, 2) + " dB, BER " +
-         DecadesText(comparison.thresholds.berDecades) + ")";
+         std::to_string(comparison.onlyAfter) + " only after";
 }
 
 std::string ComparisonTableText(const SurveyComparison& comparison) {
@@ -252,7 +249,10 @@ std::string ComparisonTableText(const SurveyComparison& comparison) {
     text += TableLine(channel);
   }
   text += "\n" + ComparisonSummaryLine(comparison) + "\n";
-  text += "+ better, - worse, < only before (A), > only after (B)\n";
+  text += "Thresholds: " + DecimalText(comparison.thresholds.levelDb, 2) +
+          " dB for levels, C/N and MER; " + DecadesText(comparison.thresholds.berDecades) +
+          " for the BER\n";
+  text += "Marks: + better, - worse, < only before (A), > only after (B)\n";
   return text;
 }
 

@@ -12,11 +12,11 @@ namespace klxr {
 // The verdict's word in CSV and JSON: "unchanged", "better", "worse", "only_before", "only_after".
 std::string_view VerdictName(Verdict verdict);
 
-// "3 better, 1 worse, 12 unchanged; 2 only before, 0 only after (threshold 1 dB, BER 1 decade)".
+// "3 better, 1 worse, 12 unchanged; 2 only before, 0 only after".
 std::string ComparisonSummaryLine(const SurveyComparison& comparison);
 
 // The table: two heading lines, one line per channel with its mark (+ better, - worse, < only
-// before, > only after), the summary line and the marks' legend.
+// before, > only after), the summary line, the thresholds and the marks' legend.
 std::string ComparisonTableText(const SurveyComparison& comparison);
 
 std::string ComparisonCsvText(const SurveyComparison& comparison);

@@ -11,7 +11,7 @@ namespace {
 
 // Writes the integer `scaled` (the value times 10^decimals) with a decimal point put back in and
 // the zeros after it dropped: digit work alone, so no locale takes part.
-std::string ScaledIntegerText(long long scaled, int decimals) {
+std::string ScaledIntegerText(long long scaled, int decimals, bool keepZeros = false) {
   const bool negative = scaled < 0;
   std::string digits = std::to_string(negative ? -scaled : scaled);
   if (static_cast<int>(digits.size()) <= decimals) {
@@ -19,7 +19,7 @@ std::string ScaledIntegerText(long long scaled, int decimals) {
   }
   std::string whole = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
   std::string fraction = digits.substr(whole.size());
-  while (!fraction.empty() && fraction.back() == '0') {
+  while (!keepZeros && !fraction.empty() && fraction.back() == '0') {
     fraction.pop_back();
   }
   std::string text = negative && (whole != "0" || !fraction.empty()) ? "-" : "";
@@ -56,6 +56,13 @@ std::string DecimalText(double value, int decimals) {
   return ScaledIntegerText(std::llround(value * scale), decimals);
 }
 
+std::string FixedText(double value, int decimals) {
+  if (!std::isfinite(value)) {
+    return "0";
+  }
+  return ScaledIntegerText(std::llround(value * std::pow(10.0, decimals)), decimals, true);
+}
+
 std::string MegahertzText(std::uint32_t kilohertz) {
   return ScaledIntegerText(static_cast<long long>(kilohertz), 3);
 }
@@ -70,6 +77,19 @@ std::string BerNumberText(double ber) {
   std::array<char, 32> buffer{};
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), exact);
   return std::string(buffer.data(), result.ptr);
+}
+
+std::string Iso8601Utc(std::chrono::system_clock::time_point time) {
+  using namespace std::chrono;
+  const auto seconds = floor<std::chrono::seconds>(time);
+  const auto days = floor<std::chrono::days>(seconds);
+  const year_month_day date{days};
+  const hh_mm_ss clock{seconds - days};
+  std::array<char, 40> text{};
+  std::snprintf(text.data(), text.size(), "%04d-%02u-%02uT%02d:%02d:%02dZ", int(date.year()),
+                unsigned(date.month()), unsigned(date.day()), int(clock.hours().count()),
+                int(clock.minutes().count()), int(clock.seconds().count()));
+  return text.data();
 }
 
 std::string CsvField(std::string_view text) {

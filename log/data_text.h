@@ -3,6 +3,7 @@
 // separators, never NaN), CSV fields quoted only where they must be, JSON strings escaped.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -17,12 +18,18 @@ std::string Latin1ToUtf8(std::string_view latin1);
 // 62.05 -> "62.05", 108.750 -> "108.75", -0.5 -> "-0.5", 482.0 -> "482".
 std::string DecimalText(double value, int decimals);
 
+// The value rounded to the given number of decimals (0 to 6), all of them kept: 62.0 -> "62.0".
+std::string FixedText(double value, int decimals);
+
 // A frequency in kHz as MHz, exactly: 482000 -> "482", 55250 -> "55.25".
 std::string MegahertzText(std::uint32_t kilohertz);
 
 // A bit error ratio (a multiple of 1e-8, as the meter counts it) in the shortest form that reads
 // back as the same number: 2.5e-06, 0.0001, 0.
 std::string BerNumberText(double ber);
+
+// A time as ISO 8601 in UTC, to the second: "2026-03-14T09:26:53Z".
+std::string Iso8601Utc(std::chrono::system_clock::time_point time);
 
 // A CSV field after RFC 4180: as it is, or in double quotes (each one inside doubled) when it holds
 // a comma, a double quote, a CR or an LF.

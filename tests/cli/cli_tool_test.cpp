@@ -138,7 +138,7 @@ TEST_F(CliToolTest, BadCommandLinesAreUsageErrorsWithAHint) {
       {{"show", log, "--metric"},
        "klxr-log-cli show: unknown option '--metric'\nTry 'klxr-log-cli help show'.\n"},
       {{"show", log, "extra"}, "klxr-log-cli show: unexpected argument 'extra'\n"},
-      {{"export", log}, "klxr-log-cli export: missing OUT.csv\n"},
+      {{"export", log}, "klxr-log-cli export: missing OUT\n"},
       {{"export", log, PathOf("out.csv"), "--dbuv"},
        "klxr-log-cli export: unknown option '--dbuv'"},
       {{"help", "frobnicate"}, "klxr-log-cli: unknown command 'frobnicate'\n"},
