@@ -10,8 +10,10 @@ klxr_ensure_packages clang libclang-rt-14-dev cmake ninja-build
 scale="${1:-1}"
 
 klxr_say "Building the fuzz targets with clang"
-CXX=clang++ klxr_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_BUILD_FUZZ=ON \
+CXX=clang++ klxr_configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLXR_BUILD_FUZZ=ON \
   -DKLXR_BUILD_UI=OFF -DKLXR_BUILD_TESTS=OFF -DKLXR_BUILD_BENCH=OFF
+# Only the fuzz targets and what they link: the programs are built and tested elsewhere.
+cmake --build build-fuzz --target fuzz-frame fuzz-record fuzz-log-file fuzz-conversation
 
 artifacts="$KLXR_ROOT/build-fuzz/artifacts"
 mkdir -p "$artifacts"
