@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/exit_status.h"
+#include "cli/terminal_text.h"
 #include "log/log_files.h"
 #include "log/record_format.h"
 
@@ -31,12 +32,13 @@ int CountRecordsOrReport(const LogImage& image, MessageBoxes& boxes) {
   return count;
 }
 
-bool PrintDisplayLines(const LogImage& image, int count, std::uint8_t units, std::ostream& out) {
+bool PrintDisplayLines(const LogImage& image, int count, std::uint8_t units, std::ostream& out,
+                       bool utf8) {
   DecodedEntry entry;
   std::string listing;
   for (int index = 0; index < count; ++index) {
     FormatRecord(image, index, entry, units);
-    listing += entry.DisplayLine;
+    listing += TextForOutput(entry.DisplayLine, utf8);
     listing += '\n';
   }
   out.write(listing.data(), static_cast<std::streamsize>(listing.size()));

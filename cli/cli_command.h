@@ -7,17 +7,20 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/survey_operands.h"
 #include "log/log_image.h"
 #include "resources/message_catalogue.h"
 
 namespace klxr::cli {
 
 struct CliContext {
-  std::ostream& out;           // the command's result, nothing else
-  std::ostream& err;           // usage errors
-  MessageBoxes& boxes;         // the program's messages, on standard error
-  bool errIsTerminal = false;  // standard error is a terminal: progress may be drawn in place
-  int errColumns = 0;          // then: its width (0: not known)
+  std::ostream& out;               // the command's result, nothing else
+  std::ostream& err;               // usage errors
+  MessageBoxes& boxes;             // the program's messages, on standard error
+  bool errIsTerminal = false;      // standard error is a terminal: progress may be drawn in place
+  int errColumns = 0;              // then: its width (0: not known)
+  bool outIsUtf8Terminal = false;  // standard output is a terminal that shows UTF-8
+  std::vector<SurveyLookup> surveyLookups = {};  // names of logs besides files, for "compare"
 };
 
 // Runs a command with the arguments that follow its name; returns the exit status.
@@ -28,6 +31,7 @@ struct CliCommand {
   std::string_view summary;  // one line for the command list
   std::string_view help;     // the full text of "help COMMAND", usage line first
   CommandFunction run;
+  std::string_view exitStatus = {};  // the command's own exit statuses; empty: the tool's
 };
 
 // Reports a bad command line with a hint to the command's help; returns kExitUsage.
@@ -42,8 +46,10 @@ int LoadCountedLog(const std::string& path, LogImage& image, MessageBoxes& boxes
 int CountRecordsOrReport(const LogImage& image, MessageBoxes& boxes);
 
 // Writes the display line of each of the first count records, one a line, in the given units
-// (kUnitsDbm or kUnitsDbuv); false when the output failed.
-bool PrintDisplayLines(const LogImage& image, int count, std::uint8_t units, std::ostream& out);
+// (kUnitsDbm or kUnitsDbuv), the names converted to UTF-8 when utf8 is true; false when the
+// output failed.
+bool PrintDisplayLines(const LogImage& image, int count, std::uint8_t units, std::ostream& out,
+                       bool utf8 = false);
 
 // The commands of the table in main.cpp.
 int RunShow(const std::vector<std::string>& arguments, CliContext& context);
@@ -52,6 +58,7 @@ int RunRead(const std::vector<std::string>& arguments, CliContext& context);
 int RunErase(const std::vector<std::string>& arguments, CliContext& context);
 int RunList(const std::vector<std::string>& arguments, CliContext& context);
 int RunAdapter(const std::vector<std::string>& arguments, CliContext& context);
+int RunCompare(const std::vector<std::string>& arguments, CliContext& context);
 int RunReport(const std::vector<std::string>& arguments, CliContext& context);
 
 }  // namespace klxr::cli

@@ -136,7 +136,7 @@ int DeliverLog(const LogImage& image, const OptionValues& options, bool force,
     }
   }
   if (outputs.log.empty() && outputs.csv.empty() &&
-      !PrintDisplayLines(image, count, kUnitsDbm, context.out)) {
+      !PrintDisplayLines(image, count, kUnitsDbm, context.out, context.outIsUtf8Terminal)) {
     return ReportOutputFailure(context, errno);
   }
   return kExitOk;
@@ -214,8 +214,9 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
 int RunRead(const std::vector<std::string>& arguments, CliContext& context) {
   const InterruptCatcher catcher;
   const bool isTerminal = platform::StandardErrorIsTerminal();
-  CliContext terminal{context.out, context.err, context.boxes, isTerminal,
-                      isTerminal ? StandardErrorColumns() : 0};
+  CliContext terminal = context;
+  terminal.errIsTerminal = isTerminal;
+  terminal.errColumns = isTerminal ? StandardErrorColumns() : 0;
   return RunWithLoadedDriver(ReadCommand, arguments, terminal);
 }
 

@@ -13,6 +13,7 @@
 #include "cli/exit_status.h"
 #include "cli/file_operands.h"
 #include "cli/terminal_message_boxes.h"
+#include "cli/terminal_text.h"
 #include "link/demo_setup.h"
 #include "link/driver_messages.h"
 #include "platform/console.h"
@@ -25,14 +26,17 @@ namespace {
 constexpr std::size_t kHelpWidth = 92;
 
 constexpr std::string_view kShowHelp =
-    "Usage: klxr-log-cli show LOG.tlg [--dbuv]\n"
+    "Usage: klxr-log-cli show LOG.tlg [--dbuv] [--header]\n"
     "\n"
     "Prints the records of the log file LOG.tlg on standard output, one line per record, exactly\n"
     "as the log viewer lists them: tab-separated fields (sequence, frequency, channel,\n"
     "specification, multiplex, status, quality, video and audio power, mode, PLP mode, digital\n"
-    "power, MER or C/N, BER). Names are written as the log's raw 8-bit bytes.\n"
+    "power, MER or C/N, BER). The log's names are 8-bit Latin-1 text: on a terminal whose locale\n"
+    "is UTF-8 they are shown as UTF-8; to a file, a pipe or another terminal they are written as\n"
+    "the log's raw bytes.\n"
     "\n"
-    "  --dbuv   power levels in dBuV instead of dBm\n"
+    "  --dbuv     power levels in dBuV instead of dBm\n"
+    "  --header   first a line of the viewer's column headings, tab-separated as the fields are\n"
     "\n"
     "LOG.tlg \"-\" reads the log from standard input (a file named \"-\" is \"./-\"). Only a\n"
     "regular file is read: a FIFO, socket, device or folder is refused at once (\"Invalid binary\n"
@@ -42,25 +46,72 @@ constexpr std::string_view kShowHelp =
     "output cannot be written, the reason is reported (exit status 1).\n";
 
 constexpr std::string_view kExportHelp =
-    "Usage: klxr-log-cli export LOG.tlg OUT.csv\n"
+    "Usage: klxr-log-cli export [--format csv|tidy-csv|json] [--site S] LOG.tlg OUT\n"
     "\n"
-    "Writes the records of the log file LOG.tlg to OUT.csv, byte for byte as the program's\n"
-    "\"Export (.csv)\" does: a header line and one line of 17 quoted fields per record, levels in\n"
-    "both dBm and dBuV, CR LF line ends. An existing OUT.csv is replaced only when the whole file\n"
-    "was written; on any failure it is left as it was. It keeps its permissions and owner. A\n"
-    "file with other hard links is written in place, after the space for the new contents is\n"
-    "reserved: a full disk leaves it as it was, while a failing disk in the middle of the write\n"
-    "may leave it part new, part old. A link is followed to the file it names;\n"
-    "a device or FIFO is written into, not replaced; a read-only file is refused (\"Can't save\n"
-    "program image\"). Only a regular file is read as LOG.tlg.\n"
+    "Writes the records of the log file LOG.tlg to OUT. The default, csv, is byte for byte the\n"
+    "program's \"Export (.csv)\": a header line and one line of 17 quoted fields per record,\n"
+    "levels in both dBm and dBuV, CR LF line ends, the names as the log's 8-bit bytes.\n"
     "\n"
-    "\"-\" as LOG.tlg reads the log from standard input, as OUT.csv writes the CSV to standard\n"
-    "output (a file named \"-\" is \"./-\"). OUT.csv must not be the same file as LOG.tlg, after\n"
-    "links are followed, also when both are \"-\" and standard output is the file standard input\n"
-    "comes from (exit status 2).\n"
+    "  --format F   csv (the default), tidy-csv or json\n"
+    "  --site S     the site measured, for the site column of tidy-csv and json\n"
+    "\n"
+    "tidy-csv is made for analysis (spreadsheets, pandas, R): UTF-8, a header row, one row per\n"
+    "record, RFC 4180 quoting where a field needs it, LF line ends. Numbers are plain numbers "
+    "with\n"
+    "a dot as the decimal mark, the unit in the column name: survey_id, read_time (ISO 8601 UTC:\n"
+    "the modification time of LOG.tlg), site, slot, kind (A, D or V), sequence, sub_sequence,\n"
+    "frequency_mhz, channel, standard, multiplex, status, quality (0 to 7), modulation,\n"
+    "level_dbuv, audio_level_dbuv, cn_db, mer_db, each with _over and _under columns (1 when the\n"
+    "meter marked the value out of range: the true value lies beyond the number), and ber. A cell\n"
+    "is empty where a field does not apply to the record's kind or the meter gave no value.\n"
+    "json holds the same: an object with survey_id, read_time, site, record_count and "
+    "\"records\",\n"
+    "an array of objects with the names above, null where a field does not apply.\n"
+    "\n"
+    "An existing OUT is replaced only when the whole file was written; on any failure it is left\n"
+    "as it was. It keeps its permissions and owner. A file with other hard links is written in\n"
+    "place, after the space for the new contents is reserved: a full disk leaves it as it was,\n"
+    "while a failing disk in the middle of the write may leave it part new, part old. A link is\n"
+    "followed to the file it names; a device or FIFO is written into, not replaced; a read-only\n"
+    "file is refused (\"Can't save program image\"). Only a regular file is read as LOG.tlg.\n"
+    "\n"
+    "\"-\" as LOG.tlg reads the log from standard input, as OUT writes to standard output (a\n"
+    "file named \"-\" is \"./-\"). OUT must not be the same file as LOG.tlg, after links are\n"
+    "followed, also when both are \"-\" and standard output is the file standard input comes\n"
+    "from (exit status 2).\n"
     "\n"
     "A log without records reports \"No logging data present\" and writes nothing (exit status "
     "1).\n";
+
+constexpr std::string_view kCompareHelp =
+    "Usage: klxr-log-cli compare A B [--threshold DB] [--ber-decades N]\n"
+    "                            [--format text|csv|json]\n"
+    "\n"
+    "Compares two surveys of a site: A, the log read before, and B, the log read after, each a\n"
+    "log file (.tlg; \"-\" for standard input, for one of them). Channels are paired by\n"
+    "frequency, then the rest by channel name; for each pair the level (dBuV), C/N or MER (dB)\n"
+    "and BER before and after, with the change (after minus before: dB for levels and ratios,\n"
+    "decades for the BER, where a BER of 0 counts as 1e-8), and the status before and after. A\n"
+    "channel found in one survey only is listed as such. A pair is worse when its level, C/N or\n"
+    "MER fell by more than the threshold, its BER rose by more than the decades given, or its\n"
+    "status fell (FAIL, POOR, MARGINAL, PASS); better when nothing got worse and something rose\n"
+    "by more than that; else unchanged. A value that the meter marked out of range is compared by\n"
+    "its number. A summary line counts the pairs better, worse and unchanged, and the channels in\n"
+    "one survey only.\n"
+    "\n"
+    "  --threshold DB    the change in dB that counts for levels, C/N and MER (default 1)\n"
+    "  --ber-decades N   the change of the BER in decades that counts (default 1: a factor 10)\n"
+    "  --format F        text (the default: a table of at most 80 columns, marked + better,\n"
+    "                    - worse, < only in A, > only in B; the BER change is in csv and json\n"
+    "                    only), csv (UTF-8, a header row, LF line ends) or json\n"
+    "\n"
+    "Everything is written as UTF-8 on standard output.\n";
+
+constexpr std::string_view kCompareExitStatus =
+    "Exit status 0 when nothing got worse beyond the thresholds; 1 when some channel got worse (a\n"
+    "channel found in one survey only does not count); 2 for a usage error, an operand that names\n"
+    "no log (\"no such file\"), a file that holds no log (\"Invalid binary file\", \"Error -\n"
+    "Invalid data file\"), or standard output that cannot be written.\n";
 
 constexpr std::string_view kReadHelp =
     "Usage: klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress]\n"
@@ -192,9 +243,12 @@ constexpr std::string_view kReportHelp =
     "\"export\" says. OUT.pdf must not be the same file as LOG.tlg, also when both are \"-\"\n"
     "(exit status 2). A build without Qt says it has no report.\n";
 
-constexpr std::array<CliCommand, 7> kCommands{{
+constexpr std::array<CliCommand, 8> kCommands{{
     {"show", "print the records of a .tlg log, one tab-separated line each", kShowHelp, RunShow},
-    {"export", "write the records of a .tlg log as a CSV file", kExportHelp, RunExport},
+    {"export", "write the records of a .tlg log as CSV, or as data for analysis", kExportHelp,
+     RunExport},
+    {"compare", "compare two surveys channel by channel: what got better or worse", kCompareHelp,
+     RunCompare, kCompareExitStatus},
     {"read", "read the whole log from the meter; save, export or print it", kReadHelp, RunRead},
     {"erase", "erase the log stored in the meter", kEraseHelp, RunErase},
     {"list", "list the meters attached by their version texts", kListHelp, RunList},
@@ -208,7 +262,8 @@ constexpr std::string_view kVersionText = "klxr-log-cli " KLXR_VERSION "\n";
 constexpr std::string_view kExitStatusHelp =
     "Exit status: 0 success; 1 failure (the program's message is on standard error, e.g.\n"
     "\"Error - Invalid data file\", \"Invalid binary file\", \"Can't save program image\",\n"
-    "\"No logging data present\"); 2 usage error.\n";
+    "\"No logging data present\"); 2 usage error. compare answers 1 when something got worse\n"
+    "and 2 on any trouble (see \"help compare\").\n";
 
 // The text cut into lines of at most `width` characters at its spaces.
 std::string WrapLines(std::string_view text, std::size_t width) {
@@ -250,6 +305,11 @@ const CliCommand* FindCommand(std::string_view name) {
     }
   }
   return nullptr;
+}
+
+void PrintCommandHelp(const CliCommand& command, std::ostream& out) {
+  out << command.help << "\n"
+      << (command.exitStatus.empty() ? kExitStatusHelp : command.exitStatus);
 }
 
 void PrintOverview(std::ostream& out) {
@@ -296,7 +356,7 @@ int RunHelp(const std::vector<std::string>& arguments, CliContext& context) {
   if (command == nullptr) {
     return ReportUnknownCommand(context.err, arguments[0]);
   }
-  context.out << command->help << "\n" << kExitStatusHelp;
+  PrintCommandHelp(*command, context.out);
   return kExitOk;
 }
 
@@ -328,7 +388,7 @@ int Run(const std::vector<std::string>& arguments, CliContext& context) {
     return ReportUnknownCommand(context.err, first);
   }
   if (AsksForHelp(rest)) {
-    context.out << command->help << "\n" << kExitStatusHelp;
+    PrintCommandHelp(*command, context.out);
     return kExitOk;
   }
   return command->run(rest, context);
@@ -356,6 +416,8 @@ int main(int argc, char** argv) {
   }
   klxr::cli::TerminalMessageBoxes boxes(std::cin, std::cerr);
   klxr::cli::CliContext context{std::cout, std::cerr, boxes};
+  context.outIsUtf8Terminal =
+      klxr::cli::IsUtf8Codeset(klxr::platform::StandardOutputTerminalCodeset());
   const int status = klxr::cli::Run(arguments, context);
   // Whatever printed to standard output (a listing, the help, the version), a full disk or a
   // closed pipe is a failure the user is told of, not a success.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace klxr {
@@ -110,6 +111,17 @@ std::string NamesOnlyDisplayLine(const CommonTexts& texts) {
   std::array<std::string_view, kWideDisplayFields> fields{};
   PutCommonTexts(texts, fields);
   fields[1] = {};  // a names-only record shows no frequency
+  return JoinDisplayFields(fields);
+}
+
+std::string DisplayHeadingLine(bool dbuv) {
+  const std::string_view unit = dbuv ? " dBuV" : " dBm";
+  const std::string video = "Vid. Pwr" + std::string(unit);
+  const std::string audio = "Aud. Pwr" + std::string(unit);
+  const std::string digital = "Dig. Pwr" + std::string(unit);
+  const std::array<std::string_view, kDigitalDisplayFields> fields{
+      "Seq Num", "Frequency", "Channel", "Spec",     "Mux", "Status", "Quality", "",       video,
+      "",        audio,       "Mode",    "PLP Mode", "",    digital,  "",        "MER/CN", "BER"};
   return JoinDisplayFields(fields);
 }
 

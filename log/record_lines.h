@@ -49,6 +49,11 @@ std::string AnalogueDisplayLine(const AnalogueTexts& texts, bool dbuv);  // 20 f
 std::string DigitalDisplayLine(const DigitalTexts& texts, bool dbuv);    // 18 fields
 std::string NamesOnlyDisplayLine(const CommonTexts& texts);              // 20 fields
 
+// The headings of the display line's fields, separated by tabs as the fields are: the log
+// viewer's column headings, each over its field, the level headings with their units ("Vid. Pwr
+// dBm"); the fields of the range marks have none.
+std::string DisplayHeadingLine(bool dbuv);
+
 // CSV lines: every level in both units, each with its range prefix in front.
 std::string AnalogueCsvLine(const AnalogueTexts& texts);
 std::string DigitalCsvLine(const DigitalTexts& texts);

@@ -2,6 +2,8 @@
 // standard error that live progress is drawn on.
 #pragma once
 
+#include <string>
+
 namespace klxr::platform {
 
 // Makes standard input, output and error pass bytes unchanged: no line-end translation and no end
@@ -13,5 +15,10 @@ bool StandardErrorIsTerminal();
 
 // The width of the terminal on standard error in columns; 0 when the system cannot tell.
 int StandardErrorColumns();
+
+// The codeset of the terminal on standard output as the user's locale names it ("UTF-8",
+// "ISO-8859-1"; on Windows "UTF-8" for the console's code page 65001, else "CP" and its number);
+// empty when standard output is not a terminal.
+std::string StandardOutputTerminalCodeset();
 
 }  // namespace klxr::platform

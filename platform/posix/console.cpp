@@ -1,5 +1,7 @@
 #include "platform/console.h"
 
+#include <langinfo.h>
+#include <locale.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -17,6 +19,20 @@ int StandardErrorColumns() {
     return size.ws_col;
   }
   return 0;
+}
+
+std::string StandardOutputTerminalCodeset() {
+  if (isatty(STDOUT_FILENO) != 1) {
+    return "";
+  }
+  // The locale of the environment, asked without making it the process's own.
+  const locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (locale == static_cast<locale_t>(0)) {
+    return "ANSI_X3.4-1968";
+  }
+  std::string codeset = nl_langinfo_l(CODESET, locale);
+  freelocale(locale);
+  return codeset;
 }
 
 }  // namespace klxr::platform

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 
@@ -20,6 +21,14 @@ bool StandardErrorIsTerminal() {
 // The console's width is not asked for: progress lines keep to the common width there.
 int StandardErrorColumns() {
   return 0;
+}
+
+std::string StandardOutputTerminalCodeset() {
+  if (_isatty(_fileno(stdout)) == 0) {
+    return "";
+  }
+  const UINT codePage = GetConsoleOutputCP();
+  return codePage == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(codePage);
 }
 
 }  // namespace klxr::platform

@@ -2,6 +2,10 @@
 // neither hang a command nor be replaced, outputs that are the input, and a standard output that
 // cannot be written.
 #include <fcntl.h>
+#ifdef __linux__
+#include <pty.h>
+#include <termios.h>
+#endif
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -240,6 +244,57 @@ TEST_F(CliFilesTest, ClosedPipeFailsEveryCommandThatPrints) {
         << arguments.back();
   }
 }
+
+#ifdef __linux__
+// Runs "show" with standard output on a new terminal in the given locale; returns what the
+// terminal received.
+std::string ShowOnTerminal(const std::string& log, const char* locale) {
+  int master = -1;
+  int slave = -1;
+  if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+    return "openpty failed";
+  }
+  termios settings{};
+  tcgetattr(slave, &settings);
+  settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);  // the bytes as written: no CR before LF
+  tcsetattr(slave, TCSANOW, &settings);
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("LC_ALL", locale, 1);
+    dup2(slave, STDOUT_FILENO);
+    close(master);
+    close(slave);
+    execl(KLXR_CLI_PATH, KLXR_CLI_PATH, "show", log.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(slave);
+  std::string received;
+  char buffer[4096];
+  for (ssize_t count; (count = read(master, buffer, sizeof buffer)) > 0;) {
+    received.append(buffer, static_cast<std::size_t>(count));
+  }
+  close(master);
+  waitpid(child, nullptr, 0);
+  return received;
+}
+
+TEST_F(CliFilesTest, ShowConvertsNamesToUtf8OnlyOnAUtf8Terminal) {
+  const struct {
+    const char* locale;
+    const char* name;  // the multiplex name "Tele Nord" with its accents as the terminal gets them
+  } kCases[] = {
+      {"C.UTF-8", "\tT\xC3\xA9l\xC3\xA9 Nord\t"},
+      {"C", "\tT\xE9l\xE9 Nord\t"},
+  };
+  for (const auto& c : kCases) {
+    const std::string shown = ShowOnTerminal(PathOf("a.tlg"), c.locale);
+    EXPECT_NE(shown.find(c.name), std::string::npos) << c.locale << ": " << shown.substr(0, 300);
+  }
+  // Into a file the bytes stay the log's, whatever the locale.
+  const ToolRun piped = Run({"show", PathOf("a.tlg")});
+  EXPECT_NE(piped.out.find("\tT\xE9l\xE9 Nord\t"), std::string::npos);
+}
+#endif
 
 }  // namespace
 }  // namespace klxr

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "log/log_files.h"
@@ -105,7 +106,7 @@ TEST_F(CliToolTest, FailuresReportTheProgramsMessageAndLeaveTheOutputAlone) {
   fs::create_directory(folder_ / "taken.csv");
   const struct {
     std::vector<std::string> arguments;
-    const char* err;
+    std::string err;
   } cases[] = {
       {{"show", PathOf("missing.tlg")}, "Invalid binary file\n"},
       {{"export", PathOf("missing.tlg"), PathOf("old.csv")}, "Invalid binary file\n"},
@@ -129,7 +130,7 @@ TEST_F(CliToolTest, BadCommandLinesAreUsageErrorsWithAHint) {
   const std::string log = Sample("mixed.tlg");
   const struct {
     std::vector<std::string> arguments;
-    const char* err;
+    std::string err;
   } cases[] = {
       {{}, "Usage: klxr-log-cli COMMAND"},
       {{"frobnicate"}, "klxr-log-cli: unknown command 'frobnicate'\nTry 'klxr-log-cli --help'.\n"},
@@ -138,9 +139,20 @@ TEST_F(CliToolTest, BadCommandLinesAreUsageErrorsWithAHint) {
       {{"show", log, "--metric"},
        "klxr-log-cli show: unknown option '--metric'\nTry 'klxr-log-cli help show'.\n"},
       {{"show", log, "extra"}, "klxr-log-cli show: unexpected argument 'extra'\n"},
-      {{"export", log}, "klxr-log-cli export: missing OUT.csv\n"},
+      {{"export", log}, "klxr-log-cli export: missing OUT\n"},
       {{"export", log, PathOf("out.csv"), "--dbuv"},
        "klxr-log-cli export: unknown option '--dbuv'"},
+      {{"export", "--format", "xls", log, PathOf("out.csv")},
+       "klxr-log-cli export: unknown format 'xls' (csv, tidy-csv or json)\n"},
+      {{"compare", log}, "klxr-log-cli compare: missing B\n"},
+      {{"compare", log, log, "--threshold", "-1"},
+       "klxr-log-cli compare: option '--threshold' needs a number of 0 or more, not '-1'\n"},
+      {{"compare", log, log, "--ber-decades", "1,5"}, "klxr-log-cli compare: option '--ber-"},
+      {{"compare", log, log, "--format", "html"}, "klxr-log-cli compare: unknown format 'html'"},
+      {{"compare", "-", "-"}, "klxr-log-cli compare: A and B cannot both be standard input\n"},
+      {{"compare", log, PathOf("none.tlg")},
+       "klxr-log-cli compare: B '" + PathOf("none.tlg") + "': no such file\n"},
+      {{"compare", PathOf("")}, "klxr-log-cli compare: missing B\n"},
       {{"help", "frobnicate"}, "klxr-log-cli: unknown command 'frobnicate'\n"},
       {{"help", "show", "export"}, "klxr-log-cli help: unexpected argument 'export'\n"},
   };
@@ -154,6 +166,49 @@ TEST_F(CliToolTest, BadCommandLinesAreUsageErrorsWithAHint) {
   EXPECT_FALSE(fs::exists(folder_ / "out.csv"));
 }
 
+// compare answers with its exit status whether anything got worse; a file that is no log is
+// trouble (2), never "worse".
+TEST_F(CliToolTest, CompareExitStatusSaysWhetherAnythingGotWorse) {
+  std::ofstream(PathOf("short.tlg")) << "not a log";
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+    const char* out;
+  } kCases[] = {
+      {{"compare", Sample("mixed.tlg"), Sample("mixed.tlg")},
+       0,
+       "0 better, 0 worse, 40 unchanged; 0 only before, 0 only after\n"},
+      {{"compare", Sample("mixed.tlg"), Sample("full.tlg")}, 1, " worse, "},
+      {{"compare", Sample("mixed.tlg"), Sample("mixed.tlg"), "--threshold=0", "--ber-decades", "0"},
+       0,
+       " 40 unchanged; "},
+      {{"compare", "--format", "csv", Sample("mixed.tlg"), Sample("empty.tlg")},
+       0,
+       "\nonly_before,,CH26,,511.25,,A,,67.45,,,45.8,,,,,,,,,,\n"},
+      {{"compare", PathOf("short.tlg"), Sample("mixed.tlg")}, 2, ""},
+  };
+  for (const auto& c : kCases) {
+    const ToolRun run = Run(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments[2] << run.err;
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(CliToolTest, ShowHeaderNamesTheViewersColumnsWithTheUnits) {
+  for (const bool dbuv : {false, true}) {
+    std::vector<std::string> arguments{"show", "--header", Sample("mixed.tlg")};
+    if (dbuv) {
+      arguments.push_back("--dbuv");
+    }
+    const std::vector<std::string> lines = SplitLines(Run(arguments).out);
+    ASSERT_EQ(lines.size(), 41u);
+    const std::string unit = dbuv ? " dBuV" : " dBm";
+    EXPECT_EQ(lines[0], "Seq Num\tFrequency\tChannel\tSpec\tMux\tStatus\tQuality\t\tVid. Pwr" +
+                            unit + "\t\tAud. Pwr" + unit + "\tMode\tPLP Mode\t\tDig. Pwr" + unit +
+                            "\t\tMER/CN\tBER");
+  }
+}
+
 TEST_F(CliToolTest, HelpAndVersion) {
   const ToolRun overview = Run({"--help"});
   EXPECT_EQ(overview.status, 0);
@@ -161,10 +216,12 @@ TEST_F(CliToolTest, HelpAndVersion) {
        {"show", "export", "help COMMAND", "Exit status: 0 success; 1 failure", "2 usage error"}) {
     EXPECT_NE(overview.out.find(text), std::string::npos) << text;
   }
-  for (const std::string command : {"show", "export"}) {
+  for (const std::string command : {"show", "export", "compare"}) {
     const ToolRun help = Run({"help", command});
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("Usage: klxr-log-cli " + command + " LOG.tlg", 0), 0u);
+    EXPECT_EQ(help.out.rfind("Usage: klxr-log-cli " + command + " ", 0), 0u);
+    // compare's exit statuses answer a question; every other command keeps the tool's.
+    EXPECT_EQ(help.out.find("Exit status: 0 success") == std::string::npos, command == "compare");
     EXPECT_EQ(Run({command, "--help"}).out, help.out);
     EXPECT_EQ(Run({command, "x.tlg", "--help"}).out, help.out);
   }
