@@ -76,19 +76,4 @@ ChannelQuery ParseChannelQuery(std::string_view text) {
   return query;
 }
 
-std::string Latin1ToUtf8(std::string_view text) {
-  std::string utf8;
-  utf8.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xc0 | (byte >> 6));
-      utf8 += static_cast<char>(0x80 | (byte & 0x3f));
-    }
-  }
-  return utf8;
-}
-
 }  // namespace klxr::archive

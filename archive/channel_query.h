@@ -18,7 +18,4 @@ struct ChannelQuery {
 // a frequency: in MHz below 10000, else in kHz.
 ChannelQuery ParseChannelQuery(std::string_view text);
 
-// The log's 8-bit (Latin-1) text as UTF-8.
-std::string Latin1ToUtf8(std::string_view text);
-
 }  // namespace klxr::archive

@@ -7,6 +7,7 @@
 #include "archive/sha256.h"
 #include "archive/survey_connection.h"
 #include "archive/survey_time.h"
+#include "log/data_text.h"
 
 namespace klxr::archive {
 namespace {
