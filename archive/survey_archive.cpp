@@ -145,10 +145,17 @@ ArchiveResult<StoredSurvey> SurveyArchive::Store(const LogImage& image, const Su
   StoredSurvey stored{SurveyWithHash(database, hash), false};
   if (stored.id == 0) {
     stored = {InsertSurvey(database, image, hash, facts), true};
-  } else if (stored.id > 0 && facts.complete) {
-    Statement mark(database.Handle(), "UPDATE surveys SET complete = 1 WHERE id = ?");
-    mark.Bind(1, stored.id);
-    stored.id = mark.Ok() && mark.Step() == SQLITE_DONE ? stored.id : -1;
+  } else if (stored.id > 0) {
+    // A later sighting completes what the first one did not know.
+    Statement update(database.Handle(),
+                     "UPDATE surveys SET complete = max(complete, ?), "
+                     "meter_version = coalesce(meter_version, ?), "
+                     "adapter_serial = coalesce(adapter_serial, ?) WHERE id = ?");
+    update.Bind(1, std::int64_t{facts.complete});
+    update.Bind(2, facts.meterVersion);
+    update.Bind(3, facts.adapterSerial);
+    update.Bind(4, stored.id);
+    stored.id = update.Ok() && update.Step() == SQLITE_DONE ? stored.id : -1;
   }
   if (stored.id < 0 || !InsertSighting(database, stored.id, facts)) {
     return Result::Failure(connection_->CannotWrite(database.LastProblem()));

@@ -75,13 +75,15 @@ std::string MeasurementText(const Measurement& measurement) {
          DecimalText(*measurement.value, 2);
 }
 
-std::string MeasurementJson(std::string_view name, const Measurement& measurement) {
-  return ", \"" + std::string(name) +
+// A measurement as the archive's columns name it: the number (null when none), then its range
+// flags, e.g. "mer_db", "mer_over", "mer_under".
+std::string MeasurementJson(std::string_view valueName, std::string_view flagPrefix,
+                            const Measurement& measurement) {
+  const std::string prefix(flagPrefix);
+  return ", \"" + std::string(valueName) +
          "\": " + (measurement.value ? DecimalText(*measurement.value, 2) : std::string("null")) +
-         ", \"" + std::string(name.substr(0, name.rfind('_'))) +
-         "_over\": " + (measurement.overRange ? "true" : "false") + ", \"" +
-         std::string(name.substr(0, name.rfind('_'))) +
-         "_under\": " + (measurement.underRange ? "true" : "false");
+         ", \"" + prefix + "_over\": " + (measurement.overRange ? "true" : "false") + ", \"" +
+         prefix + "_under\": " + (measurement.underRange ? "true" : "false");
 }
 
 std::string ReadingJson(const archive::ChannelReading& reading) {
@@ -95,9 +97,10 @@ std::string ReadingJson(const archive::ChannelReading& reading) {
          ", \"channel\": " + JsonString(values.channel) +
          ", \"standard\": " + JsonString(values.standard) +
          ", \"multiplex\": " + JsonString(values.multiplex) +
-         MeasurementJson("level_dbuv", values.level) +
-         MeasurementJson("audio_level_dbuv", values.audioLevel) +
-         MeasurementJson("cn_db", values.carrierToNoise) + MeasurementJson("mer_db", values.mer) +
+         MeasurementJson("level_dbuv", "level", values.level) +
+         MeasurementJson("audio_level_dbuv", "audio", values.audioLevel) +
+         MeasurementJson("cn_db", "cn", values.carrierToNoise) +
+         MeasurementJson("mer_db", "mer", values.mer) +
          ", \"ber\": " + (values.ber ? BerNumberText(*values.ber) : std::string("null")) +
          ", \"status\": " + JsonString(values.status) +
          ", \"modulation\": " + JsonString(values.modulation) + "}";
