@@ -23,7 +23,7 @@ class ArchiveResult {
   explicit operator bool() const { return Ok(); }
   const T& Value() const& { return *value_; }
   T& Value() & { return *value_; }
-  T&& Value() && { return std::move(*value_); }
+  T Value() && { return std::move(*value_); }
   const std::string& Problem() const { return problem_; }
 
  private:
