@@ -264,7 +264,7 @@ constexpr std::array<CliCommand, 9> kCommands{{
      RunAdapter},
     {"report", "write a PDF report of a .tlg log with its charts", kReportHelp, RunReport},
     {"history", "the surveys kept in the archive: list, show, export, label, a channel",
-     kHistoryHelp, RunHistory},
+     kHistoryHelp, RunHistory, kHistoryExitStatus},
 }};
 
 constexpr std::string_view kVersionText = "klxr-log-cli " KLXR_VERSION "\n";
