@@ -6,7 +6,9 @@ namespace klxr::archive {
 namespace {
 
 // Version 1. The image is the last column of surveys so that listing the surveys reads none of
-// its pages. Levels are in dBuV, ratios in dB, frequencies in kHz; a range mark is a flag of its
+// its pages. The records are kept in order of channel (case ignored), so that a channel's history
+// across thousands of surveys reads neighbouring pages; a survey's own records are found through
+// records_by_survey. Levels are in dBuV, ratios in dB, frequencies in kHz; a range mark is a flag of its
 // own beside the number; a value the meter did not give is NULL.
 constexpr std::string_view kSchemaVersion1 = R"sql(
 CREATE TABLE surveys (
@@ -38,7 +40,7 @@ CREATE TABLE records (
   sequence INTEGER NOT NULL,
   sub_sequence INTEGER NOT NULL,
   frequency_khz INTEGER NOT NULL,
-  channel TEXT NOT NULL,
+  channel TEXT NOT NULL COLLATE NOCASE,
   standard TEXT NOT NULL,
   multiplex TEXT NOT NULL,
   level_dbuv REAL,
@@ -56,9 +58,9 @@ CREATE TABLE records (
   ber REAL,
   status TEXT NOT NULL,
   modulation TEXT NOT NULL,
-  PRIMARY KEY (survey_id, slot)
+  PRIMARY KEY (channel, survey_id, slot)
 ) WITHOUT ROWID;
-CREATE INDEX records_by_channel ON records (channel COLLATE NOCASE);
+CREATE INDEX records_by_survey ON records (survey_id, slot);
 CREATE INDEX records_by_frequency ON records (frequency_khz);
 )sql";
 

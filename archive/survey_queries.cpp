@@ -169,7 +169,7 @@ ArchiveResult<std::vector<ChannelReading>> SurveyArchive::ChannelHistory(
       "r.level_under, r.audio_level_dbuv, r.audio_over, r.audio_under, r.cn_db, r.cn_over, "
       "r.cn_under, r.mer_db, r.mer_over, r.mer_under, r.ber, r.status, r.modulation "
       "FROM records r JOIN surveys s ON s.id = r.survey_id "
-      "WHERE r.channel = ? COLLATE NOCASE OR r.frequency_khz = ? "
+      "WHERE r.channel = ? OR r.frequency_khz = ? "
       "ORDER BY s.read_utc, s.id, r.slot");
   select.Bind(1, query.channel);
   if (query.frequencyKhz) {

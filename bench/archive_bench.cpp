@@ -45,7 +45,7 @@ void CopyFirstSurvey(const std::string& file) {
   sqlite3* database = nullptr;
   sqlite3_open(file.c_str(), &database);
   sqlite3_exec(database,
-               "PRAGMA synchronous = OFF; BEGIN;"
+               "PRAGMA journal_mode = DELETE; PRAGMA synchronous = OFF; BEGIN;"
                "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
                "INSERT INTO surveys (id, sha256, read_utc, time_zone, adapter_serial, source, "
                "record_count, complete, site, image) "
@@ -59,7 +59,7 @@ void CopyFirstSurvey(const std::string& file) {
                "r.status, r.modulation FROM surveys s, records r WHERE s.id > 1 AND "
                "r.survey_id = 1 ORDER BY s.id, r.slot;"
                "INSERT INTO survey_sightings SELECT id, read_utc, time_zone, source FROM surveys "
-               "WHERE id > 1; COMMIT;",
+               "WHERE id > 1; COMMIT; PRAGMA journal_mode = WAL;",
                nullptr, nullptr, nullptr);
   sqlite3_close(database);
 }

@@ -52,7 +52,7 @@ TEST_F(SurveyArchiveTest, AnEmptyFileGetsTheWholeSchema) {
   ASSERT_NE(OpenArchive(), nullptr);
   EXPECT_EQ(Count("PRAGMA user_version"), ArchiveMigrations().back().version);
   EXPECT_EQ(Count("SELECT count(*) FROM sqlite_master WHERE name IN ('surveys', "
-                  "'survey_sightings', 'records', 'records_by_channel', 'records_by_frequency')"),
+                  "'survey_sightings', 'records', 'records_by_survey', 'records_by_frequency')"),
             5);
   EXPECT_EQ(Count("SELECT journal_mode = 'wal' FROM pragma_journal_mode"), 1);
   ASSERT_NE(OpenArchive(), nullptr);  // opening again migrates nothing and fails nothing
