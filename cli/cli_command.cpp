@@ -10,8 +10,9 @@
 namespace klxr::cli {
 
 int ReportUsageError(CliContext& context, std::string_view command, std::string_view error) {
+  // A subcommand ("history show") is explained in its command's help.
   context.err << "klxr-log-cli " << command << ": " << error << "\n"
-              << "Try 'klxr-log-cli help " << command << "'.\n";
+              << "Try 'klxr-log-cli help " << command.substr(0, command.find(' ')) << "'.\n";
   return kExitUsage;
 }
 

@@ -60,5 +60,6 @@ int RunList(const std::vector<std::string>& arguments, CliContext& context);
 int RunAdapter(const std::vector<std::string>& arguments, CliContext& context);
 int RunCompare(const std::vector<std::string>& arguments, CliContext& context);
 int RunReport(const std::vector<std::string>& arguments, CliContext& context);
+int RunHistory(const std::vector<std::string>& arguments, CliContext& context);
 
 }  // namespace klxr::cli

@@ -6,15 +6,13 @@
 #include "cli/arguments.h"
 #include "cli/cli_command.h"
 #include "cli/exit_status.h"
+#include "cli/export_writer.h"
 #include "cli/file_operands.h"
 #include "cli/option_values.h"
 #include "log/log_files.h"
 #include "log/tidy_export.h"
 
 namespace klxr::cli {
-namespace {
-
-enum class ExportFormat { Csv, TidyCsv, Json };
 
 bool FormatNamed(std::string_view name, ExportFormat& format) {
   if (name == "csv") {
@@ -29,6 +27,8 @@ bool FormatNamed(std::string_view name, ExportFormat& format) {
   return true;
 }
 
+namespace {
+
 std::string ExportText(const LogImage& image, int count, ExportFormat format,
                        const SurveyFacts& facts) {
   switch (format) {
@@ -41,6 +41,8 @@ std::string ExportText(const LogImage& image, int count, ExportFormat format,
   }
   return MakeCsvText(image, count);
 }
+
+}  // namespace
 
 int WriteExport(const LogImage& image, int count, ExportFormat format, const SurveyFacts& facts,
                 const std::string& out, CliContext& context) {
@@ -61,8 +63,6 @@ int WriteExport(const LogImage& image, int count, ExportFormat format, const Sur
   }
   return result == 0 ? kExitOk : kExitFailure;
 }
-
-}  // namespace
 
 int RunExport(const std::vector<std::string>& arguments, CliContext& context) {
   const OptionValues values = TakeOptionValues(arguments, {"--format", "--site"});

@@ -1,6 +1,7 @@
-// klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress] [--force]:
-// reads the whole log from the meter through the same download conversation as the program's Read
-// command, with its progress on standard error, then saves it, exports it, or prints its records.
+// klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress] [--force]
+// [--no-archive]: reads the whole log from the meter through the same download conversation as the
+// program's Read command, with its progress on standard error, keeps it in the survey archive,
+// then saves it, exports it, or prints its records.
 // Both files are checked before the meter is asked anything; "-" writes to standard output. Ctrl-C
 // stops the conversation and leaves the outputs alone.
 #include <cerrno>
@@ -14,6 +15,7 @@
 #include "cli/exit_status.h"
 #include "cli/file_operands.h"
 #include "cli/option_values.h"
+#include "cli/read_archive.h"
 #include "cli/terminal_download_window.h"
 #include "link/com_access.h"
 #include "link/log_download.h"
@@ -161,9 +163,10 @@ int StandardErrorColumns() {
 int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
                 const MeterConnection& connection) {
   const OptionValues options = TakeOptionValues(arguments, {"--out", "--csv", "--device"});
-  const ParsedArguments parsed = options.error.empty()
-                                     ? ParseArguments(options.rest, {"--progress", "--force"}, {})
-                                     : ParsedArguments{};
+  const ParsedArguments parsed =
+      options.error.empty()
+          ? ParseArguments(options.rest, {"--progress", "--force", "--no-archive"}, {})
+          : ParsedArguments{};
   if (!options.error.empty() || !parsed.error.empty()) {
     return ReportUsageError(context, "read", options.error.empty() ? parsed.error : options.error);
   }
@@ -204,10 +207,17 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
                 << "; nothing was written\n";
     return kExitInterrupted;
   }
-  if (!boxes.Shown(msg::kTransferComplete)) {
+  // The archive keeps the log before any output is written, also the part of a failed transfer.
+  const bool complete = boxes.Shown(msg::kTransferComplete);
+  if (complete) {
+    progress.Summarize(link.Download.RecordsReceived);
+  }
+  if (parsed.options.count("--no-archive") == 0) {
+    ArchiveReadLog(image, complete, port ? &*port : nullptr, context);
+  }
+  if (!complete) {
     return kExitFailure;
   }
-  progress.Summarize(link.Download.RecordsReceived);
   return DeliverLog(image, options, parsed.options.count("--force") != 0, context);
 }
 

@@ -12,6 +12,8 @@
 #include "cli/cli_command.h"
 #include "cli/exit_status.h"
 #include "cli/file_operands.h"
+#include "cli/history_commands.h"
+#include "cli/history_help.h"
 #include "cli/terminal_message_boxes.h"
 #include "cli/terminal_text.h"
 #include "link/demo_setup.h"
@@ -115,7 +117,7 @@ constexpr std::string_view kCompareExitStatus =
 
 constexpr std::string_view kReadHelp =
     "Usage: klxr-log-cli read [--out LOG.tlg] [--csv OUT.csv] [--device N|SERIAL] [--progress]\n"
-    "                         [--paced] [--force]\n"
+    "                         [--paced] [--force] [--no-archive]\n"
     "\n"
     "Reads the whole measurement log from the meter on the first USB device, as the program's\n"
     "\"Read\" command does: the adapter's settings are checked (and re-programmed when they\n"
@@ -133,6 +135,12 @@ constexpr std::string_view kReadHelp =
     "  --paced            wait for each reply as long as a read may wait (paced transfer, about\n"
     "                     five minutes for a full log) instead of taking it the moment it is in\n"
     "  --force            let a log without records replace a LOG.tlg that holds records\n"
+    "  --no-archive       do not keep the log in the survey archive\n"
+    "\n"
+    "Before anything is written, the log read is kept in the survey archive (see \"history\"),\n"
+    "also when the transfer failed part-way: then with the records that arrived, marked\n"
+    "incomplete. One line on standard error tells the survey's id. When the archive cannot be\n"
+    "opened or written, one line says why and the read goes on as without it.\n"
     "\n"
     "\"-\" as LOG.tlg or OUT.csv writes to standard output. Before the meter is asked anything,\n"
     "both files are checked: the same file for both, after links are followed (a dangling link\n"
@@ -243,7 +251,7 @@ constexpr std::string_view kReportHelp =
     "\"export\" says. OUT.pdf must not be the same file as LOG.tlg, also when both are \"-\"\n"
     "(exit status 2). A build without Qt says it has no report.\n";
 
-constexpr std::array<CliCommand, 8> kCommands{{
+constexpr std::array<CliCommand, 9> kCommands{{
     {"show", "print the records of a .tlg log, one tab-separated line each", kShowHelp, RunShow},
     {"export", "write the records of a .tlg log as CSV, or as data for analysis", kExportHelp,
      RunExport},
@@ -255,6 +263,8 @@ constexpr std::array<CliCommand, 8> kCommands{{
     {"adapter", "check the USB lead's adapter settings, and re-program them", kAdapterHelp,
      RunAdapter},
     {"report", "write a PDF report of a .tlg log with its charts", kReportHelp, RunReport},
+    {"history", "the surveys kept in the archive: list, show, export, label, a channel",
+     kHistoryHelp, RunHistory, kHistoryExitStatus},
 }};
 
 constexpr std::string_view kVersionText = "klxr-log-cli " KLXR_VERSION "\n";
@@ -418,6 +428,8 @@ int main(int argc, char** argv) {
   klxr::cli::CliContext context{std::cout, std::cerr, boxes};
   context.outIsUtf8Terminal =
       klxr::cli::IsUtf8Codeset(klxr::platform::StandardOutputTerminalCodeset());
+  // "compare" also takes the ids and hash prefixes of the survey archive.
+  context.surveyLookups.push_back(klxr::cli::ArchiveSurveyLookup());
   const int status = klxr::cli::Run(arguments, context);
   // Whatever printed to standard output (a listing, the help, the version), a full disk or a
   // closed pipe is a failure the user is told of, not a success.

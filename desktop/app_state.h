@@ -58,6 +58,9 @@ struct AppState {
   std::unique_ptr<ComAccess> SharedComAccess;
   klxr::ChooserRequest Chooser;  // ChooserRequest
   MeterLink Link;                // the conversations' context, with the download state
+  // The survey of the archive that keeps the last Read, for the shells to show; none before a
+  // Read ended, or when it was not kept.
+  std::optional<std::int64_t> LastSurvey;
 };
 
 }  // namespace klxr

@@ -27,6 +27,7 @@ StartUpServices ProgramServices() {
     driver->library = std::move(library);
     return driver;
   };
+  services.archiveFile = ProgramArchiveFile;
   services.makeComAccess = [](const d2xx::D2xxFunctions& functions) {
     return std::unique_ptr<ComAccess>(new (std::nothrow) ComAccess(functions));
   };
@@ -51,6 +52,10 @@ bool Application::Start(std::string_view commandLine) {
   state_.QuietMode = switches.quiet;
   state_.Link.Transfer = switches.paced ? TransferMode::kPaced : TransferMode::kFast;
   state_.AppCaption = FitCapacity(LoadString(kCaptionStringId), kCaptionCapacity);
+  if (services_.archiveFile) {
+    archiver_.Configure(services_.archiveFile(
+        services_.readSetting ? services_.readSetting(kArchiveSurveysSetting) : std::nullopt));
+  }
   CreateMainWindow();
   std::string driverProblem;
   if (!LoadDriver(driverProblem)) {
@@ -83,7 +88,18 @@ CommandOutcome Application::Command(int commandId) {
 void Application::TimerTick(int timerId) {
   if (timerId == cmd::kDownloadTimerId && state_.Link.Download.DownloadRunning) {
     DownloadStep(state_.Link, window_.get());
+    if (!state_.Link.Download.DownloadRunning) {
+      ArchiveEndedRead();
+    }
   }
+}
+
+void Application::ArchiveEndedRead() {
+  const DownloadState& download = state_.Link.Download;
+  const bool complete =
+      download.ProgressTotal > 0 && download.ProgressDone == download.ProgressTotal;
+  state_.LastSurvey =
+      archiver_.Archive(state_.Image, complete, state_.SharedComAccess.get(), boxes_);
 }
 
 void Application::WindowDestroyed() {

@@ -15,12 +15,15 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "desktop/app_state.h"
 #include "desktop/command_outcome.h"
 #include "desktop/desktop_shell.h"
 #include "desktop/noting_message_boxes.h"
+#include "desktop/read_archive.h"
 #include "link/com_access.h"
 #include "link/pause.h"
 #include "resources/message_catalogue.h"
@@ -37,6 +40,12 @@ struct StartUpServices {
   // The shared port on the driver's functions, or null when it cannot be created.
   std::function<std::unique_ptr<ComAccess>(const d2xx::D2xxFunctions&)> makeComAccess;
   SleepFunction sleep = SleepMilliseconds;
+  // The user's setting of that name (the settings store's value), read once at start; none when
+  // there is none. The program's own reads its store; tests leave it unset.
+  std::function<std::optional<std::string>(std::string_view name)> readSetting;
+  // The survey archive Reads are kept in, given the ArchiveSurveys setting; empty: not kept. The
+  // program's own gives the user's archive unless the setting is "0"; tests leave it unset.
+  std::function<std::string(const std::optional<std::string>& setting)> archiveFile;
 };
 
 // The program's own: the library named by KLXR_D2XX_LIBRARY or the vendor's, a port allocated
@@ -64,7 +73,7 @@ class Application {
   // command table do nothing (NothingToDo).
   CommandOutcome Command(int commandId);
   // A tick of a main window timer: only the download timer, and only while a download runs, steps
-  // the download.
+  // the download. A Read that ends in it is kept in the survey archive (State().LastSurvey).
   void TimerTick(int timerId);
   // The main window was closed: ends a running download ("END", port closed) and the event loop.
   void WindowDestroyed();
@@ -84,12 +93,14 @@ class Application {
   bool LoadDriver(std::string& problem);
   bool CreateSharedComAccess();
   void DestroySharedComAccess();
+  void ArchiveEndedRead();
 
   DesktopShell& shell_;
   NotingMessageBoxes boxes_;
   StartUpServices services_;
   AppState state_;
   std::unique_ptr<DesktopWindow> window_;
+  ReadArchiver archiver_;
   bool closed_ = false;
   bool inEventLoop_ = false;
 };

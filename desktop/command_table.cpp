@@ -127,6 +127,7 @@ CommandOutcome OnRead(Application& app) {
   // With a driver loaded, a Read empties the log image and fills it from the meter.
   if (state.Link.DriverLibrary != nullptr) {
     state.ImageOrigin = {true, {}};
+    state.LastSurvey.reset();
   }
   app.Boxes().Forget();
   StartDownload(state.Link, app.Window());

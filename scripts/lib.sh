@@ -4,7 +4,7 @@ KLXR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # Packages the build needs on Debian 12.
 KLXR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                     qt6-base-dev libgl-dev ccache)
+                     qt6-base-dev libgl-dev ccache libsqlite3-dev)
 # The open-source driver back end (libftdi1 over libusb), the driver of a real meter on Linux.
 KLXR_OPEN_DRIVER_PACKAGES=(libftdi1-dev libusb-1.0-0-dev)
 # The open driver and its emulated-adapter tests (umockdev).

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <iostream>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "desktop/application.h"
 #include "desktop/command_line.h"
@@ -15,6 +17,7 @@
 #include "desktop/qt/automation_runner.h"
 #include "desktop/qt/qt_message_boxes.h"
 #include "desktop/qt/qt_shell.h"
+#include "desktop/settings_file_store.h"
 #include "link/demo_setup.h"
 
 int main(int argc, char** argv) {
@@ -41,7 +44,12 @@ int main(int argc, char** argv) {
   }
   klxr::QtShell shell;
   klxr::QtMessageBoxes boxes;
-  klxr::Application application(shell, boxes);
+  klxr::StartUpServices services = klxr::ProgramServices();
+  services.readSetting = [](std::string_view name) {
+    klxr::SettingsFileStore store(klxr::UserSettingsFile());
+    return store.ReadValue(name);
+  };
+  klxr::Application application(shell, boxes, std::move(services));
   if (!application.Start(commandLine)) {
     return 0;
   }

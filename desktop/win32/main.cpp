@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "desktop/application.h"
 #include "desktop/automation_script.h"
@@ -17,6 +18,7 @@
 #include "desktop/program_options.h"
 #include "desktop/script_runner.h"
 #include "desktop/win32/automation_controls.h"
+#include "desktop/win32/registry_settings_store.h"
 #include "desktop/win32/win32_message_boxes.h"
 #include "desktop/win32/win32_shell.h"
 #include "link/demo_setup.h"
@@ -66,7 +68,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     return klxr::RunAutomated(commandLine, script, shell, shownBoxes, controls);
   }
   klxr::win32::Win32MessageBoxes boxes(caption);
-  klxr::Application application(shell, boxes);
+  klxr::StartUpServices services = klxr::ProgramServices();
+  services.readSetting = [](std::string_view name) {
+    klxr::win32::RegistrySettingsStore store;
+    return store.ReadValue(name);
+  };
+  klxr::Application application(shell, boxes, std::move(services));
   if (!application.Start(commandLine)) {
     return 0;
   }
