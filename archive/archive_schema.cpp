@@ -8,8 +8,8 @@ namespace {
 // Version 1. The image is the last column of surveys so that listing the surveys reads none of
 // its pages. The records are kept in order of channel (case ignored), so that a channel's history
 // across thousands of surveys reads neighbouring pages; a survey's own records are found through
-// records_by_survey. Levels are in dBuV, ratios in dB, frequencies in kHz; a range mark is a flag of its
-// own beside the number; a value the meter did not give is NULL.
+// records_by_survey. Levels are in dBuV, ratios in dB, frequencies in kHz; a range mark is a flag
+// of its own beside the number; a value the meter did not give is NULL.
 constexpr std::string_view kSchemaVersion1 = R"sql(
 CREATE TABLE surveys (
   id INTEGER PRIMARY KEY,
