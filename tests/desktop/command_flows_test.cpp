@@ -20,6 +20,7 @@
 #include "log/log_files.h"
 #include "resources/command_ids.h"
 #include "samples/sample_logs.h"
+#include "support/bus_services.h"
 #include "support/fake_desktop_shell.h"
 #include "support/recording_message_boxes.h"
 #include "virtual-meter/bus_config.h"
@@ -59,20 +60,6 @@ std::string ImageText(const LogImage& image) {
   return {image.bytes.begin(), image.bytes.end()};
 }
 
-StartUpServices BusServices(vm::VirtualBus& bus) {
-  StartUpServices services;
-  services.loadDriver = [](std::string&) {
-    auto driver = std::make_unique<LoadedDriver>();
-    driver->functions = vm::VirtualBus::Functions();
-    return driver;
-  };
-  services.makeComAccess = [](const d2xx::D2xxFunctions& functions) {
-    return std::make_unique<ComAccess>(functions);
-  };
-  services.sleep = bus.SleepFunction();
-  return services;
-}
-
 enum class Setup { kNormal, kQuiet, kNoMeter };
 
 // The started program: the log image holds `imageRecords` records, the meter `meterRecords`.
@@ -80,7 +67,7 @@ struct Program {
   Program(int imageRecords, int meterRecords, Setup setup)
       : bus(setup != Setup::kNoMeter ? vm::OneMeter(vm::GeneratedRecords(meterRecords))
                                      : vm::BusConfig{}),
-        app(shell, boxes, BusServices(bus)) {
+        app(shell, boxes, testing::BusServices(bus)) {
     EXPECT_TRUE(app.Start(setup == Setup::kQuiet ? "+Q" : ""));
     if (imageRecords > 0) {
       app.State().Image = samples::MakeRealisticLog(imageRecords, 7);

@@ -11,6 +11,7 @@
 #include "archive/survey_archive.h"
 #include "desktop/application.h"
 #include "resources/command_ids.h"
+#include "support/bus_services.h"
 #include "support/fake_desktop_shell.h"
 #include "support/recording_message_boxes.h"
 #include "virtual-meter/bus_config.h"
@@ -24,16 +25,7 @@ namespace fs = std::filesystem;
 
 StartUpServices ArchivingServices(vm::VirtualBus& bus, const std::string& file,
                                   std::optional<std::string> setting) {
-  StartUpServices services;
-  services.loadDriver = [](std::string&) {
-    auto driver = std::make_unique<LoadedDriver>();
-    driver->functions = vm::VirtualBus::Functions();
-    return driver;
-  };
-  services.makeComAccess = [](const d2xx::D2xxFunctions& functions) {
-    return std::make_unique<ComAccess>(functions);
-  };
-  services.sleep = bus.SleepFunction();
+  StartUpServices services = testing::BusServices(bus);
   services.readSetting = [setting](std::string_view name) {
     return name == kArchiveSurveysSetting ? setting : std::nullopt;
   };

@@ -18,6 +18,7 @@
 #include "desktop/application.h"
 #include "desktop/qt/qt_shell.h"
 #include "desktop/qt/remembered_folders.h"
+#include "support/bus_services.h"
 #include "support/recording_message_boxes.h"
 #include "ui_test_support.h"
 #include "virtual-meter/meter_records.h"
@@ -70,21 +71,6 @@ class WatchedMessageBoxes : public RecordingMessageBoxes {
   }
   std::function<void(int index)> onShow;
 };
-
-// The services of a program whose driver is the in-process virtual bus.
-inline StartUpServices BusServices(vm::VirtualBus& bus) {
-  StartUpServices services;
-  services.loadDriver = [](std::string&) {
-    auto driver = std::make_unique<LoadedDriver>();
-    driver->functions = vm::VirtualBus::Functions();
-    return driver;
-  };
-  services.makeComAccess = [](const d2xx::D2xxFunctions& functions) {
-    return std::make_unique<ComAccess>(functions);
-  };
-  services.sleep = bus.SleepFunction();
-  return services;
-}
 
 // Each test has a folder of its own, which also holds the remembered folders' settings file.
 class AppTest : public ::testing::Test {
