@@ -5,6 +5,8 @@
 // each operation returns its value or a plain text saying why not.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +55,11 @@ class SurveyArchive {
   // That channel's records in every survey, oldest survey first: by channel name (case ignored),
   // or by frequency when the text is one ("482", "482.25 MHz", "482250 kHz").
   ArchiveResult<std::vector<ChannelReading>> ChannelHistory(std::string_view channelOrFrequency);
+  // The same readings handed to visit one at a time, in the same order, without holding them all:
+  // a channel seen at many sites in each of thousands of surveys gives hundreds of thousands.
+  // Returns how many were visited.
+  ArchiveResult<std::size_t> VisitChannelHistory(
+      std::string_view channelOrFrequency, const std::function<void(const ChannelReading&)>& visit);
 
   struct Connection;
 

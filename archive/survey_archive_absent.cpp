@@ -51,4 +51,9 @@ ArchiveResult<std::vector<ChannelReading>> SurveyArchive::ChannelHistory(std::st
   return ArchiveResult<std::vector<ChannelReading>>::Failure(std::string(kNoArchiveText));
 }
 
+ArchiveResult<std::size_t> SurveyArchive::VisitChannelHistory(
+    std::string_view, const std::function<void(const ChannelReading&)>&) {
+  return ArchiveResult<std::size_t>::Failure(std::string(kNoArchiveText));
+}
+
 }  // namespace klxr::archive

@@ -207,6 +207,12 @@ TEST_F(SurveyArchiveTest, AChannelAcrossSurveysOldestFirst) {
     ASSERT_FALSE(readings.Value().empty()) << query;
     EXPECT_EQ(readings.Value().front().survey, earlierId) << query;
     EXPECT_EQ(readings.Value().back().survey, laterId) << query;
+    // Within a survey, in the order of the log.
+    for (std::size_t k = 1; k < readings.Value().size(); ++k) {
+      const ChannelReading& previous = readings.Value()[k - 1];
+      const ChannelReading& reading = readings.Value()[k];
+      EXPECT_TRUE(previous.survey != reading.survey || previous.values.slot < reading.values.slot);
+    }
     for (const ChannelReading& reading : readings.Value()) {
       const bool sameChannel = reading.values.channel == sample.channel;
       const bool sameFrequency = reading.values.frequencyKhz == sample.frequencyKhz;
