@@ -25,6 +25,9 @@ namespace klxr::archive {
 bool TeamArchiveAvailable();
 inline constexpr std::string_view kNoTeamArchiveText = "this build has no team archive";
 
+// The version of the team schema this program writes.
+inline constexpr int kTeamSchemaVersion = 1;
+
 // The environment variable that holds the connection string.
 inline constexpr char kTeamArchiveVariable[] = "KLXR_TEAM_ARCHIVE";
 

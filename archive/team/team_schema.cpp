@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "archive/team/team_archive.h"
+
 namespace klxr::archive {
 namespace {
 
@@ -74,6 +76,7 @@ CREATE INDEX label_history_by_survey ON label_history (survey_id);
 )sql";
 
 constexpr std::array<TeamMigration, 1> kTeamMigrations{{{1, kTeamSchemaVersion1}}};
+static_assert(kTeamMigrations.back().version == kTeamSchemaVersion);
 
 // The rights of the team's roles, when the firm made them: readers read; writers also add
 // surveys and change labels, but delete nothing and change no image or record. Given again at

@@ -304,7 +304,9 @@ ArchiveResult<SyncOutcome> TeamArchive::Pull(SurveyArchive& local, const TeamFil
   }
   SyncOutcome outcome;
   std::vector<const TeamSurvey*> toTake;
-  for (const TeamSurvey& survey : team.Value()) {
+  // Oldest first, so that the local ids given follow the order the surveys were read in.
+  for (auto oldest = team.Value().rbegin(); oldest != team.Value().rend(); ++oldest) {
+    const TeamSurvey& survey = *oldest;
     const auto here = localByHash.find(survey.survey.sha256);
     if (here == localByHash.end()) {
       toTake.push_back(&survey);
