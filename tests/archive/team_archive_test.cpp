@@ -3,11 +3,13 @@
 // meet, a server stopped in the middle of a push, roles that may only read, connections refused,
 // and labels changed on both sides.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <future>
+#include <iterator>
 #include <thread>
 
 #include "archive/team/pq_connection.h"
@@ -272,6 +274,48 @@ TEST_F(TeamArchiveTest, ConnectionsThatCannotBeMadeSayWhy) {
       ASSERT_FALSE(team.Ok()) << test.connection;
       EXPECT_NE(team.Problem().find(test.says), std::string::npos) << team.Problem();
     }
+  }
+}
+
+// The command-line tool against servers that cannot be reached or refuse it: a clear message, exit
+// status 1, and the local archive's file byte for byte as it was.
+TEST_F(TeamArchiveTest, TheToolLeavesTheLocalArchiveAloneWhenTheServerFails) {
+  const std::string archiveFile = folder_.PathOf("local.sqlite");
+  LocalWith("local.sqlite", {15, 16});
+  const std::string passfile = folder_.PathOf("pgpass");
+  std::ofstream(passfile) << "*:*:*:installer_pw:wrong horse\n";
+  std::filesystem::permissions(
+      passfile, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  const auto bytes = [&] {
+    std::ifstream in(archiveFile, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  const std::string before = bytes();
+  const struct {
+    const char* command;
+    std::string connection;
+    const char* says;
+  } cases[] = {
+      {"push", ConnectionAs("installer_pw") + " passfile=" + passfile,
+       "password authentication failed"},
+      {"pull", ConnectionAs("installer_pw") + " passfile=" + passfile,
+       "password authentication failed"},
+      {"pull", "host=" + folder_.PathOf("gone") + " connect_timeout=2", "cannot connect"},
+      {"push", ConnectionAs("reader"), "read but not push"},
+      {"push", ConnectionAs("writer") + " password=x", "holds a password"},
+      {"pull", "", "no team archive is named"},
+  };
+  for (const auto& test : cases) {
+    const std::string err = folder_.PathOf("err.txt");
+    const std::string command = "KLXR_ARCHIVE='" + archiveFile + "' KLXR_TEAM_ARCHIVE='" +
+                                test.connection + "' " KLXR_CLI_PATH " history " + test.command +
+                                " >'" + folder_.PathOf("out.txt") + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    std::ifstream in(err);
+    const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(WEXITSTATUS(status), 1) << test.connection;
+    EXPECT_NE(said.find(test.says), std::string::npos) << said;
+    EXPECT_EQ(bytes(), before) << test.connection;
   }
 }
 
