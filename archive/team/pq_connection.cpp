@@ -74,6 +74,9 @@ std::string PqConnection::Connect(const std::string& connection) {
   if (PQstatus(handle_) != CONNECTION_OK) {
     return LastProblem();
   }
+  // The server's notices ("already exists, skipping") are not the user's concern.
+  PQsetNoticeProcessor(
+      handle_, [](void*, const char*) {}, nullptr);
   if (PQsetClientEncoding(handle_, "UTF8") != 0) {
     return LastProblem();
   }
