@@ -49,6 +49,17 @@ class SurveyArchive {
   // Sets the site, and the note unless none is given.
   ArchiveResult<Nothing> Label(SurveyId id, std::string_view site,
                                const std::optional<std::string>& note);
+  // Keeps a survey that another archive holds (the team's), with that archive's facts: its time
+  // read, meter, site, note and label time. Its id here is a new one; a survey with the same hash
+  // is left as it is.
+  ArchiveResult<StoredSurvey> Adopt(const LogImage& image, const SurveySummary& facts);
+  // Sets the site and note to a value changed elsewhere at changedUtc, keeping the value it
+  // replaces in the survey's label history (replacedBy says what replaced it: "team").
+  ArchiveResult<Nothing> ReplaceLabel(SurveyId id, const SurveySummary& label,
+                                      std::string_view replacedBy);
+  // The values later changes replaced, oldest first.
+  ArchiveResult<std::vector<LabelChange>> LabelHistory(SurveyId id);
+
   // Removes the survey with its records and sightings.
   ArchiveResult<Nothing> Forget(SurveyId id);
 

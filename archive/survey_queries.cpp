@@ -115,6 +115,7 @@ SurveySummary SummaryOf(const Statement& row) {
   summary.site = row.Text(9);
   summary.note = row.Text(10);
   summary.sightings = static_cast<int>(row.Integer(11));
+  summary.labelChangedUtc = row.Text(12);
   return summary;
 }
 

@@ -89,6 +89,8 @@ std::string MeasurementJson(std::string_view valueName, std::string_view flagPre
          prefix + "_under\": " + (measurement.underRange ? "true" : "false");
 }
 
+}  // namespace
+
 std::string ReadingJson(const archive::ChannelReading& reading) {
   const RecordValues& values = reading.values;
   return "{\"survey\": " + std::to_string(reading.survey) +
@@ -117,8 +119,6 @@ std::string ReadingText(const archive::ChannelReading& reading) {
          MeasurementText(values.carrierToNoise) + "\t" + MeasurementText(values.mer) + "\t" +
          (values.ber ? BerNumberText(*values.ber) : "") + "\t" + values.status + "\n";
 }
-
-}  // namespace
 
 int HistoryShow(const std::vector<std::string>& arguments, CliContext& context) {
   bool json = false;

@@ -269,7 +269,7 @@ constexpr std::array<CliCommand, 9> kCommands{{
     {"adapter", "check the USB lead's adapter settings, and re-program them", kAdapterHelp,
      RunAdapter},
     {"report", "write a PDF report of a .tlg log with its charts", kReportHelp, RunReport},
-    {"history", "the surveys kept in the archive: list, show, export, label, a channel",
+    {"history", "the surveys kept in the archive and the team's: list, show, push, pull",
      kHistoryHelp, RunHistory, kHistoryExitStatus},
 }};
 
