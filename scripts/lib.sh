@@ -48,7 +48,9 @@ klxr_configure() {
   local dir="$1"
   shift
   local launcher=()
-  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  fi
   cmake -S "$KLXR_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
 }
 
