@@ -15,15 +15,17 @@
 namespace klxr {
 namespace {
 
-// A wide text in the given code page; nullopt when a character has no form there.
+// A wide text in the given code page; nullopt when a character has no form there (no look-alike
+// letters in its place).
 std::optional<std::string> InCodePage(UINT codePage, const std::wstring& wide) {
   BOOL lossy = FALSE;
   BOOL* lossyFlag = codePage == CP_UTF8 ? nullptr : &lossy;
-  const int size = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+  const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const int size = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()),
                                        nullptr, 0, nullptr, lossyFlag);
   std::string text(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
-                      nullptr, lossyFlag);
+  WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), text.data(),
+                      size, nullptr, lossyFlag);
   if (lossy) {
     return std::nullopt;
   }
