@@ -17,6 +17,14 @@ KLXR_TEST_PACKAGES=(poppler-utils)
 KLXR_WINDOWS_BUILD_OPTIONS=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
                             "-DCMAKE_C_FLAGS_RELEASE=-O2 -DNDEBUG" -DKLXR_WERROR=ON)
 
+# klxr_add_windows_sqlite: fetches SQLite's source once (scripts/fetch-sqlite.sh) and adds its
+# folder to KLXR_WINDOWS_BUILD_OPTIONS, so that the Windows programs carry the survey archive.
+klxr_add_windows_sqlite() {
+  local folder
+  folder=$("$KLXR_ROOT/scripts/fetch-sqlite.sh") || return 1
+  KLXR_WINDOWS_BUILD_OPTIONS+=("-DKLXR_SQLITE_AMALGAMATION=$folder")
+}
+
 klxr_say() { printf '\033[1m== %s\033[0m\n' "$*"; }
 
 # Installs the Debian packages that are missing (apt-get update once, then install).

@@ -41,8 +41,7 @@ klxr_prepare_wine_prefix "$wine_dir"
 echo "wine ready in $((SECONDS - boot_started)) s"
 
 klxr_say "Windows: SQLite's source for the survey archive"
-sqlite_source=$(scripts/fetch-sqlite.sh)
-KLXR_WINDOWS_BUILD_OPTIONS+=("-DKLXR_SQLITE_AMALGAMATION=$sqlite_source")
+klxr_add_windows_sqlite
 
 klxr_say "Windows 64-bit: building (warnings are errors)"
 klxr_build build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake \
