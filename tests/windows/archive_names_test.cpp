@@ -34,8 +34,9 @@ std::optional<std::string> InCodePage(UINT codePage, const std::wstring& wide) {
 
 std::wstring Wide(const std::string& ansi) {
   std::wstring wide(ansi.size(), L'\0');
-  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-      CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), ansi.size())));
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
+                          static_cast<int>(ansi.size()))));
   return wide;
 }
 
