@@ -461,11 +461,13 @@ int main(int argc, char** argv) {
   context.surveyLookups.push_back(klxr::cli::ArchiveSurveyLookup());
   const int status = klxr::cli::Run(arguments, context);
   // Whatever printed to standard output (a listing, the help, the version), a full disk or a
-  // closed pipe is a failure the user is told of, not a success.
+  // closed pipe is a failure the user is told of, not a success. Output longer than the stream's
+  // buffer failed already while it was written: the reason is that write's.
+  const int earlier = !std::cout ? errno : 0;
   errno = 0;
   std::cout.flush();
   if (!std::cout && status == klxr::cli::kExitOk) {
-    return klxr::cli::ReportOutputFailure(context, errno);
+    return klxr::cli::ReportOutputFailure(context, earlier != 0 ? earlier : errno);
   }
   return status;
 }
