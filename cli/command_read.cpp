@@ -6,6 +6,7 @@
 // stops the conversation and leaves the outputs alone.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "log/log_files.h"
 #include "log/record_format.h"
 #include "platform/console.h"
+#include "platform/environment.h"
 
 namespace klxr::cli {
 namespace {
@@ -151,11 +153,21 @@ ProgressStyle StyleOf(const ParsedArguments& parsed, const CliContext& context) 
   return context.errIsTerminal ? ProgressStyle::kLiveLine : ProgressStyle::kNone;
 }
 
-// The width of the terminal on standard error; the common 80 columns when it cannot be asked.
+// The width of the terminal on standard error; else COLUMNS; the common 80 columns when neither
+// tells.
 int StandardErrorColumns() {
   constexpr int kCommonWidth = 80;
   const int columns = platform::StandardErrorColumns();
-  return columns > 0 ? columns : kCommonWidth;
+  if (columns > 0) {
+    return columns;
+  }
+  const int named = std::atoi(platform::EnvironmentValue("COLUMNS").c_str());
+  return named > 0 ? named : kCommonWidth;
+}
+
+// The width of the terminal when it was resized since the last redraw; 0 when it was not.
+int ColumnsAfterResize() {
+  return platform::TakeTerminalResized() ? StandardErrorColumns() : 0;
 }
 
 }  // namespace
@@ -179,8 +191,8 @@ int ReadCommand(const std::vector<std::string>& arguments, CliContext& context,
   }
 
   LogImage image;
-  ReadProgress progress(context.err, StyleOf(parsed, context), connection.clock,
-                        context.errColumns);
+  ReadProgress progress(context.err, StyleOf(parsed, context), connection.clock, context.errColumns,
+                        context.errIsTerminal ? ColumnsAfterResize : ResizedColumns{});
   ProgressMessageBoxes boxes(context.boxes, progress);
   MeterLink link(image, boxes);
   link.DriverLibrary = connection.driver;
@@ -227,6 +239,9 @@ int RunRead(const std::vector<std::string>& arguments, CliContext& context) {
   CliContext terminal = context;
   terminal.errIsTerminal = isTerminal;
   terminal.errColumns = isTerminal ? StandardErrorColumns() : 0;
+  if (isTerminal) {
+    platform::WatchTerminalResizes();
+  }
   return RunWithLoadedDriver(ReadCommand, arguments, terminal);
 }
 

@@ -11,12 +11,14 @@
 #include "archive/archive_location.h"
 #include "cli/arguments.h"
 #include "cli/cli_command.h"
+#include "cli/completion_words.h"
 #include "cli/exit_status.h"
 #include "cli/file_operands.h"
 #include "cli/history_commands.h"
 #include "cli/history_help.h"
 #include "cli/terminal_message_boxes.h"
 #include "cli/terminal_text.h"
+#include "cli/tool_help.h"
 #include "link/demo_setup.h"
 #include "link/driver_messages.h"
 #include "platform/console.h"
@@ -323,6 +325,11 @@ const CliCommand* FindCommand(std::string_view name) {
   return nullptr;
 }
 
+bool HasSubcommand(const CliCommand& command, std::string_view name) {
+  const std::vector<std::string> subcommands = HelpSubcommands(command.help);
+  return std::find(subcommands.begin(), subcommands.end(), name) != subcommands.end();
+}
+
 void PrintCommandHelp(const CliCommand& command, std::ostream& out) {
   out << command.help << "\n"
       << (command.exitStatus.empty() ? kExitStatusHelp : command.exitStatus);
@@ -351,8 +358,11 @@ void PrintOverview(std::ostream& out) {
          "            in a survey archive of their own (demo-surveys.sqlite), not among real ones\n"
          "\n"
       << DriverHelp() << "\n"
-      << kExitStatusHelp
-      << "Run 'klxr-log-cli help COMMAND' or 'klxr-log-cli COMMAND --help' for the details.\n";
+      << "Run 'klxr-log-cli help COMMAND' or 'klxr-log-cli COMMAND --help' for the details.\n\n"
+      << kExitStatusHelp << "\n"
+      << kEnvironmentHelp << "\n"
+      << kFilesHelp << "\n"
+      << kExamplesHelp;
 }
 
 int ReportUnknownCommand(std::ostream& err, std::string_view name) {
@@ -366,14 +376,21 @@ int RunHelp(const std::vector<std::string>& arguments, CliContext& context) {
     PrintOverview(context.out);
     return kExitOk;
   }
-  if (arguments.size() > 1) {
-    return ReportUsageError(context, "help", "unexpected argument '" + arguments[1] + "'");
-  }
   const CliCommand* command = FindCommand(arguments[0]);
-  if (command == nullptr) {
+  if (command == nullptr && arguments[0] != "help") {
     return ReportUnknownCommand(context.err, arguments[0]);
   }
-  PrintCommandHelp(*command, context.out);
+  // A subcommand is explained in its command's help: "help history show".
+  const std::size_t words =
+      arguments.size() > 1 && command != nullptr && HasSubcommand(*command, arguments[1]) ? 2 : 1;
+  if (arguments.size() > words) {
+    return ReportUsageError(context, "help", "unexpected argument '" + arguments[words] + "'");
+  }
+  if (command == nullptr) {
+    context.out << kHelpHelp << "\n" << kExitStatusHelp;
+  } else {
+    PrintCommandHelp(*command, context.out);
+  }
   return kExitOk;
 }
 
@@ -394,6 +411,10 @@ int Run(const std::vector<std::string>& arguments, CliContext& context) {
   }
   if (first == "help") {
     return RunHelp(rest, context);
+  }
+  // Hidden: the words the shell completion scripts offer.
+  if (first == "--complete") {
+    return RunCompletion(rest, kCommands, context);
   }
   if (first.size() > 1 && first[0] == '-') {
     context.err << "klxr-log-cli: unknown option '" << first << "'\n"
@@ -440,11 +461,13 @@ int main(int argc, char** argv) {
   context.surveyLookups.push_back(klxr::cli::ArchiveSurveyLookup());
   const int status = klxr::cli::Run(arguments, context);
   // Whatever printed to standard output (a listing, the help, the version), a full disk or a
-  // closed pipe is a failure the user is told of, not a success.
+  // closed pipe is a failure the user is told of, not a success. Output longer than the stream's
+  // buffer failed already while it was written: the reason is that write's.
+  const int earlier = !std::cout ? errno : 0;
   errno = 0;
   std::cout.flush();
   if (!std::cout && status == klxr::cli::kExitOk) {
-    return klxr::cli::ReportOutputFailure(context, errno);
+    return klxr::cli::ReportOutputFailure(context, earlier != 0 ? earlier : errno);
   }
   return status;
 }

@@ -16,6 +16,9 @@ namespace klxr::cli {
 // Microseconds on a steady clock: the real one, or the virtual meter's in tests.
 using MicrosecondClock = std::function<std::int64_t()>;
 
+// The terminal's new width when it was resized since the last call; 0 when it was not.
+using ResizedColumns = std::function<int()>;
+
 enum class ProgressStyle {
   kNone,        // standard error is no terminal: nothing but the messages and the summary
   kLiveLine,    // standard error is a terminal: one line redrawn in place
@@ -26,7 +29,11 @@ enum class ProgressStyle {
 class ProgressLine {
  public:
   explicit ProgressLine(std::ostream& err) : err_(err) {}
-  void Draw(const std::string& text);
+  // Draws the text over the line drawn before; on a terminal of the given width (0: not known)
+  // the blanks that cover a longer line never reach its last column.
+  void Draw(const std::string& text, int columns = 0);
+  // The terminal was resized and may have wrapped the line: the next Draw erases it whole.
+  void Resized() { erase_ = true; }
   // Ends the line, so that what follows starts on a line of its own.
   void End();
 
@@ -34,6 +41,7 @@ class ProgressLine {
   std::ostream& err_;
   std::string drawn_;
   bool open_ = false;
+  bool erase_ = false;
 };
 
 // "Reading the meter log [####      ]  600 of 1568 records", or at the end of the log
@@ -44,7 +52,8 @@ std::string ProgressText(const DownloadState& state, int barWidth = 40);
 // log's capacity is reached (the meter may end its log sooner, hence "up to"):
 // "... 600 of 1568 records, 4.5/s, up to 5:47 left". On a terminal of the given width (0: not
 // known) the bar narrows, down to 10 characters, so that the line fits without wrapping, and a
-// line that still does not fit is cut.
+// line that still does not fit is cut. Below 60 columns there is no bar: "records 784/1568 (50 %),
+// 2.0/s, 6:32 left", or as much of it as fits, down to "784/1568".
 std::string LiveProgressText(const DownloadState& state, std::int64_t elapsedMicroseconds,
                              int columns = 0);
 
@@ -57,8 +66,10 @@ std::string SummaryText(int records, std::int64_t elapsedMicroseconds);
 // The progress of one read, fed by the download's repaints.
 class ReadProgress {
  public:
-  // columns: the width of the terminal for a live line; 0 when it is not known.
-  ReadProgress(std::ostream& err, ProgressStyle style, MicrosecondClock clock, int columns = 0);
+  // columns: the width of the terminal for a live line; 0 when it is not known. resized, when
+  // given, is asked before each redraw of the live line.
+  ReadProgress(std::ostream& err, ProgressStyle style, MicrosecondClock clock, int columns = 0,
+               ResizedColumns resized = {});
 
   // The download's state changed while it runs.
   void Update(const DownloadState& state);
@@ -75,6 +86,7 @@ class ReadProgress {
   ProgressStyle style_;
   MicrosecondClock clock_;
   int columns_;
+  ResizedColumns resized_;
   ProgressLine line_;
   std::int64_t start_ = 0;           // the read began: the summary counts from here
   std::int64_t transferStart_ = -1;  // the first "GET" went out: the rate counts from here

@@ -126,11 +126,17 @@ def page(arguments):
     out = ['.TH "%s" 1 "" "%s" "User Commands"' % (escape_term(upper), escape(arguments.source)),
            ".SH NAME", "%s \\- %s" % (escape_term(arguments.name), escape(arguments.summary)),
            ".SH SYNOPSIS", ".nf"] + usage_lines(synopsis) + [".fi", ".SH DESCRIPTION"]
-    out += body(rest)
+    description = body(rest)
+    # The exit status and the sections after it (environment, files, examples) close the page,
+    # after the commands.
+    closing = description.index('.SH "EXIT STATUS"') if '.SH "EXIT STATUS"' in description else None
+    out += description[:closing]
     if arguments.commands:
         out.append('.SH "COMMANDS IN DETAIL"')
         for name in command_names(overview):
             out += command_section(arguments.tool, name)
+    if closing is not None:
+        out += description[closing:]
     if arguments.see_also:
         out += [".SH \"SEE ALSO\"",
                 ",\n".join(".BR %s (1)" % escape_term(other) for other in arguments.see_also)]

@@ -16,6 +16,13 @@ bool StandardErrorIsTerminal();
 // The width of the terminal on standard error in columns; 0 when the system cannot tell.
 int StandardErrorColumns();
 
+// From now on a resize of the terminal (SIGWINCH) raises a flag; the handler does nothing else.
+// Nothing is watched where the system has no such signal.
+void WatchTerminalResizes();
+
+// True once after each resize since the last call (always false before WatchTerminalResizes).
+bool TakeTerminalResized();
+
 // The codeset of the terminal on standard output as the user's locale names it ("UTF-8",
 // "ISO-8859-1"; on Windows "UTF-8" for the console's code page 65001, else "CP" and its number);
 // empty when standard output is not a terminal.

@@ -69,7 +69,16 @@ man_desktop=$(zcat "$root/usr/share/man/man1/klxr-log.1.gz")
 for option in '+Q' '\\-\\-demo' '\\-\\-help' '\\-\\-version'; do
   grep -qx ".B $option" <<<"$man_desktop" || fail "klxr-log(1) does not list $option"
 done
+for section in EXAMPLES ENVIRONMENT FILES "EXIT STATUS"; do
+  grep -qx ".SH \"$section\"" <<<"$man_cli" || fail "klxr-log-cli(1) has no $section section"
+done
 echo "both pages list every command and option"
+
+klxr_say "Checking the shell completion"
+bash_completion="$root/usr/share/bash-completion/completions/klxr-log-cli"
+[ -f "$bash_completion" ] || fail "the package has no bash completion"
+[ -f "$root/usr/share/zsh/vendor-completions/_klxr-log-cli" ] || fail "the package has no zsh completion"
+bash -n "$bash_completion" || fail "the bash completion does not parse"
 
 klxr_say "Running the programs from the extracted package"
 unset KLXR_D2XX_LIBRARY KLXR_VM_LOG KLXR_VM_RECORDS KLXR_VM_SCENARIO KLXR_VM_DEVICES KLXR_AUTOMATION

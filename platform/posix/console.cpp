@@ -2,10 +2,20 @@
 
 #include <langinfo.h>
 #include <locale.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace klxr::platform {
+namespace {
+
+volatile sig_atomic_t resized = 0;
+
+void NoteResize(int /*signal*/) {
+  resized = 1;
+}
+
+}  // namespace
 
 void UseBinaryStandardStreams() {}
 
@@ -19,6 +29,22 @@ int StandardErrorColumns() {
     return size.ws_col;
   }
   return 0;
+}
+
+void WatchTerminalResizes() {
+  struct sigaction action {};
+  action.sa_handler = NoteResize;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;  // a read or write under way goes on
+  sigaction(SIGWINCH, &action, nullptr);
+}
+
+bool TakeTerminalResized() {
+  if (resized == 0) {
+    return false;
+  }
+  resized = 0;
+  return true;
 }
 
 std::string StandardOutputTerminalCodeset() {

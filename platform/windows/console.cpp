@@ -23,6 +23,13 @@ int StandardErrorColumns() {
   return 0;
 }
 
+// The console's width is not asked for, so its resizes are not watched either.
+void WatchTerminalResizes() {}
+
+bool TakeTerminalResized() {
+  return false;
+}
+
 std::string StandardOutputTerminalCodeset() {
   if (_isatty(_fileno(stdout)) == 0) {
     return "";

@@ -230,6 +230,37 @@ TEST_F(CliToolTest, HelpAndVersion) {
   EXPECT_EQ(version.out, "klxr-log-cli 1.14\n");
 }
 
+// "help X" for every command of the tool's own table (as its completion lists them) and for the
+// subcommands of history; anything else is a usage error.
+TEST_F(CliToolTest, HelpExplainsEveryCommand) {
+  const std::vector<std::string> commands = SplitLines(Run({"--complete", "commands"}).out);
+  ASSERT_GE(commands.size(), 10u);
+  for (const std::string& command : commands) {
+    const ToolRun help = Run({"help", command});
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_EQ(help.out.rfind("Usage: klxr-log-cli " + command + " ", 0), 0u) << help.out;
+  }
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+  } cases[] = {
+      {{"help", "history", "show"}, 0},      {{"help", "history", "team"}, 0},
+      {{"help", "history", "bogus"}, 2},     {{"help", "help", "show"}, 2},
+      {{"help", "frobnicate"}, 2},           {{"help", "show", "--dbuv"}, 2},
+      {{"help", "history", "show", "1"}, 2},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = Run(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments[1] << " " << c.arguments[2];
+    EXPECT_EQ(run.out.empty(), c.status != 0) << c.arguments[2];
+  }
+  // The overview ends in the sections the manual page closes with.
+  const std::string overview = Run({"--help"}).out;
+  for (const char* heading : {"\nEnvironment:\n", "\nFiles:\n", "\nExamples:\n"}) {
+    EXPECT_NE(overview.find(heading), std::string::npos) << heading;
+  }
+}
+
 // The help names the driver files of this platform only, and where the default one is found.
 TEST_F(CliToolTest, HelpNamesThisPlatformsDriverFiles) {
 #if defined(_WIN32)

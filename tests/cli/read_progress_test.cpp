@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <sstream>
+#include <utility>
 
 #include "cli/interrupt.h"
 
@@ -82,6 +83,37 @@ TEST(LiveProgressText, NarrowsTheBarToFitTheTerminal) {
             "Reading the meter log [##########] 784 records, end of log");
 }
 
+// Any width: the line never takes the last column and always holds the counts; below 60 columns
+// the bar gives way to them.
+TEST(LiveProgressText, FitsEveryWidthAndKeepsTheCounts) {
+  const struct {
+    int columns;
+    const char* running;  // 784 of 1568 records, 2 a second
+    const char* ended;
+  } cases[] = {
+      {20, "784/1568 (50 %)", "784 records"},
+      {40, "records 784/1568 (50 %)", "784 records, end of log"},
+      {59, "records 784/1568 (50 %), 2.0/s, 6:32 left", "784 records, end of log"},
+      {60, "Reading the meter log [#####     ] 784 of 1568 records, 2.0",
+       "784 records, end of log"},
+      {80, "784 of 1568 records, 2.0/s, up to 6:32 left", "784 records, end of log"},
+      {200, "784 of 1568 records, 2.0/s, up to 6:32 left", "784 records, end of log"},
+  };
+  for (const auto& test : cases) {
+    const auto room = static_cast<std::size_t>(test.columns - 1);
+    const std::string running = LiveProgressText(Running(784), 392 * kSecond, test.columns);
+    const std::string ended = LiveProgressText(Ended(784), 392 * kSecond, test.columns);
+    EXPECT_LE(running.size(), room) << test.columns << ": " << running;
+    EXPECT_LE(ended.size(), room) << test.columns << ": " << ended;
+    EXPECT_NE(running.find(test.running), std::string::npos) << test.columns << ": " << running;
+    EXPECT_NE(ended.find(test.ended), std::string::npos) << test.columns << ": " << ended;
+    EXPECT_EQ(running.find('#') != std::string::npos, test.columns >= 60) << test.columns;
+  }
+  // The narrowest terminals keep what of the counts they can.
+  EXPECT_EQ(LiveProgressText(Running(1567), kSecond, 10), "1567/1568");
+  EXPECT_EQ(LiveProgressText(Running(784), kSecond, 5), "784/");
+}
+
 TEST(ProgressTexts, PlainLinesAndSummary) {
   EXPECT_EQ(PlainProgressText(157, 1568), "Reading the meter log: 157 of 1568 records (10 %)");
   EXPECT_EQ(PlainProgressText(1568, 1568), "Reading the meter log: 1568 of 1568 records (100 %)");
@@ -135,6 +167,38 @@ TEST(ReadProgress, LiveLineIsRedrawnAtMostEveryTenthOfASecond) {
   const std::string tail = " \n2 records read in 2.0 s\n";
   EXPECT_NE(text.find("] 2 records, end of log "), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+// A resize is looked at before the next redraw: the line is erased whole and drawn at the new
+// width; without a terminal nothing is drawn at all.
+TEST(ReadProgress, RedrawnAtTheNewWidthAfterAResize) {
+  std::ostringstream err;
+  std::int64_t now = 0;
+  int resizedTo = 0;
+  ReadProgress progress(
+      err, ProgressStyle::kLiveLine, [&now] { return now; }, 80,
+      [&resizedTo] { return std::exchange(resizedTo, 0); });
+  progress.Update(Running(0));
+  now += kSecond;
+  progress.Update(Running(700));
+  const std::size_t wide = err.str().size();
+  resizedTo = 30;
+  now += kSecond;
+  progress.Update(Running(701));
+  const std::string after = err.str().substr(wide);
+  EXPECT_EQ(after.rfind("\r\x1b[K\r", 0), 0u) << after;
+  EXPECT_LE(after.size() - 5, 29u) << after;
+  EXPECT_NE(after.find("701/1568"), std::string::npos) << after;
+
+  std::ostringstream none;
+  ReadProgress quiet(
+      none, ProgressStyle::kNone, [&now] { return now; }, 80, [] { return 40; });
+  for (const int records : {0, 700, 1568}) {
+    now += kSecond;
+    quiet.Update(Running(records));
+  }
+  quiet.End();
+  EXPECT_EQ(none.str(), "");
 }
 
 TEST(InterruptCatcher, CtrlCAndSigtermRaiseTheFlagOnceAndAreUndoneAfterwards) {
