@@ -16,4 +16,12 @@ std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::stri
       std::chrono::file_clock::to_sys(modified));
 }
 
+std::string MainWindowTitle(std::string_view caption, std::optional<std::int64_t> survey) {
+  std::string title(caption);
+  if (survey) {
+    title += " - survey " + std::to_string(*survey);
+  }
+  return title;
+}
+
 }  // namespace klxr
