@@ -17,11 +17,8 @@ std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::stri
 }
 
 std::string MainWindowTitle(std::string_view caption, std::optional<std::int64_t> survey) {
-  std::string title(caption);
-  if (survey) {
-    title += " - survey " + std::to_string(*survey);
-  }
-  return title;
+  return survey ? "Survey " + std::to_string(*survey) + " - " + std::string(caption)
+                : std::string(caption);
 }
 
 }  // namespace klxr

@@ -44,9 +44,9 @@ struct LogOrigin {
 // cannot be found.
 std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path);
 
-// The main window's title: the caption, and the survey that holds the log image when there is
-// one ("KL-XR Meter - Log - survey 12"). The survey follows the caption, so that the window keeps
-// the caption's place at the start of its title.
+// The main window's title: the caption, after the survey that holds the log image when there is
+// one ("Survey 12 - KL-XR Meter - Log"). The survey comes first, as a document's name does, so
+// that a narrow title bar that shortens the title keeps it.
 std::string MainWindowTitle(std::string_view caption, std::optional<std::int64_t> survey);
 
 struct AppState {

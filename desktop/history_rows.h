@@ -19,19 +19,19 @@ enum class HistoryColumn { Id, Date, Site, Meter, Records, Complete, Source, Not
 struct HistoryColumnInfo {
   HistoryColumn column;
   std::string_view heading;
-  int widthCharacters;  // a width that shows a typical value whole
-  bool rightAligned;    // numbers
+  std::string_view sample;  // a long value of the column, for its width
+  bool rightAligned;        // numbers
 };
 
 inline constexpr std::array<HistoryColumnInfo, 8> kHistoryColumns{{
-    {HistoryColumn::Id, "Survey", 6, true},
-    {HistoryColumn::Date, "Read", 16, false},
-    {HistoryColumn::Site, "Site", 18, false},
-    {HistoryColumn::Meter, "Meter", 14, false},
-    {HistoryColumn::Records, "Records", 7, true},
-    {HistoryColumn::Complete, "Complete", 8, false},
-    {HistoryColumn::Source, "Source", 6, false},
-    {HistoryColumn::Note, "Note", 20, false},
+    {HistoryColumn::Id, "Survey", "00000", true},
+    {HistoryColumn::Date, "Read", "2026-12-31 23:59", false},
+    {HistoryColumn::Site, "Site", "Hill Road 4, Block B", false},
+    {HistoryColumn::Meter, "Meter", "KLXR V2.31 S/N 104512", false},
+    {HistoryColumn::Records, "Records", "1568", true},
+    {HistoryColumn::Complete, "Complete", "yes", false},
+    {HistoryColumn::Source, "Source", "import", false},
+    {HistoryColumn::Note, "Note", "after the aerial was repaired", false},
 }};
 
 struct HistoryRow {

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -55,6 +57,7 @@ QTableWidget* MakeComparisonTable(const ComparisonTable& table, QDialog& dialog)
   widget->setSelectionBehavior(QAbstractItemView::SelectRows);
   widget->setTabKeyNavigation(false);
   widget->verticalHeader()->hide();
+  widget->verticalHeader()->setDefaultSectionSize(widget->fontMetrics().height() * 3 / 2);
   for (std::size_t row = 0; row < table.rows.size(); ++row) {
     const QColor tint = VerdictTint(table.verdicts[row]);
     for (std::size_t column = 0; column < kComparisonHeadings.size(); ++column) {
@@ -133,8 +136,11 @@ ComparisonDialog::ComparisonDialog(const ComparisonTable& table, QWidget* owner)
   close->setDefault(true);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   whole->addLayout(buttons);
-  const int tableWidth = table_->horizontalHeader()->length() + table_->frameWidth() * 2 + 24;
-  resize(std::max(tableWidth, 600), 420);
+  // The whole width of the columns, within the screen.
+  const int tableWidth = table_->horizontalHeader()->length() + table_->frameWidth() * 2 +
+                         table_->verticalScrollBar()->sizeHint().width() +
+                         whole->contentsMargins().left() + whole->contentsMargins().right();
+  resize(QSize(std::max(tableWidth, 600), 460).boundedTo(screen()->availableSize()));
   table_->setFocus();
 }
 

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +37,10 @@ QString Utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QPushButton* MakeButton(QDialog& dialog, int id, const char* text) {
   auto* button = new QPushButton(QString::fromLatin1(text), &dialog);
   button->setObjectName(ControlObjectName(id));
@@ -42,13 +48,28 @@ QPushButton* MakeButton(QDialog& dialog, int id, const char* text) {
   return button;
 }
 
+// Each column as wide as its heading with the sort mark, or its sample value, whichever is wider;
+// the rows as high as a line of text with a little room.
+void SizeColumns(QTableWidget& table) {
+  const QFontMetrics cells = table.fontMetrics();
+  const QFontMetrics headings = table.horizontalHeader()->fontMetrics();
+  const int sortMark = headings.height();
+  const int padding = cells.averageCharWidth() * 2;
+  for (std::size_t i = 0; i < kHistoryColumns.size(); ++i) {
+    const HistoryColumnInfo& column = kHistoryColumns[i];
+    const int heading = headings.horizontalAdvance(Latin1(column.heading)) + sortMark;
+    const int sample = cells.horizontalAdvance(Latin1(column.sample));
+    table.setColumnWidth(static_cast<int>(i), std::max(heading, sample) + padding);
+  }
+  table.verticalHeader()->setDefaultSectionSize(cells.height() + cells.height() / 2);
+}
+
 QTableWidget* MakeTable(QDialog& dialog) {
   auto* table = new QTableWidget(0, static_cast<int>(kHistoryColumns.size()), &dialog);
   table->setObjectName(ControlObjectName(history::kList));
   QStringList headings;
   for (const HistoryColumnInfo& column : kHistoryColumns) {
-    headings << QString::fromLatin1(column.heading.data(),
-                                    static_cast<qsizetype>(column.heading.size()));
+    headings << Latin1(column.heading);
   }
   table->setHorizontalHeaderLabels(headings);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -60,11 +81,7 @@ QTableWidget* MakeTable(QDialog& dialog) {
   table->horizontalHeader()->setSectionsClickable(true);
   table->horizontalHeader()->setSortIndicatorShown(true);
   table->horizontalHeader()->setStretchLastSection(true);
-  const int character = table->fontMetrics().averageCharWidth();
-  for (std::size_t i = 0; i < kHistoryColumns.size(); ++i) {
-    table->setColumnWidth(static_cast<int>(i),
-                          (kHistoryColumns[i].widthCharacters + 2) * character);
-  }
+  SizeColumns(*table);
   return table;
 }
 
@@ -72,8 +89,7 @@ QComboBox* MakeFormatChoice(QDialog& dialog) {
   auto* format = new QComboBox(&dialog);
   format->setObjectName(ControlObjectName(history::kExportFormat));
   for (const HistoryExportChoice& choice : kHistoryExportChoices) {
-    format->addItem(
-        QString::fromLatin1(choice.name.data(), static_cast<qsizetype>(choice.name.size())));
+    format->addItem(Latin1(choice.name));
   }
   return format;
 }
@@ -120,7 +136,14 @@ HistoryWindow::HistoryWindow(HistoryCommands& history, QWidget* owner)
   // Enter in the table opens the survey selected, as a double click does.
   QPushButton* open = actions_.front();
   open->setDefault(true);
-  resize(table_->horizontalHeader()->length() + open->sizeHint().width() * 2, 380);
+  // The whole width of the columns and about twelve rows, within the screen.
+  const QSize wanted(table_->horizontalHeader()->length() + table_->frameWidth() * 2 +
+                         table_->verticalScrollBar()->sizeHint().width() +
+                         format_->sizeHint().width() + whole->contentsMargins().left() * 4,
+                     table_->verticalHeader()->defaultSectionSize() * 12 +
+                         table_->horizontalHeader()->sizeHint().height() +
+                         status_->sizeHint().height() * 3);
+  resize(wanted.boundedTo(screen()->availableSize()));
   table_->setFocus();
   Reload(std::nullopt);
 }

@@ -185,7 +185,7 @@ TEST_F(HistoryFlowTest, OpenPutsTheSurveyIntoTheLogAsLoadDoesAndTheTitleNamesIt)
   EXPECT_TRUE(app.State().ImageOrigin.readFromMeter);
   EXPECT_EQ(app.State().ImageOrigin.fileTime, march_);
   EXPECT_EQ(shell_.window->recorded.events, (std::vector<std::string>{"view on", "repaint erase"}));
-  EXPECT_EQ(shell_.window->titles, std::vector<std::string>{"KL-XR Meter - Log - survey 1"});
+  EXPECT_EQ(shell_.window->titles, std::vector<std::string>{"Survey 1 - KL-XR Meter - Log"});
   // A file loaded afterwards is no survey: the title is the caption again.
   const std::string file = (folder_ / "other.tlg").string();
   ASSERT_EQ(SaveLogFile(samples::MakeRealisticLog(5, 4), file, boxes_, false), 0);
@@ -201,7 +201,7 @@ TEST_F(HistoryFlowTest, AReadThatIsKeptNamesItsSurveyInTheTitle) {
   while (app.State().Link.Download.DownloadRunning) {
     app.TimerTick(cmd::kDownloadTimerId);
   }
-  EXPECT_EQ(shell_.window->titles, std::vector<std::string>{"KL-XR Meter - Log - survey 1"});
+  EXPECT_EQ(shell_.window->titles, std::vector<std::string>{"Survey 1 - KL-XR Meter - Log"});
   app.Command(cmd::kRead);
   EXPECT_EQ(shell_.window->titles.back(), "KL-XR Meter - Log");
 }
@@ -348,7 +348,7 @@ TEST_F(HistoryFlowTest, ForgetRemovesTheSurveyOnlyAfterYes) {
             "Forget survey 1? Its log and records are removed from the survey archive for good.");
   // The title no longer names the survey that is gone.
   EXPECT_EQ(shell_.window->titles,
-            (std::vector<std::string>{"KL-XR Meter - Log - survey 1", "KL-XR Meter - Log"}));
+            (std::vector<std::string>{"Survey 1 - KL-XR Meter - Log", "KL-XR Meter - Log"}));
 }
 
 }  // namespace
