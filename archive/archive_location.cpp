@@ -8,13 +8,23 @@
 
 namespace klxr::archive {
 
+namespace {
+
+std::string FileInDataFolder(const char* name) {
+  return (std::filesystem::path(platform::UserDataFolder()) / "klxr-log" / name).string();
+}
+
+}  // namespace
+
 std::string ArchiveFile() {
   std::string named = platform::EnvironmentValue(kArchiveVariable);
-  if (!named.empty()) {
-    return named;
+  return named.empty() ? FileInDataFolder("surveys.sqlite") : named;
+}
+
+void UseDemoArchive() {
+  if (platform::EnvironmentValue(kArchiveVariable).empty()) {
+    platform::SetEnvironmentValue(kArchiveVariable, FileInDataFolder("demo-surveys.sqlite"));
   }
-  return (std::filesystem::path(platform::UserDataFolder()) / "klxr-log" / "surveys.sqlite")
-      .string();
 }
 
 std::string PrepareArchiveFolder(const std::string& file) {

@@ -64,7 +64,29 @@ CREATE INDEX records_by_survey ON records (survey_id, slot);
 CREATE INDEX records_by_frequency ON records (frequency_khz);
 )sql";
 
-constexpr std::array<Migration, 1> kMigrations{{{1, kSchemaVersion1}}};
+// Version 2: when a survey's site and note were last changed, so that the team archive can tell
+// which of two changes is the later one, and the values a later change replaced. The time is
+// kept beside the survey rather than in it, where a new column would follow the image. A survey
+// labelled before this version counts as labelled when it was read.
+constexpr std::string_view kSchemaVersion2 = R"sql(
+CREATE TABLE label_times (
+  survey_id INTEGER PRIMARY KEY REFERENCES surveys (id) ON DELETE CASCADE,
+  changed_utc TEXT NOT NULL
+);
+INSERT INTO label_times (survey_id, changed_utc)
+  SELECT id, read_utc FROM surveys WHERE site <> '' OR note <> '';
+CREATE TABLE label_history (
+  survey_id INTEGER NOT NULL REFERENCES surveys (id) ON DELETE CASCADE,
+  site TEXT NOT NULL,
+  note TEXT NOT NULL,
+  changed_utc TEXT NOT NULL,
+  replaced_utc TEXT NOT NULL,
+  replaced_by TEXT NOT NULL
+);
+CREATE INDEX label_history_by_survey ON label_history (survey_id);
+)sql";
+
+constexpr std::array<Migration, 2> kMigrations{{{1, kSchemaVersion1}, {2, kSchemaVersion2}}};
 
 int UserVersion(Database& database, std::string& problem) {
   Statement statement(database.Handle(), "PRAGMA user_version");

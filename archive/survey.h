@@ -49,6 +49,17 @@ struct SurveySummary {
   std::string site;
   std::string note;
   int sightings = 0;  // how many times the image was seen
+  // When the site and note were last changed, 'YYYY-MM-DDTHH:MM:SS.mmmZ'; empty: never labelled.
+  std::string labelChangedUtc;
+};
+
+// A site and note that a later change replaced, kept in the survey's label history.
+struct LabelChange {
+  std::string site;
+  std::string note;
+  std::string changedUtc;   // when that value was set
+  std::string replacedUtc;  // when the later one replaced it
+  std::string replacedBy;   // what replaced it: 'local' or 'team'
 };
 
 // One time a survey's image was seen.

@@ -73,31 +73,61 @@ SurveyId SurveyWithHash(Database& database, const std::string& hash) {
   return code == SQLITE_ROW ? find.Integer(0) : code == SQLITE_DONE ? 0 : -1;
 }
 
-SurveyId InsertSurvey(Database& database, const LogImage& image, const std::string& hash,
-                      const SurveyFacts& facts) {
+// The row of a new survey from what the caller knows.
+SurveySummary RowOf(const LogImage& image, const std::string& hash, const SurveyFacts& facts) {
+  SurveySummary row;
+  row.sha256 = hash;
+  row.readUtc = UtcText(facts.seen);
+  row.timeZone = UtcOffsetText(facts.seen);
+  row.meterVersion = facts.meterVersion;
+  row.adapterSerial = facts.adapterSerial;
+  row.source = std::string(SourceName(facts.source));
+  row.recordCount = CountRecords(image, nullptr);
+  row.complete = facts.complete;
+  row.site = facts.site;
+  if (!facts.site.empty()) {
+    row.labelChangedUtc = UtcMillisecondText(facts.seen);
+  }
+  return row;
+}
+
+}  // namespace
+
+SurveyId InsertSurveyRow(Database& database, const LogImage& image, const SurveySummary& row) {
   Statement insert(database.Handle(),
                    "INSERT INTO surveys (sha256, read_utc, time_zone, meter_version, "
-                   "adapter_serial, source, record_count, complete, site, image) "
-                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-  insert.Bind(1, std::string_view(hash));
-  insert.Bind(2, std::string_view(UtcText(facts.seen)));
-  insert.Bind(3, std::string_view(UtcOffsetText(facts.seen)));
-  insert.Bind(4, facts.meterVersion);
-  insert.Bind(5, facts.adapterSerial);
-  insert.Bind(6, SourceName(facts.source));
-  insert.Bind(7, std::int64_t{CountRecords(image, nullptr)});
-  insert.Bind(8, std::int64_t{facts.complete});
-  insert.Bind(9, std::string_view(facts.site));
-  insert.BindBlob(10, image.bytes);
+                   "adapter_serial, source, record_count, complete, site, note, image) "
+                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  insert.Bind(1, std::string_view(row.sha256));
+  insert.Bind(2, std::string_view(row.readUtc));
+  insert.Bind(3, std::string_view(row.timeZone));
+  insert.Bind(4, row.meterVersion);
+  insert.Bind(5, row.adapterSerial);
+  insert.Bind(6, std::string_view(row.source));
+  insert.Bind(7, std::int64_t{row.recordCount});
+  insert.Bind(8, std::int64_t{row.complete});
+  insert.Bind(9, std::string_view(row.site));
+  insert.Bind(10, std::string_view(row.note));
+  insert.BindBlob(11, image.bytes);
   if (!insert.Ok() || insert.Step() != SQLITE_DONE) {
     return -1;
   }
   const SurveyId survey = sqlite3_last_insert_rowid(database.Handle());
+  if (!row.labelChangedUtc.empty() && !SetLabelTime(database, survey, row.labelChangedUtc)) {
+    return -1;
+  }
   Statement records(database.Handle(), kInsertRecord);
   return records.Ok() && InsertRecords(records, survey, image) ? survey : -1;
 }
 
-}  // namespace
+bool SetLabelTime(Database& database, SurveyId id, std::string_view changedUtc) {
+  Statement upsert(database.Handle(),
+                   "INSERT INTO label_times (survey_id, changed_utc) VALUES (?, ?) "
+                   "ON CONFLICT (survey_id) DO UPDATE SET changed_utc = excluded.changed_utc");
+  upsert.Bind(1, id);
+  upsert.Bind(2, changedUtc);
+  return upsert.Ok() && upsert.Step() == SQLITE_DONE;
+}
 
 bool ArchiveAvailable() {
   return true;
@@ -144,7 +174,7 @@ ArchiveResult<StoredSurvey> SurveyArchive::Store(const LogImage& image, const Su
   }
   StoredSurvey stored{SurveyWithHash(database, hash), false};
   if (stored.id == 0) {
-    stored = {InsertSurvey(database, image, hash, facts), true};
+    stored = {InsertSurveyRow(database, image, RowOf(image, hash, facts)), true};
   } else if (stored.id > 0) {
     // A later sighting completes what the first one did not know.
     Statement update(database.Handle(),
@@ -189,7 +219,12 @@ ArchiveResult<LogImage> SurveyArchive::Image(SurveyId id) {
 
 ArchiveResult<Nothing> SurveyArchive::Label(SurveyId id, std::string_view site,
                                             const std::optional<std::string>& note) {
-  Statement update(connection_->database.Handle(),
+  Database& database = connection_->database;
+  WriteTransaction transaction(database);
+  if (!transaction.Problem().empty()) {
+    return ArchiveResult<Nothing>::Failure(connection_->CannotWrite(transaction.Problem()));
+  }
+  Statement update(database.Handle(),
                    "UPDATE surveys SET site = ?, note = coalesce(?, note) WHERE id = ?");
   update.Bind(1, site);
   update.Bind(2, note);
@@ -197,8 +232,15 @@ ArchiveResult<Nothing> SurveyArchive::Label(SurveyId id, std::string_view site,
   if (!update.Ok() || update.Step() != SQLITE_DONE) {
     return ArchiveResult<Nothing>::Failure(connection_->CannotWrite(update.Problem()));
   }
-  if (sqlite3_changes(connection_->database.Handle()) == 0) {
+  if (sqlite3_changes(database.Handle()) == 0) {
     return ArchiveResult<Nothing>::Failure(NoSurveyText(id));
+  }
+  // The label's time, for the team archive's choice between two changes of the same survey.
+  if (!SetLabelTime(database, id, UtcMillisecondText(std::chrono::system_clock::now()))) {
+    return ArchiveResult<Nothing>::Failure(connection_->CannotWrite(database.LastProblem()));
+  }
+  if (const std::string problem = transaction.Commit(); !problem.empty()) {
+    return ArchiveResult<Nothing>::Failure(connection_->CannotWrite(problem));
   }
   return Nothing{};
 }

@@ -5,6 +5,8 @@
 // each operation returns its value or a plain text saying why not.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,12 +49,28 @@ class SurveyArchive {
   // Sets the site, and the note unless none is given.
   ArchiveResult<Nothing> Label(SurveyId id, std::string_view site,
                                const std::optional<std::string>& note);
+  // Keeps a survey that another archive holds (the team's), with that archive's facts: its time
+  // read, meter, site, note and label time. Its id here is a new one; a survey with the same hash
+  // is left as it is.
+  ArchiveResult<StoredSurvey> Adopt(const LogImage& image, const SurveySummary& facts);
+  // Sets the site and note to a value changed elsewhere at changedUtc, keeping the value it
+  // replaces in the survey's label history (replacedBy says what replaced it: "team").
+  ArchiveResult<Nothing> ReplaceLabel(SurveyId id, const SurveySummary& label,
+                                      std::string_view replacedBy);
+  // The values later changes replaced, oldest first.
+  ArchiveResult<std::vector<LabelChange>> LabelHistory(SurveyId id);
+
   // Removes the survey with its records and sightings.
   ArchiveResult<Nothing> Forget(SurveyId id);
 
   // That channel's records in every survey, oldest survey first: by channel name (case ignored),
   // or by frequency when the text is one ("482", "482.25 MHz", "482250 kHz").
   ArchiveResult<std::vector<ChannelReading>> ChannelHistory(std::string_view channelOrFrequency);
+  // The same readings handed to visit one at a time, in the same order, without holding them all:
+  // a channel seen at many sites in each of thousands of surveys gives hundreds of thousands.
+  // Returns how many were visited.
+  ArchiveResult<std::size_t> VisitChannelHistory(
+      std::string_view channelOrFrequency, const std::function<void(const ChannelReading&)>& visit);
 
   struct Connection;
 

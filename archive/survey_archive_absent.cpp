@@ -43,12 +43,30 @@ ArchiveResult<Nothing> SurveyArchive::Label(SurveyId, std::string_view,
   return ArchiveResult<Nothing>::Failure(std::string(kNoArchiveText));
 }
 
+ArchiveResult<StoredSurvey> SurveyArchive::Adopt(const LogImage&, const SurveySummary&) {
+  return ArchiveResult<StoredSurvey>::Failure(std::string(kNoArchiveText));
+}
+
+ArchiveResult<Nothing> SurveyArchive::ReplaceLabel(SurveyId, const SurveySummary&,
+                                                   std::string_view) {
+  return ArchiveResult<Nothing>::Failure(std::string(kNoArchiveText));
+}
+
+ArchiveResult<std::vector<LabelChange>> SurveyArchive::LabelHistory(SurveyId) {
+  return ArchiveResult<std::vector<LabelChange>>::Failure(std::string(kNoArchiveText));
+}
+
 ArchiveResult<Nothing> SurveyArchive::Forget(SurveyId) {
   return ArchiveResult<Nothing>::Failure(std::string(kNoArchiveText));
 }
 
 ArchiveResult<std::vector<ChannelReading>> SurveyArchive::ChannelHistory(std::string_view) {
   return ArchiveResult<std::vector<ChannelReading>>::Failure(std::string(kNoArchiveText));
+}
+
+ArchiveResult<std::size_t> SurveyArchive::VisitChannelHistory(
+    std::string_view, const std::function<void(const ChannelReading&)>&) {
+  return ArchiveResult<std::size_t>::Failure(std::string(kNoArchiveText));
 }
 
 }  // namespace klxr::archive

@@ -1,7 +1,9 @@
 // The archive's reading operations: the list of surveys, finding one by id or hash prefix, its
 // sightings, and a channel's history across surveys.
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <unordered_map>
 
 #include "archive/channel_query.h"
 #include "archive/survey_archive.h"
@@ -34,30 +36,68 @@ Measurement MeasurementOf(const Statement& row, int column) {
   return {row.OptionalReal(column), row.Integer(column + 1) != 0, row.Integer(column + 2) != 0};
 }
 
-ChannelReading ReadingOf(const Statement& row) {
-  ChannelReading reading;
-  reading.survey = row.Integer(0);
-  reading.readUtc = row.Text(1);
-  reading.site = row.Text(2);
-  RecordValues& values = reading.values;
-  values.slot = static_cast<int>(row.Integer(3));
-  const std::string kind = row.Text(4);
-  values.kind = kind.empty() ? '\0' : kind[0];
-  values.sequence = static_cast<int>(row.Integer(5));
-  values.subSequence = static_cast<int>(row.Integer(6));
-  values.frequencyKhz = static_cast<std::uint32_t>(row.Integer(7));
-  values.channel = row.Text(8);
-  values.standard = row.Text(9);
-  values.multiplex = row.Text(10);
-  values.level = MeasurementOf(row, 11);
-  values.audioLevel = MeasurementOf(row, 14);
-  values.carrierToNoise = MeasurementOf(row, 17);
-  values.mer = MeasurementOf(row, 20);
-  values.ber = row.OptionalReal(23);
-  values.status = row.Text(24);
-  values.modulation = row.Text(25);
-  return reading;
+// The columns of a channel's record, in the order ReadValues reads them.
+constexpr std::string_view kReadingColumns =
+    "SELECT r.survey_id, r.slot, r.kind, r.sequence, r.sub_sequence, r.frequency_khz, "
+    "r.channel, r.standard, r.multiplex, r.level_dbuv, r.level_over, r.level_under, "
+    "r.audio_level_dbuv, r.audio_over, r.audio_under, r.cn_db, r.cn_over, r.cn_under, r.mer_db, "
+    "r.mer_over, r.mer_under, r.ber, r.status, r.modulation";
+
+// The records a channel query names: by name, by frequency, or by either.
+std::string ChannelCondition(const ChannelQuery& query) {
+  if (query.channel && query.frequencyKhz) {
+    return "r.channel = ? OR r.frequency_khz = ?";
+  }
+  return query.channel ? "r.channel = ?" : "r.frequency_khz = ?";
 }
+
+// Reads the row's record into values, reusing their strings' storage.
+void ReadValues(const Statement& row, RecordValues& values) {
+  values.slot = static_cast<int>(row.Integer(1));
+  values.kind = row.Text(2).c_str()[0];
+  values.sequence = static_cast<int>(row.Integer(3));
+  values.subSequence = static_cast<int>(row.Integer(4));
+  values.frequencyKhz = static_cast<std::uint32_t>(row.Integer(5));
+  values.channel = row.Text(6);
+  values.standard = row.Text(7);
+  values.multiplex = row.Text(8);
+  values.level = MeasurementOf(row, 9);
+  values.audioLevel = MeasurementOf(row, 12);
+  values.carrierToNoise = MeasurementOf(row, 15);
+  values.mer = MeasurementOf(row, 18);
+  values.ber = row.OptionalReal(21);
+  values.status = row.Text(22);
+  values.modulation = row.Text(23);
+}
+
+// A survey's id, date and site.
+struct SurveyPlace {
+  SurveyId id;
+  std::string readUtc;
+  std::string site;
+};
+
+// Each survey's place in the order of reading, found by its id.
+class SurveyOrder {
+ public:
+  explicit SurveyOrder(const std::vector<SurveyPlace>& places) {
+    rankOf_.reserve(places.size());
+    for (std::size_t rank = 0; rank < places.size(); ++rank) {
+      rankOf_.emplace(places[rank].id, rank);
+      idsFollowReading_ = idsFollowReading_ && (rank == 0 || places[rank - 1].id < places[rank].id);
+    }
+  }
+  // None for a survey stored after the list of surveys was read.
+  std::optional<std::size_t> RankOf(SurveyId id) const {
+    const auto found = rankOf_.find(id);
+    return found == rankOf_.end() ? std::nullopt : std::optional(found->second);
+  }
+  bool IdsFollowReading() const { return idsFollowReading_; }
+
+ private:
+  std::unordered_map<SurveyId, std::size_t> rankOf_;
+  bool idsFollowReading_ = true;
+};
 
 }  // namespace
 
@@ -75,6 +115,7 @@ SurveySummary SummaryOf(const Statement& row) {
   summary.site = row.Text(9);
   summary.note = row.Text(10);
   summary.sightings = static_cast<int>(row.Integer(11));
+  summary.labelChangedUtc = row.Text(12);
   return summary;
 }
 
@@ -160,30 +201,74 @@ ArchiveResult<std::vector<Sighting>> SurveyArchive::Sightings(SurveyId id) {
 
 ArchiveResult<std::vector<ChannelReading>> SurveyArchive::ChannelHistory(
     std::string_view channelOrFrequency) {
-  using Result = ArchiveResult<std::vector<ChannelReading>>;
-  const ChannelQuery query = ParseChannelQuery(channelOrFrequency);
-  Statement select(
-      connection_->database.Handle(),
-      "SELECT s.id, s.read_utc, s.site, r.slot, r.kind, r.sequence, r.sub_sequence, "
-      "r.frequency_khz, r.channel, r.standard, r.multiplex, r.level_dbuv, r.level_over, "
-      "r.level_under, r.audio_level_dbuv, r.audio_over, r.audio_under, r.cn_db, r.cn_over, "
-      "r.cn_under, r.mer_db, r.mer_over, r.mer_under, r.ber, r.status, r.modulation "
-      "FROM records r JOIN surveys s ON s.id = r.survey_id "
-      "WHERE r.channel = ? OR r.frequency_khz = ? "
-      "ORDER BY s.read_utc, s.id, r.slot");
-  select.Bind(1, query.channel);
-  if (query.frequencyKhz) {
-    select.Bind(2, std::int64_t{*query.frequencyKhz});
-  }
   std::vector<ChannelReading> readings;
-  int code = select.Ok() ? select.Step() : SQLITE_ERROR;
+  const auto visited = VisitChannelHistory(
+      channelOrFrequency, [&](const ChannelReading& reading) { readings.push_back(reading); });
+  if (!visited) {
+    return ArchiveResult<std::vector<ChannelReading>>::Failure(visited.Problem());
+  }
+  return readings;
+}
+
+ArchiveResult<std::size_t> SurveyArchive::VisitChannelHistory(
+    std::string_view channelOrFrequency, const std::function<void(const ChannelReading&)>& visit) {
+  using Result = ArchiveResult<std::size_t>;
+  // The surveys in the order they were read: a small table, read whole.
+  Statement surveys(connection_->database.Handle(),
+                    "SELECT id, read_utc, site FROM surveys ORDER BY read_utc, id");
+  std::vector<SurveyPlace> places;
+  int code = surveys.Ok() ? surveys.Step() : SQLITE_ERROR;
+  for (; code == SQLITE_ROW; code = surveys.Step()) {
+    places.push_back({surveys.Integer(0), surveys.Text(1), surveys.Text(2)});
+  }
+  if (code != SQLITE_DONE) {
+    return Result::Failure(connection_->CannotRead(surveys.Problem()));
+  }
+  // The records come by survey id without a join. Where ids follow the order of reading (surveys
+  // stored as they were read) each goes straight to visit; else (older logs imported later) they
+  // are gathered and put in order first.
+  const SurveyOrder order(places);
+  const ChannelQuery query = ParseChannelQuery(channelOrFrequency);
+  Statement select(connection_->database.Handle(),
+                   std::string(kReadingColumns) + " FROM records r WHERE " +
+                       ChannelCondition(query) + " ORDER BY r.survey_id, r.slot");
+  int parameter = 1;
+  if (query.channel) {
+    select.Bind(parameter++, std::string_view(*query.channel));
+  }
+  if (query.frequencyKhz) {
+    select.Bind(parameter, std::int64_t{*query.frequencyKhz});
+  }
+  std::vector<std::pair<std::size_t, ChannelReading>> gathered;
+  std::size_t count = 0;
+  ChannelReading reading;
+  code = select.Ok() ? select.Step() : SQLITE_ERROR;
   for (; code == SQLITE_ROW; code = select.Step()) {
-    readings.push_back(ReadingOf(select));
+    const std::optional<std::size_t> rank = order.RankOf(select.Integer(0));
+    if (!rank) {
+      continue;
+    }
+    ++count;
+    const SurveyPlace& place = places[*rank];
+    reading.survey = place.id;
+    reading.readUtc = place.readUtc;
+    reading.site = place.site;
+    ReadValues(select, reading.values);
+    if (order.IdsFollowReading()) {
+      visit(reading);
+    } else {
+      gathered.emplace_back(*rank, reading);
+    }
   }
   if (code != SQLITE_DONE) {
     return Result::Failure(connection_->CannotRead(select.Problem()));
   }
-  return readings;
+  std::stable_sort(gathered.begin(), gathered.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [rank, found] : gathered) {
+    visit(found);
+  }
+  return count;
 }
 
 }  // namespace klxr::archive

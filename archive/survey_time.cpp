@@ -32,6 +32,18 @@ std::string UtcText(std::chrono::system_clock::time_point instant) {
   return text;
 }
 
+std::string UtcMillisecondText(std::chrono::system_clock::time_point instant) {
+  using std::chrono::milliseconds;
+  const auto sinceEpoch = std::chrono::duration_cast<milliseconds>(instant.time_since_epoch());
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(sinceEpoch);
+  const long long millis = (sinceEpoch - seconds).count();
+  std::string text = UtcText(std::chrono::system_clock::time_point(seconds));
+  char fraction[24];
+  std::snprintf(fraction, sizeof fraction, ".%03lldZ", millis);
+  text.replace(text.size() - 1, 1, fraction);
+  return text;
+}
+
 int OffsetMinutes(const std::tm& local, const std::tm& utc) {
   // The two dates are at most one day apart; across a new year the later year's day 0 follows.
   int days = local.tm_yday - utc.tm_yday;

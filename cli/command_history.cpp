@@ -138,7 +138,9 @@ int RunHistory(const std::vector<std::string>& arguments, CliContext& context) {
     Subcommand run;
   } kSubcommands[] = {{"show", HistoryShow},     {"export", HistoryExport},
                       {"label", HistoryLabel},   {"import", HistoryImport},
-                      {"forget", HistoryForget}, {"channel", HistoryChannel}};
+                      {"forget", HistoryForget}, {"channel", HistoryChannel},
+                      {"team", HistoryTeam},     {"push", HistoryPush},
+                      {"pull", HistoryPull},     {"--team", TeamHistory}};
   if (!arguments.empty()) {
     for (const auto& subcommand : kSubcommands) {
       if (arguments.front() == subcommand.name) {

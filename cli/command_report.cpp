@@ -1,11 +1,13 @@
-// klxr-log-cli report LOG.tlg OUT.pdf [--dbuv] [--title T] [--site S] [--installer I] [--letter]:
-// the PDF report of a log for the customer. The report is painted with Qt Gui on the offscreen
-// platform, so it needs no display; a build without Qt Gui has no report.
+// klxr-log-cli report LOG.tlg OUT.pdf [--dbuv] [--title T] [--site S] [--installer I] [--letter]
+// [--compare A]: the PDF report of a log for the customer, with what changed since survey A. The
+// report is painted with Qt Gui on the offscreen platform, so it needs no display; a build without
+// Qt Gui has no report.
 #include "cli/arguments.h"
 #include "cli/cli_command.h"
 #include "cli/exit_status.h"
 #include "cli/file_operands.h"
 #include "cli/option_values.h"
+#include "cli/survey_operands.h"
 #include "log/log_files.h"
 
 #ifdef KLXR_HAVE_REPORT
@@ -52,10 +54,41 @@ QString ArgumentText(const std::map<std::string, std::string, std::less<>>& valu
   return found == values.end() ? QString() : QString::fromLocal8Bit(found->second);
 }
 
+// How the report names the earlier survey: its survey in the archive, or its file.
+QString EarlierSurveyName(const std::string& operand, const SurveyFacts& facts) {
+  if (facts.surveyId.empty()) {
+    return QString::fromLocal8Bit(operand);
+  }
+  QString name = QStringLiteral("survey ") + QString::fromStdString(facts.surveyId);
+  if (!facts.readTime.empty()) {
+    name += QStringLiteral(" read ") + QString::fromStdString(facts.readTime);
+  }
+  if (!facts.site.empty()) {
+    name += QStringLiteral(" at ") + QString::fromStdString(facts.site);
+  }
+  return name;
+}
+
 int WriteReport(const LogImage& image, const OptionValues& values, const ParsedArguments& parsed,
                 CliContext& context) {
+  LogImage before;
+  SurveyFacts beforeFacts;
+  const auto compared = values.values.find("--compare");
+  if (compared != values.values.end() && IsStandardStream(compared->second) &&
+      IsStandardStream(parsed.operands[0])) {
+    return ReportUsageError(context, "report", "LOG.tlg and A cannot both be standard input");
+  }
+  if (compared != values.values.end() &&
+      ResolveSurveyOperand(compared->second, "A", "report", before, beforeFacts, context) !=
+          kExitOk) {
+    return kExitUsage;
+  }
   const auto application = MakeGuiApplication();
   report::ReportOptions options;
+  if (compared != values.values.end()) {
+    options.before = &before;
+    options.beforeName = EarlierSurveyName(compared->second, beforeFacts);
+  }
   if (values.values.count("--title") != 0) {
     options.title = ArgumentText(values.values, "--title");
   }
@@ -84,7 +117,8 @@ int WriteReport(const LogImage& image, const OptionValues& values, const ParsedA
 }  // namespace
 
 int RunReport(const std::vector<std::string>& arguments, CliContext& context) {
-  const OptionValues values = TakeOptionValues(arguments, {"--title", "--site", "--installer"});
+  const OptionValues values =
+      TakeOptionValues(arguments, {"--title", "--site", "--installer", "--compare"});
   if (!values.error.empty()) {
     return ReportUsageError(context, "report", values.error);
   }

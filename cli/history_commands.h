@@ -24,6 +24,10 @@ std::optional<archive::SurveySummary> FindSurvey(archive::SurveyArchive& archive
 // The survey's facts as one JSON object.
 std::string SurveyJson(const archive::SurveySummary& survey);
 
+// One record of a channel's history: a JSON object, or a tab-separated line.
+std::string ReadingJson(const archive::ChannelReading& reading);
+std::string ReadingText(const archive::ChannelReading& reading);
+
 // Tells an archive problem on standard error; returns kExitFailure.
 int ReportHistoryProblem(CliContext& context, const std::string& problem);
 
@@ -32,6 +36,11 @@ int HistoryExport(const std::vector<std::string>& arguments, CliContext& context
 int HistoryLabel(const std::vector<std::string>& arguments, CliContext& context);
 int HistoryImport(const std::vector<std::string>& arguments, CliContext& context);
 int HistoryForget(const std::vector<std::string>& arguments, CliContext& context);
+// The team archive: "team init", "push", "pull", and "--team" before the listing and its views.
+int HistoryTeam(const std::vector<std::string>& arguments, CliContext& context);
+int HistoryPush(const std::vector<std::string>& arguments, CliContext& context);
+int HistoryPull(const std::vector<std::string>& arguments, CliContext& context);
+int TeamHistory(const std::vector<std::string>& arguments, CliContext& context);
 
 // A survey lookup for "compare": an operand that names a survey of the archive.
 SurveyLookup ArchiveSurveyLookup();

@@ -13,6 +13,12 @@ inline constexpr std::string_view kHistoryHelp =
     "       klxr-log-cli history import FILE.tlg... [--site S]\n"
     "       klxr-log-cli history forget ID\n"
     "       klxr-log-cli history channel NAME|FREQ [--format text|json]\n"
+    "       klxr-log-cli history team init\n"
+    "       klxr-log-cli history push [ID...]\n"
+    "       klxr-log-cli history pull [--site S] [--since YYYY-MM-DD]\n"
+    "       klxr-log-cli history --team [--site S] [--format text|json]\n"
+    "       klxr-log-cli history --team show ID [--format text|json]\n"
+    "       klxr-log-cli history --team channel NAME|FREQ [--site S] [--format text|json]\n"
     "\n"
     "The survey archive keeps every log read from a meter (by \"read\" and by the desktop\n"
     "program): its image, its SHA-256, when it was first read (UTC, with the computer's offset\n"
@@ -41,11 +47,30 @@ inline constexpr std::string_view kHistoryHelp =
     "            ignored) or frequency (\"482\", \"482.25MHz\", \"482250kHz\"; a bare number\n"
     "            below 10000 is MHz, and also a channel name)\n"
     "\n"
-    "  --format json   the listing, the survey or the channel's history as JSON (UTF-8)\n";
+    "  --format json   the listing, the survey or the channel's history as JSON (UTF-8)\n"
+    "\n"
+    "The team archive keeps the surveys of every installer of a firm on its PostgreSQL\n"
+    "server, named by the libpq connection string in KLXR_TEAM_ARCHIVE (\"host=db.example\n"
+    "dbname=surveys user=ann\"). Passwords come from libpq's password file (~/.pgpass) or\n"
+    "service file, never from the connection string; TLS as libpq configures it (sslmode).\n"
+    "A survey is the same survey everywhere by its hash; each keeps who pushed it, from\n"
+    "which computer, and when.\n"
+    "  team init  create the team archive's tables on the server, or bring them up to date,\n"
+    "             and give the roles klxr_team_readers and klxr_team_writers their rights\n"
+    "  push       send the local surveys the team archive lacks (those named, or all), each\n"
+    "             on its own: a survey is there whole or not at all\n"
+    "  pull       keep the team's surveys (of a site, read since a day) in the local archive,\n"
+    "             with local ids of their own\n"
+    "  --team     list, show or follow a channel in the team archive itself\n"
+    "Sites and notes changed on both sides: push and pull keep the later change on both, and\n"
+    "the value it replaced in the survey's label history. On a terminal, push and pull show\n"
+    "their progress on standard error; Ctrl-C stops them between two surveys.\n";
 
 inline constexpr std::string_view kHistoryExitStatus =
     "Exit status 0 on success; 1 when the archive cannot be opened or written (why is on\n"
     "standard error), for an ID that names no survey or more than one, and when a file to\n"
-    "import is no log; 2 for a usage error. A build without SQLite has no archive and says so.\n";
+    "import is no log, when the team archive cannot be reached or refuses a push, and when a\n"
+    "push or pull was stopped; 2 for a usage error. A build without SQLite has no archive and\n"
+    "says so; a build without libpq (the Windows builds) has no team archive and says so.\n";
 
 }  // namespace klxr::cli

@@ -14,6 +14,9 @@
 namespace klxr::cli {
 namespace {
 
+// How much text "history channel" gathers before it writes.
+constexpr std::size_t kOutputPiece = 64 * 1024;
+
 bool TakeJsonFormat(const std::vector<std::string>& arguments, std::string_view command,
                     const std::vector<std::string_view>& operands, bool& json,
                     std::vector<std::string>& operandValues, CliContext& context) {
@@ -86,6 +89,8 @@ std::string MeasurementJson(std::string_view valueName, std::string_view flagPre
          prefix + "_under\": " + (measurement.underRange ? "true" : "false");
 }
 
+}  // namespace
+
 std::string ReadingJson(const archive::ChannelReading& reading) {
   const RecordValues& values = reading.values;
   return "{\"survey\": " + std::to_string(reading.survey) +
@@ -114,8 +119,6 @@ std::string ReadingText(const archive::ChannelReading& reading) {
          MeasurementText(values.carrierToNoise) + "\t" + MeasurementText(values.mer) + "\t" +
          (values.ber ? BerNumberText(*values.ber) : "") + "\t" + values.status + "\n";
 }
-
-}  // namespace
 
 int HistoryShow(const std::vector<std::string>& arguments, CliContext& context) {
   bool json = false;
@@ -157,21 +160,31 @@ int HistoryChannel(const std::vector<std::string>& arguments, CliContext& contex
   if (!archive) {
     return kExitFailure;
   }
-  const auto readings = archive->ChannelHistory(operands[0]);
-  if (!readings) {
-    return ReportHistoryProblem(context, readings.Problem());
-  }
+  // Written in pieces as the readings come: a channel measured at many sites in thousands of
+  // surveys gives hundreds of thousands of lines.
   std::string text = json ? "["
                           : "survey\tread (UTC)\tsite\tfrequency (MHz)\tchannel\tkind\t"
                             "level (dBuV)\tC/N (dB)\tMER (dB)\tBER\tstatus\n";
-  for (const archive::ChannelReading& reading : readings.Value()) {
-    text +=
-        json ? (text.size() > 1 ? ",\n  " : "\n  ") + ReadingJson(reading) : ReadingText(reading);
+  bool written = true;
+  const auto readings =
+      archive->VisitChannelHistory(operands[0], [&](const archive::ChannelReading& reading) {
+        if (!written) {
+          return;
+        }
+        text +=
+            json ? (text == "[" ? "\n  " : ",\n  ") + ReadingJson(reading) : ReadingText(reading);
+        if (text.size() >= kOutputPiece) {
+          written = WriteToOutput(context, text);
+          text.clear();
+        }
+      });
+  if (!readings) {
+    return ReportHistoryProblem(context, readings.Problem());
   }
   if (json) {
-    text += readings.Value().empty() ? "]\n" : "\n]\n";
+    text += readings.Value() == 0 ? "]\n" : "\n]\n";
   }
-  return WriteToOutput(context, text) ? kExitOk : kExitFailure;
+  return written && WriteToOutput(context, text) ? kExitOk : kExitFailure;
 }
 
 }  // namespace klxr::cli

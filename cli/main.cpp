@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/archive_location.h"
 #include "cli/arguments.h"
 #include "cli/cli_command.h"
 #include "cli/exit_status.h"
@@ -230,7 +231,7 @@ constexpr std::string_view kAdapterHelp =
 
 constexpr std::string_view kReportHelp =
     "Usage: klxr-log-cli report LOG.tlg OUT.pdf [--dbuv] [--title T] [--site S] [--installer I]\n"
-    "                           [--letter]\n"
+    "                           [--letter] [--compare A]\n"
     "\n"
     "Writes a report of the log file LOG.tlg for the customer as the PDF document OUT.pdf\n"
     "(\"-\" for standard output): a header (title, site, installer, the date printed, the\n"
@@ -238,12 +239,17 @@ constexpr std::string_view kReportHelp =
     "and status, a chart of the level of every record coloured by its status, charts of the\n"
     "MER and the BER (on a logarithmic axis) of the digital records, the charts by frequency,\n"
     "and the full table of records as the log viewer lists them. It needs no display.\n"
+    "With --compare, pages of what changed since the earlier survey A follow: the table of\n"
+    "\"compare A LOG.tlg\" with its default thresholds, each channel's line coloured by whether\n"
+    "it got better or worse.\n"
     "\n"
     "  --dbuv          power levels in dBuV instead of dBm\n"
     "  --title T       the report's title instead of \"Measurement log\"\n"
     "  --site S        a line naming the site measured\n"
     "  --installer I   a line naming the installer\n"
     "  --letter        US Letter paper instead of A4\n"
+    "  --compare A     the earlier survey of the site: a .tlg file, or a survey of the archive\n"
+    "                  by its id or a prefix of its hash\n"
     "\n"
     "A log without records still gives a report, which says so. An existing OUT.pdf is\n"
     "replaced only when the whole file was written; on any failure it is left as it was\n"
@@ -263,7 +269,7 @@ constexpr std::array<CliCommand, 9> kCommands{{
     {"adapter", "check the USB lead's adapter settings, and re-program them", kAdapterHelp,
      RunAdapter},
     {"report", "write a PDF report of a .tlg log with its charts", kReportHelp, RunReport},
-    {"history", "the surveys kept in the archive: list, show, export, label, a channel",
+    {"history", "the surveys kept in the archive and the team's: list, show, push, pull",
      kHistoryHelp, RunHistory, kHistoryExitStatus},
 }};
 
@@ -341,7 +347,8 @@ void PrintOverview(std::ostream& out) {
          "  --help    show this text\n"
          "  --version show the version\n"
          "  --demo    before the command: talk to the virtual meter holding the bundled sample\n"
-         "            log instead of a meter, to try the commands without one\n"
+         "            log instead of a meter, to try the commands without one; its reads are kept\n"
+         "            in a survey archive of their own (demo-surveys.sqlite), not among real ones\n"
          "\n"
       << DriverHelp() << "\n"
       << kExitStatusHelp
@@ -423,6 +430,7 @@ int main(int argc, char** argv) {
       std::cerr << "klxr-log-cli: --demo: " << problem << "\n";
       return klxr::cli::kExitFailure;
     }
+    klxr::archive::UseDemoArchive();
   }
   klxr::cli::TerminalMessageBoxes boxes(std::cin, std::cerr);
   klxr::cli::CliContext context{std::cout, std::cerr, boxes};

@@ -8,15 +8,6 @@
 
 namespace klxr::cli {
 
-std::optional<std::string> AdapterSerialOf(const ComAccess* port) {
-  if (port == nullptr) {
-    return std::nullopt;
-  }
-  const auto& buffer = port->SerialNumberBuf;
-  const std::string serial(buffer.data(), strnlen(buffer.data(), buffer.size()));
-  return serial.empty() ? std::nullopt : std::optional<std::string>(serial);
-}
-
 void ArchiveReadLog(const LogImage& image, bool complete, const ComAccess* port,
                     CliContext& context) {
   if (!archive::ArchiveAvailable() || (!complete && CountRecords(image, nullptr) == 0)) {

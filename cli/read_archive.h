@@ -17,7 +17,4 @@ namespace klxr::cli {
 void ArchiveReadLog(const LogImage& image, bool complete, const ComAccess* port,
                     CliContext& context);
 
-// The USB lead's serial number as the adapter check read it; none when there was no check.
-std::optional<std::string> AdapterSerialOf(const ComAccess* port);
-
 }  // namespace klxr::cli

@@ -7,19 +7,6 @@
 #include "archive/survey_archive.h"
 
 namespace klxr {
-namespace {
-
-std::optional<std::string> AdapterSerial(const ComAccess* port) {
-  if (port == nullptr) {
-    return std::nullopt;
-  }
-  const auto& buffer = port->SerialNumberBuf;
-  std::string serial(buffer.data(), strnlen(buffer.data(), buffer.size()));
-  return serial.empty() ? std::nullopt : std::optional<std::string>(std::move(serial));
-}
-
-}  // namespace
-
 std::optional<archive::SurveyId> ReadArchiver::Archive(const LogImage& image, bool complete,
                                                        const ComAccess* port, MessageBoxes& boxes) {
   if (file_.empty() || (!complete && CountRecords(image, nullptr) == 0)) {
@@ -28,7 +15,7 @@ std::optional<archive::SurveyId> ReadArchiver::Archive(const LogImage& image, bo
   archive::SurveyFacts facts;
   facts.seen = std::chrono::system_clock::now();
   facts.complete = complete;
-  facts.adapterSerial = AdapterSerial(port);
+  facts.adapterSerial = AdapterSerialOf(port);
   std::string problem = archive::PrepareArchiveFolder(file_);
   if (problem.empty()) {
     auto opened = archive::SurveyArchive::Open(file_);

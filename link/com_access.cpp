@@ -1,5 +1,7 @@
 #include "link/com_access.h"
 
+#include <cstring>
+
 namespace klxr {
 
 using d2xx::FT_OK;
@@ -147,6 +149,15 @@ FT_STATUS ComAccess::OpenAndConfigure(std::int32_t deviceIndex, std::uint32_t ba
   SetDataCharacteristics(wordLength, stopBits, parity);
   SetFlowControl(d2xx::FT_FLOW_NONE, 0, 0);
   return Status;
+}
+
+std::optional<std::string> AdapterSerialOf(const ComAccess* port) {
+  if (port == nullptr) {
+    return std::nullopt;
+  }
+  const auto& buffer = port->SerialNumberBuf;
+  std::string serial(buffer.data(), strnlen(buffer.data(), buffer.size()));
+  return serial.empty() ? std::nullopt : std::optional<std::string>(std::move(serial));
 }
 
 }  // namespace klxr

@@ -8,6 +8,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "link/d2xx_api.h"
 
@@ -106,5 +108,8 @@ class ComAccess {
 
   const d2xx::D2xxFunctions& driver_;
 };
+
+// The USB lead's serial number as the adapter check read it; none without a port or a check.
+std::optional<std::string> AdapterSerialOf(const ComAccess* port);
 
 }  // namespace klxr

@@ -8,8 +8,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <optional>
 #include <vector>
 
+#include "report/report_comparison.h"
 #include "report/report_content.h"
 #include "report/report_paint.h"
 #include "report/report_text.h"
@@ -201,13 +203,31 @@ void PaintTablePage(QPainter& painter, const ReportContent& content, const Repor
   }
 }
 
+// The pages of changes since the earlier log, when one is given.
+struct ComparisonPages {
+  std::optional<ComparisonSection> section;
+  int count = 0;
+};
+
+ComparisonPages PlanComparison(const ReportOptions& options, const LogImage& image,
+                               const QRectF& body) {
+  if (options.before == nullptr) {
+    return {};
+  }
+  ComparisonSection section = MakeComparisonSection(*options.before, options.beforeName, image);
+  const int count = ComparisonPageCount(section, body.height());
+  return {std::move(section), count};
+}
+
 void PaintPages(QPainter& painter, const QRectF& page, const std::function<void()>& newPage,
-                const ReportOptions& options, const ReportContent& content) {
+                const ReportOptions& options, const LogImage& image, const ReportContent& content) {
   const QRectF body(kMargin, kMargin, page.width() - 2 * kMargin,
                     page.height() - 2 * kMargin - kFooterHeight);
   const std::vector<ChartStrip> strips = MakeStrips(content, options.units);
   const std::vector<ReportPage> pages = PlanPages(
       static_cast<int>(strips.size()), static_cast<int>(content.lines.size()), CapacityOf(page));
+  const ComparisonPages changes = PlanComparison(options, image, body);
+  const int total = static_cast<int>(pages.size()) + changes.count;
   for (std::size_t number = 0; number < pages.size(); ++number) {
     if (number > 0) {
       newPage();
@@ -229,7 +249,12 @@ void PaintPages(QPainter& painter, const QRectF& page, const std::function<void(
                       QRectF(body.left(), y, body.width(), kStripHeight));
       y += kStripHeight;
     }
-    PaintFooter(painter, page, static_cast<int>(number) + 1, static_cast<int>(pages.size()));
+    PaintFooter(painter, page, static_cast<int>(number) + 1, total);
+  }
+  for (int k = 0; k < changes.count; ++k) {
+    newPage();
+    PaintComparisonPage(painter, *changes.section, k, body);
+    PaintFooter(painter, page, static_cast<int>(pages.size()) + k + 1, total);
   }
 }
 
@@ -237,7 +262,7 @@ void PaintPages(QPainter& painter, const QRectF& page, const std::function<void(
 
 void PaintReport(QPainter& painter, const QRectF& page, const std::function<void()>& newPage,
                  const LogImage& image, const ReportOptions& options) {
-  PaintPages(painter, page, newPage, options, GatherContent(image, options.units));
+  PaintPages(painter, page, newPage, options, image, GatherContent(image, options.units));
 }
 
 QByteArray RenderReport(const LogImage& image, const ReportOptions& options) {

@@ -1,7 +1,7 @@
 // The report of a measurement log for the customer: a PDF document with a header, a summary of the
 // records by kind and status, charts of the level, MER and BER of the records, and the full table
-// of records as the log viewer lists them. It needs a QGuiApplication (the offscreen platform will
-// do).
+// of records as the log viewer lists them; and, when an earlier log is given, what changed since.
+// It needs a QGuiApplication (the offscreen platform will do).
 #pragma once
 
 #include <QByteArray>
@@ -27,6 +27,9 @@ struct ReportOptions {
   bool logReadFromMeter = false;   // the log came from a Read of the meter, not from a file
   std::uint8_t units = kUnitsDbm;  // kUnitsDbm or kUnitsDbuv, as FormatRecord takes them
   bool letter = false;             // US Letter paper instead of A4
+  // An earlier log of the site: when given, pages of what changed since it follow the records.
+  const LogImage* before = nullptr;
+  QString beforeName{};  // how the report names it: its file, or its survey in the archive
 };
 
 // The PDF document of the counted records of the image.

@@ -4,13 +4,14 @@ KLXR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # Packages the build needs on Debian 12.
 KLXR_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                     qt6-base-dev libgl-dev ccache libsqlite3-dev)
+                     qt6-base-dev libgl-dev ccache libsqlite3-dev libpq-dev)
 # The open-source driver back end (libftdi1 over libusb), the driver of a real meter on Linux.
 KLXR_OPEN_DRIVER_PACKAGES=(libftdi1-dev libusb-1.0-0-dev)
 # The open driver and its emulated-adapter tests (umockdev).
 KLXR_BUILD_PACKAGES+=("${KLXR_OPEN_DRIVER_PACKAGES[@]}" umockdev libumockdev-dev)
 # Packages the tests need besides the build's: the PDF tools that read the reports back.
-KLXR_TEST_PACKAGES=(poppler-utils)
+# PostgreSQL: the team archive's tests start a server of their own.
+KLXR_TEST_PACKAGES=(poppler-utils postgresql)
 
 # The Windows cross builds: optimised, without debugging information (the installer ships the
 # programs stripped; the debugging information would double the build's time and size).

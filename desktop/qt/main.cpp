@@ -11,6 +11,7 @@
 #include <string_view>
 #include <utility>
 
+#include "archive/archive_location.h"
 #include "desktop/application.h"
 #include "desktop/command_line.h"
 #include "desktop/program_options.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
       std::cerr << "klxr-log: --demo: " << problem << "\n";
       return 1;
     }
+    klxr::archive::UseDemoArchive();
   }
   const std::string commandLine = klxr::CommandLineText(argc, argv);
   QApplication qtApplication(argc, argv);

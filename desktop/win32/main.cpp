@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 
+#include "archive/archive_location.h"
 #include "desktop/application.h"
 #include "desktop/automation_script.h"
 #include "desktop/command_line.h"
@@ -58,6 +59,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
       ShowText("--demo: " + problem, caption, MB_ICONERROR);
       return 1;
     }
+    klxr::archive::UseDemoArchive();
   }
   const std::string commandLine = klxr::CommandLineText(argc, argv);
   klxr::win32::Win32Shell shell(instance);

@@ -58,6 +58,65 @@ TEST_F(SurveyArchiveTest, AnEmptyFileGetsTheWholeSchema) {
   ASSERT_NE(OpenArchive(), nullptr);  // opening again migrates nothing and fails nothing
 }
 
+// A file of version 1 (before label times) is brought up to date: its labelled surveys count as
+// labelled when they were read, the others as never labelled; nothing else changes.
+TEST_F(SurveyArchiveTest, AVersionOneFileIsBroughtUpToDate) {
+  sqlite3* database = nullptr;
+  ASSERT_EQ(sqlite3_open(file_.c_str(), &database), SQLITE_OK);
+  const std::string versionOne(ArchiveMigrations()[0].sql);
+  const std::string rows =
+      "INSERT INTO surveys (id, sha256, read_utc, time_zone, source, record_count, complete, "
+      "site, note, image) VALUES "
+      "(1, 'aa', '2024-01-02T03:04:05Z', '+00:00', 'read', 0, 1, 'Hill', '', zeroblob(100352)), "
+      "(2, 'bb', '2024-02-02T03:04:05Z', '+00:00', 'read', 0, 1, '', 'a note', zeroblob(100352)), "
+      "(3, 'cc', '2024-03-02T03:04:05Z', '+00:00', 'read', 0, 1, '', '', zeroblob(100352));";
+  ASSERT_EQ(sqlite3_exec(database, (versionOne + rows + "PRAGMA user_version = 1;").c_str(),
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(database);
+  auto archive = OpenArchive();
+  ASSERT_NE(archive, nullptr);
+  EXPECT_EQ(Count("PRAGMA user_version"), 2);
+  const auto surveys = archive->List();
+  ASSERT_TRUE(surveys.Ok()) << surveys.Problem();
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"cc", ""}, {"bb", "2024-02-02T03:04:05Z"}, {"aa", "2024-01-02T03:04:05Z"}};
+  ASSERT_EQ(surveys.Value().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(surveys.Value()[i].sha256, expected[i].first);
+    EXPECT_EQ(surveys.Value()[i].labelChangedUtc, expected[i].second) << expected[i].first;
+  }
+  // A label set now is later than any of those, to the millisecond.
+  ASSERT_TRUE(archive->Label(3, "Valley", std::nullopt).Ok());
+  const std::string now = archive->Find("3").Value().labelChangedUtc;
+  EXPECT_EQ(now.size(), std::string("2024-01-02T03:04:05.678Z").size()) << now;
+  EXPECT_GT(now, expected[1].second);
+}
+
+// A label changed elsewhere replaces the local one, which is kept in the label history.
+TEST_F(SurveyArchiveTest, AReplacedLabelIsKeptInTheHistory) {
+  auto archive = OpenArchive();
+  const SurveyId id = archive->Store(samples::MakeRealisticLog(10, 1), ReadAt(100)).Value().id;
+  ASSERT_TRUE(archive->Label(id, "Hill", std::string("by the barn")).Ok());
+  const std::string localTime = archive->Find(std::to_string(id)).Value().labelChangedUtc;
+  SurveySummary team;
+  team.site = "Hill farm";
+  team.note = "mast moved";
+  team.labelChangedUtc = "2099-01-01T00:00:00.000Z";
+  ASSERT_TRUE(archive->ReplaceLabel(id, team, "team").Ok());
+  const SurveySummary now = archive->Find(std::to_string(id)).Value();
+  EXPECT_EQ(now.site, "Hill farm");
+  EXPECT_EQ(now.labelChangedUtc, team.labelChangedUtc);
+  const auto history = archive->LabelHistory(id);
+  ASSERT_TRUE(history.Ok()) << history.Problem();
+  ASSERT_EQ(history.Value().size(), 1u);
+  EXPECT_EQ(history.Value()[0].site, "Hill");
+  EXPECT_EQ(history.Value()[0].note, "by the barn");
+  EXPECT_EQ(history.Value()[0].changedUtc, localTime);
+  EXPECT_EQ(history.Value()[0].replacedBy, "team");
+  EXPECT_FALSE(archive->ReplaceLabel(id + 7, team, "team").Ok());
+}
+
 TEST_F(SurveyArchiveTest, FilesThatAreNoArchiveOfOursAreRefusedWithTheReason) {
   const struct {
     const char* name;
@@ -207,6 +266,12 @@ TEST_F(SurveyArchiveTest, AChannelAcrossSurveysOldestFirst) {
     ASSERT_FALSE(readings.Value().empty()) << query;
     EXPECT_EQ(readings.Value().front().survey, earlierId) << query;
     EXPECT_EQ(readings.Value().back().survey, laterId) << query;
+    // Within a survey, in the order of the log.
+    for (std::size_t k = 1; k < readings.Value().size(); ++k) {
+      const ChannelReading& previous = readings.Value()[k - 1];
+      const ChannelReading& reading = readings.Value()[k];
+      EXPECT_TRUE(previous.survey != reading.survey || previous.values.slot < reading.values.slot);
+    }
     for (const ChannelReading& reading : readings.Value()) {
       const bool sameChannel = reading.values.channel == sample.channel;
       const bool sameFrequency = reading.values.frequencyKhz == sample.frequencyKhz;

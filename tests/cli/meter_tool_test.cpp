@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <random>
 
 #include "run_tool.h"
@@ -129,6 +130,29 @@ TEST_F(MeterToolTest, DemoReadsTheBundledSampleWhateverTheEnvironmentSays) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("Transfer Complete!"), std::string::npos) << run.err;
   EXPECT_EQ(ReadWholeFile(PathOf("demo.tlg")), ReadWholeFile(kSamples / "mixed.tlg"));
+}
+
+TEST_F(MeterToolTest, DemoReadsAreKeptApartFromRealSurveys) {
+  // The user's data folder (both systems' names) is the test's folder, and no archive is named.
+  const char* names[] = {"KLXR_ARCHIVE", "XDG_DATA_HOME", "LOCALAPPDATA"};
+  std::vector<std::optional<std::string>> saved;
+  for (const char* name : names) {
+    const char* value = std::getenv(name);
+    saved.push_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+    SetVariable(name, folder_.string());
+  }
+  ClearVariable("KLXR_ARCHIVE");
+  const ToolRun run = Run({"--demo", "read", "--out", PathOf("demo.tlg")});
+  for (std::size_t i = 0; i < saved.size(); ++i) {
+    saved[i] ? SetVariable(names[i], *saved[i]) : ClearVariable(names[i]);
+  }
+  EXPECT_EQ(run.status, 0) << run.err;
+  if (run.err.find("kept as survey 1") != std::string::npos) {
+    EXPECT_TRUE(fs::exists(folder_ / "klxr-log" / "demo-surveys.sqlite"));
+  } else {
+    EXPECT_NE(run.err.find("no survey archive"), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "klxr-log" / "surveys.sqlite"));
 }
 
 TEST_F(MeterToolTest, DemoIsAnOptionBeforeTheCommandOnly) {

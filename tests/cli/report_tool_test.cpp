@@ -65,6 +65,34 @@ TEST_F(ReportToolTest, TheHeaderGivesTheLogFilesModificationTime) {
       << expected;
 }
 
+TEST_F(ReportToolTest, CompareAddsThePagesOfChangesSinceTheEarlierSurvey) {
+  const ToolRun plain = Run({"report", Sample("mixed.tlg"), PathOf("plain.pdf")});
+  const ToolRun run =
+      Run({"report", Sample("mixed.tlg"), PathOf("changes.pdf"), "--compare", Sample("full.tlg")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const ToolRun table = Run({"compare", Sample("full.tlg"), Sample("mixed.tlg")});
+  const ToolRun missing = Run({"report", Sample("mixed.tlg"), PathOf("x.pdf"), "--compare", "x"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("no such file"), std::string::npos) << missing.err;
+  EXPECT_FALSE(fs::exists(folder_ / "x.pdf"));
+  if (!testing::HavePdfTools()) {
+    GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are not installed";
+  }
+  const std::string text = testing::PdfFile(ReadWholeFile(folder_ / "changes.pdf")).Text();
+  const std::string plainText = testing::PdfFile(ReadWholeFile(folder_ / "plain.pdf")).Text();
+  // The summary line of "compare", under the section's title, and every page counted.
+  const std::string summary = table.out.substr(table.out.find("better") - 2, 40);
+  for (const std::string& expected : {"Changes since " + Sample("full.tlg"), summary}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+  const auto pages = [](const std::string& pdfText) {
+    const std::size_t of = pdfText.rfind(" of ");
+    return std::stoi(pdfText.substr(of + 4));
+  };
+  EXPECT_GT(pages(text), pages(plainText));
+  EXPECT_NE(text.find("Page " + std::to_string(pages(text)) + " of"), std::string::npos);
+}
+
 TEST_F(ReportToolTest, ADashWritesTheSameDocumentToStandardOutput) {
   const ToolRun file = Run({"report", Sample("ends-with-e.tlg"), PathOf("a.pdf")});
   const ToolRun standard = Run({"report", Sample("ends-with-e.tlg"), "-"});
