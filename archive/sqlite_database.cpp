@@ -1,5 +1,7 @@
 #include "archive/sqlite_database.h"
 
+#include "platform/utf8_name.h"
+
 namespace klxr::archive {
 
 Statement::Statement(sqlite3* database, std::string_view sql) : database_(database) {
@@ -105,10 +107,16 @@ Database::~Database() {
 }
 
 std::string Database::Open(const std::string& path) {
+  // SQLite takes file names in UTF-8 (on Windows it turns them into the system's wide names); the
+  // program holds them in the system's 8-bit form.
+  const std::optional<std::string> name = platform::Utf8NameOf(path);
+  if (!name) {
+    return "the file name is not valid in the system's character set";
+  }
   // A connection is used by one thread at a time, so SQLite's own lock around every call (a
   // good part of the time of reading hundreds of thousands of rows) is left out.
   const int code =
-      sqlite3_open_v2(path.c_str(), &handle_,
+      sqlite3_open_v2(name->c_str(), &handle_,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (code != SQLITE_OK) {
     std::string problem = handle_ != nullptr ? sqlite3_errmsg(handle_) : sqlite3_errstr(code);

@@ -18,6 +18,14 @@ KLXR_TEST_PACKAGES=(poppler-utils postgresql)
 KLXR_WINDOWS_BUILD_OPTIONS=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
                             "-DCMAKE_C_FLAGS_RELEASE=-O2 -DNDEBUG" -DKLXR_WERROR=ON)
 
+# klxr_add_windows_sqlite: fetches SQLite's source once (scripts/fetch-sqlite.sh) and adds its
+# folder to KLXR_WINDOWS_BUILD_OPTIONS, so that the Windows programs carry the survey archive.
+klxr_add_windows_sqlite() {
+  local folder
+  folder=$("$KLXR_ROOT/scripts/fetch-sqlite.sh") || return 1
+  KLXR_WINDOWS_BUILD_OPTIONS+=("-DKLXR_SQLITE_AMALGAMATION=$folder")
+}
+
 klxr_say() { printf '\033[1m== %s\033[0m\n' "$*"; }
 
 # Installs the Debian packages that are missing (apt-get update once, then install).
@@ -49,7 +57,9 @@ klxr_configure() {
   local dir="$1"
   shift
   local launcher=()
-  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  fi
   cmake -S "$KLXR_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
 }
 

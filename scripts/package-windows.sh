@@ -14,7 +14,10 @@ KLXR_INSTALLER_PACKAGES=(cmake ninja-build ccache mingw-w64 g++-mingw-w64-x86-64
 dir="${1:-build-win64}"
 klxr_ensure_packages "${KLXR_INSTALLER_PACKAGES[@]}"
 
-options=()
+# SQLite's source is named on every run, so that a build folder configured before it carries the
+# survey archive too.
+klxr_add_windows_sqlite
+options=("${KLXR_WINDOWS_BUILD_OPTIONS[@]: -1}")
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   options+=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake
             "${KLXR_WINDOWS_BUILD_OPTIONS[@]}")

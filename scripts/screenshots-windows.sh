@@ -19,6 +19,7 @@ klxr_ensure_packages cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix wine
 
 klxr_say "Building klxr-log.exe and the virtual meter DLL in build-win64/"
 if [ ! -f build-win64/CMakeCache.txt ]; then
+  klxr_add_windows_sqlite
   klxr_configure build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake \
     "${KLXR_WINDOWS_BUILD_OPTIONS[@]}"
 fi

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <random>
+#include <thread>
 
 #include "cli/exit_status.h"
 #include "run_tool.h"
@@ -85,7 +86,6 @@ TEST_F(HistoryToolTest, CommandsOnTwoImportedSurveys) {
   EXPECT_EQ(Tool({"history", "show", "2"}).status, kExitOk);
 }
 
-#ifndef _WIN32
 TEST_F(HistoryToolTest, TwoProgramsWritingAtOnceBothSucceed) {
   // Each program imports twenty different logs, one transaction each, while the other does too.
   std::vector<std::string> batches[2];
@@ -96,24 +96,26 @@ TEST_F(HistoryToolTest, TwoProgramsWritingAtOnceBothSucceed) {
     std::ofstream(name, std::ios::binary) << image;
     batches[i % 2].push_back(name);
   }
-  std::string command;
+  klxr::testing::ToolRun runs[2];
+  std::vector<std::thread> programs;
   for (int program = 0; program < 2; ++program) {
-    command += "(" + klxr::testing::QuoteForShell(KLXR_CLI_PATH) + " history import";
-    for (const std::string& file : batches[program]) {
-      command += " " + klxr::testing::QuoteForShell(file);
-    }
-    command += " >/dev/null 2>" + PathOf("err" + std::to_string(program)) + "; echo $? >" +
-               PathOf("status" + std::to_string(program)) + ") & ";
+    std::vector<std::string> arguments = {"history", "import"};
+    arguments.insert(arguments.end(), batches[program].begin(), batches[program].end());
+    const fs::path streams = folder_ / ("program" + std::to_string(program));
+    fs::create_directories(streams);
+    programs.emplace_back(
+        [&runs, program, arguments, streams] { runs[program] = RunTool(arguments, streams); });
   }
-  ASSERT_EQ(std::system((command + "wait").c_str()), 0);
-  for (int program = 0; program < 2; ++program) {
-    EXPECT_EQ(ReadWholeFile(PathOf("status" + std::to_string(program))), "0\n");
-    EXPECT_EQ(ReadWholeFile(PathOf("err" + std::to_string(program))), "");
+  for (std::thread& program : programs) {
+    program.join();
+  }
+  for (const klxr::testing::ToolRun& run : runs) {
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.err, "");
   }
   const auto list = Tool({"history"});
   EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 41) << list.out;
 }
-#endif
 
 }  // namespace
 }  // namespace klxr::cli

@@ -1,13 +1,15 @@
 // A temporary folder per test, with the special files the file tests need made inside it, so that
-// no test touches the system's own device nodes.
+// no test touches the system's own device nodes (POSIX systems; on Windows the folder alone).
 #pragma once
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -54,7 +56,11 @@ class ScratchFolder {
     std::sort(names.begin(), names.end());
     return names;
   }
-  bool MakeFifo(const std::string& name) const { return mkfifo(PathOf(name).c_str(), 0600) == 0; }
+#ifndef _WIN32
+  // The special files of POSIX systems.
+  bool MakeFifo(const std::string& name) const {
+    return mkfifo(PathOf(name).c_str(), 0600) == 0;
+  }
   // A character device with the numbers given; false where the process may not make one.
   bool MakeCharacterDevice(const std::string& name, unsigned major, unsigned minor) const {
     return mknod(PathOf(name).c_str(), S_IFCHR | 0666, makedev(major, minor)) == 0;
@@ -78,6 +84,7 @@ class ScratchFolder {
     lstat(PathOf(name).c_str(), &status);
     return status;
   }
+#endif
 
  private:
   std::filesystem::path path_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows installer under wine: installs it silently, checks the installed files, the Start-menu
 # entries and the Uninstall key, reads the demo meter with the installed command-line tool and the
-# installed desktop program, then uninstalls silently and checks that only the user's own file and the settings key are left.
+# installed desktop program (both reads kept in the survey archive at its default place), then
+# uninstalls silently and checks that only the user's own file and the settings key are left.
 #
 #   tests/windows/installer_test.sh BUILD-FOLDER
 # BUILD-FOLDER is the 64-bit Windows build holding klxr-log-VERSION-setup.exe. Runs in WINEPREFIX
@@ -13,6 +14,8 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 setup="$build/klxr-log-$version-setup.exe"
 wine=/usr/lib/wine/wine64
 export WINEPREFIX="${WINEPREFIX:-$build/wine-prefix}" WINEDEBUG=-all
+# The survey archive at its default place, in the prefix's user folder.
+unset KLXR_ARCHIVE
 # No menu entries of the Linux desktop for the shortcuts the installer makes.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\klxr-log'
@@ -104,13 +107,27 @@ files_size=$(find "$install" -type f ! -name uninstall.exe -printf '%s\n' |
 [ "$size" -ge $((files_size * 9 / 10)) ] && [ "$size" -le $((files_size * 11 / 10 + 64)) ] ||
   fail "EstimatedSize is $size KiB, the files hold $files_size KiB"
 
-# The installed tool reads the demo meter, found beside it, into a file of the user's own.
+# The installed tool reads the demo meter, found beside it, into a file of the user's own; the read
+# is kept in the demo's own survey archive beside the default one, never among real surveys.
 user_file="samples\\my read.tlg"
+archive_folder="$(windows_text winepath -u "${folders[0]}")"
+archive_folder="${archive_folder%/}/klxr-log"
+rm -rf "$archive_folder"
 (cd "$WINEPREFIX/drive_c" && env -u KLXR_D2XX_LIBRARY "$wine" "$install/klxr-log-cli.exe" --demo \
    read --out "$location\\$user_file" >/dev/null 2>&1) ||
   fail "the installed klxr-log-cli.exe --demo read failed"
 cmp -s "$root/samples/mixed.tlg" "$install/samples/my read.tlg" ||
   fail "the demo read did not give the sample log"
+# history_json: the installed tool's list of the demo archive's surveys, as JSON on one line.
+history_json() {
+  (cd "$WINEPREFIX/drive_c" && windows_text "$install/klxr-log-cli.exe" --demo history \
+     --format json) | tr -d '\n '
+}
+[ -f "$archive_folder/demo-surveys.sqlite" ] || fail "the demo read left no demo survey archive"
+[ ! -e "$archive_folder/surveys.sqlite" ] || fail "the demo read was kept among real surveys"
+history=$(history_json)
+grep -q '"record_count":[1-9][0-9]*,"complete":true' <<<"$history" ||
+  fail "the installed tool's history does not list the demo read: $history"
 
 if [ -n "$desktop_program" ]; then
   # The installed desktop program reads the demo meter, driven by a short automation script whose
@@ -123,6 +140,10 @@ if [ -n "$desktop_program" ]; then
   report=$(tr -d '\r' <"$WINEPREFIX/drive_c/klxr-report.txt" 2>/dev/null || true)
   [ "$report" = 'box information 3 "Transfer Complete!" -> ok' ] ||
     fail "the installed klxr-log.exe --demo did not read the demo meter: '$report'"
+  # The same log read again is the same survey, seen twice.
+  history=$(history_json)
+  grep -q '"sightings":2}]$' <<<"$history" ||
+    fail "the desktop program's read is not the demo survey seen again: $history"
   rm -f "$WINEPREFIX/drive_c/klxr-script.txt" "$WINEPREFIX/drive_c/klxr-report.txt"
 fi
 
@@ -142,7 +163,7 @@ left=$( (cd "$install" 2>/dev/null && find . || true) | sed 's|^\./||' | sort)
 [ "$(windows_text reg query "$settings" | registry_value InstallerTestMark)" = kept ] ||
   fail "the uninstaller touched the settings key"
 "$wine" reg delete "$settings" /v InstallerTestMark /f >/dev/null 2>&1 || true
-rm -rf "$install"
+rm -rf "$install" "$archive_folder"
 
 if [ "$failures" -ne 0 ]; then
   echo "the installer: $failures failures"
