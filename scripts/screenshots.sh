@@ -58,28 +58,8 @@ import_survey() {  # FILE DATE SITE
 import_survey "$work/logs/ends-with-e.tlg" "2026-02-03 10:15" "Church Lane 2"
 import_survey "$work/logs/full.tlg" "2026-03-14 09:26" "Mill Street 9"
 import_survey "$work/logs/mixed.tlg" "2026-04-20 15:40" "Hill Road 4"
-# The mixed sample as a meter read it before a repair, and as a file saved after it: digital
-# levels moved by a few dB, one MER lower, the last record gone.
-python3 - "$work/logs" <<'PYTHON'
-import sys
-folder = sys.argv[1]
-log = bytearray(open(folder + "/mixed.tlg", "rb").read())
-def shift(data, record, offset, tenths):
-    at = record * 64 + offset
-    word = int.from_bytes(data[at:at + 2], "big")
-    value = ((word & 0xFFF) ^ 0x800) - 0x800 + tenths
-    data[at:at + 2] = ((word & 0xF000) | (value & 0xFFF)).to_bytes(2, "big")
-before = bytearray(log)
-for record, tenths in ((1, 12), (4, 31), (6, -3)):
-    shift(before, record, 42, tenths)
-after = bytearray(log)
-for record, tenths in ((6, 24), (11, -2)):
-    shift(after, record, 42, tenths)
-shift(after, 10, 44, -45)
-after[39 * 64:40 * 64] = bytes(64)
-open(folder + "/mixed-before.tlg", "wb").write(before)
-open(folder + "/mixed-after.tlg", "wb").write(after)
-PYTHON
+# The mixed sample as a meter read it before a repair, and as a file saved after it.
+python3 scripts/history_logs.py "$work/logs"
 
 # The pictures, in the order the scripts below freeze for them.
 shots=(main-window-idle main-window-downloading chooser-load chooser-save viewer-dbm viewer-dbuv

@@ -51,7 +51,8 @@ void RegisterCommonControls() {
 
 std::vector<DWORD> DialogTemplate(const CodeDialog& dialog) {
   TemplateWords words;
-  words.Dword(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | dialog.style);
+  words.Dword(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU |
+              dialog.style);
   words.Dword(0);
   words.Word(static_cast<WORD>(dialog.controls.size()));
   words.Short(0);

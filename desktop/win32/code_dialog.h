@@ -1,8 +1,9 @@
 // Dialogs described in code rather than in the resource script: the program's own windows (the
 // "History" window and its dialogs) with controls, such as a list view, that the resource tables
 // do not describe. A description becomes a dialog template in memory, in the dialog font "MS Shell
-// Dlg" 8, with its geometry in dialog units as a resource's would be; the system builds the dialog
-// and its controls from it, so Tab, Enter, Escape and the mnemonics work as in every dialog.
+// Dlg" 8, centred on the screen, with its geometry in dialog units as a resource's would be; the
+// system builds the dialog and its controls from it, so Tab, Enter, Escape and the mnemonics work
+// as in every dialog.
 #pragma once
 
 #include <windows.h>
@@ -25,7 +26,8 @@ struct CodeControl {
 
 struct CodeDialog {
   std::wstring title;
-  DWORD style;  // besides DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU
+  // Besides DS_SETFONT, DS_MODALFRAME, DS_CENTER, WS_POPUP, WS_CAPTION and WS_SYSMENU.
+  DWORD style;
   short width;
   short height;
   std::vector<CodeControl> controls;  // in Tab order

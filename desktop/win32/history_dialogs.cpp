@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "desktop/history_controls.h"
 
 namespace klxr::win32 {
@@ -52,6 +54,62 @@ COLORREF VerdictTint(Verdict verdict) {
   return CLR_DEFAULT;
 }
 
+// Each column as wide as its heading or its widest cell, with the list's margins; returns their
+// total width.
+int FitColumns(HWND list, const ComparisonTable& table) {
+  int total = 0;
+  const auto width = [list](const std::wstring& text) {
+    return static_cast<int>(
+        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  };
+  for (std::size_t column = 0; column < kComparisonHeadings.size(); ++column) {
+    const std::string_view heading = kComparisonHeadings[column];
+    int widest = width(std::wstring(heading.begin(), heading.end()));
+    for (const auto& row : table.rows) {
+      widest = std::max(widest, width(WideText(row[column])));
+    }
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, column, widest + 16);
+    total += widest + 16;
+  }
+  return total;
+}
+
+// Moves a control of the dialog by dx to the right, or widens it by dx.
+void Shift(HWND dialog, int controlId, int dx, bool widen) {
+  const HWND control = GetDlgItem(dialog, controlId);
+  RECT place;
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+  SetWindowPos(control, nullptr, place.left + (widen ? 0 : dx), place.top,
+               place.right - place.left + (widen ? dx : 0), place.bottom - place.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Widens the dialog so that the list shows every column whole, as far as the screen's work area
+// lets it, and keeps it where it is otherwise.
+void GrowToFit(HWND dialog, HWND list, int columnsWidth) {
+  RECT inside;
+  GetClientRect(list, &inside);
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  RECT outer;
+  GetWindowRect(dialog, &outer);
+  const int wanted = columnsWidth + GetSystemMetrics(SM_CXVSCROLL) - (inside.right - inside.left);
+  const int room = (work.right - work.left) - (outer.right - outer.left);
+  const int dx = std::min(wanted, room);
+  if (dx <= 0) {
+    return;
+  }
+  for (const int id : {history::kComparisonTitle, history::kComparisonTable,
+                       history::kComparisonSummary, history::kComparisonUnits}) {
+    Shift(dialog, id, dx, true);
+  }
+  Shift(dialog, history::kComparisonClose, dx, false);
+  const int left = std::max<int>(work.left, outer.left - dx / 2);
+  SetWindowPos(dialog, nullptr, left, outer.top, outer.right - outer.left + dx,
+               outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 const ComparisonTable& TableOf(HWND dialog) {
   return *reinterpret_cast<const ComparisonTable*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
@@ -82,9 +140,7 @@ void FillComparison(HWND dialog, const ComparisonTable& table) {
                    reinterpret_cast<LPARAM>(&item));
     }
   }
-  for (std::size_t column = 0; column < kComparisonHeadings.size(); ++column) {
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
-  }
+  GrowToFit(dialog, list, FitColumns(list, table));
   SetDlgItemTextW(dialog, history::kComparisonTitle, WideText(table.title).c_str());
   SetDlgItemTextW(dialog, history::kComparisonSummary, WideText(table.summary).c_str());
   SetDlgItemTextW(dialog, history::kComparisonUnits, WideText(table.units).c_str());

@@ -54,6 +54,8 @@ void AddColumns(HWND list) {
     column.iSubItem = static_cast<int>(i);
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
+  // The last column, the note, takes the room left.
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, kHistoryColumns.size() - 1, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 void SetCell(HWND list, int row, int column, const std::string& utf8) {
