@@ -144,6 +144,17 @@ HistoryWindow::HistoryWindow(HistoryCommands& history, QWidget* owner)
                          table_->horizontalHeader()->sizeHint().height() +
                          status_->sizeHint().height() * 3);
   resize(wanted.boundedTo(screen()->availableSize()));
+  // Tab goes from the table down the buttons, the format after Export, then Close.
+  QWidget* previous = table_;
+  for (QPushButton* button : actions_) {
+    setTabOrder(previous, button);
+    previous = button;
+    if (button->objectName() == ControlObjectName(history::kExport)) {
+      setTabOrder(previous, format_);
+      previous = format_;
+    }
+  }
+  setTabOrder(previous, close);
   table_->setFocus();
   Reload(std::nullopt);
 }

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -150,6 +152,23 @@ TEST_F(HistoryWindowTest, OpenLabelAndForgetActOnTheSelectedSurvey) {
   EXPECT_EQ(Column(HistoryColumn::Id), (QStringList{"3", "2"}));
   EXPECT_EQ(window_->Selected(), 2) << "the row that took its place";
   EXPECT_EQ(window_->Status().text(), "2 surveys; survey 1 forgotten");
+}
+
+TEST_F(HistoryWindowTest, EnterOpensTheSurveyAndTabGoesDownTheButtons) {
+  window_->show();
+  window_->Select(2);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(&window_->Table(), &enter);
+  EXPECT_EQ(app_.State().Image.bytes, samples::MakeRealisticLog(12, 7).bytes);
+  QStringList order;  // the widgets Tab stops at, after the table
+  for (QWidget* focus = window_->Table().nextInFocusChain(); focus != &window_->Table();
+       focus = focus->nextInFocusChain()) {
+    if ((focus->focusPolicy() & Qt::TabFocus) != 0 && focus->parentWidget() == window_.get()) {
+      order << focus->objectName();
+    }
+  }
+  EXPECT_EQ(order, (QStringList{"control-1201", "control-1202", "control-1203", "control-1206",
+                                "control-1204", "control-1205", "control-2"}));
 }
 
 TEST_F(HistoryWindowTest, ExportWritesTheFormatChosenBesideIt) {
