@@ -1,5 +1,5 @@
-// The rows of the "History" window: their local times, meter texts, and the orders of a click on
-// a heading.
+// The rows of the "History" window: their local times, meter texts, and their orders by each
+// column.
 #include "desktop/history_rows.h"
 
 #include <gtest/gtest.h>
@@ -91,26 +91,6 @@ TEST(HistoryRows, EachColumnSortsBothWaysWithTiesByTheirIds) {
       ids.push_back(row.survey.id);
     }
     EXPECT_EQ(ids, c.ids) << static_cast<int>(c.column) << (c.ascending ? " up" : " down");
-  }
-}
-
-TEST(HistoryRows, AClickTurnsTheSortedColumnAroundAndStartsOthersTheirNaturalWay) {
-  const struct {
-    HistoryColumn clicked;
-    HistoryColumn sortedBy;
-    bool ascending;
-    bool after;
-  } kCases[] = {
-      {HistoryColumn::Date, HistoryColumn::Date, false, true},
-      {HistoryColumn::Date, HistoryColumn::Date, true, false},
-      {HistoryColumn::Site, HistoryColumn::Date, false, true},
-      {HistoryColumn::Records, HistoryColumn::Site, true, false},
-      {HistoryColumn::Date, HistoryColumn::Site, true, false},
-      {HistoryColumn::Meter, HistoryColumn::Records, false, true},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(AscendingAfterClick(c.clicked, c.sortedBy, c.ascending), c.after)
-        << static_cast<int>(c.clicked) << " " << static_cast<int>(c.sortedBy);
   }
 }
 
