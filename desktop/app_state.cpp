@@ -16,4 +16,9 @@ std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::stri
       std::chrono::file_clock::to_sys(modified));
 }
 
+std::string MainWindowTitle(std::string_view caption, std::optional<std::int64_t> survey) {
+  return survey ? "Survey " + std::to_string(*survey) + " - " + std::string(caption)
+                : std::string(caption);
+}
+
 }  // namespace klxr

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "desktop/chooser_request.h"
 #include "link/com_access.h"
@@ -43,6 +44,11 @@ struct LogOrigin {
 // cannot be found.
 std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path);
 
+// The main window's title: the caption, after the survey that holds the log image when there is
+// one ("Survey 12 - KL-XR Meter - Log"). The survey comes first, as a document's name does, so
+// that a narrow title bar that shortens the title keeps it.
+std::string MainWindowTitle(std::string_view caption, std::optional<std::int64_t> survey);
+
 struct AppState {
   explicit AppState(MessageBoxes& boxes) : Link(Image, boxes) {}
   AppState(const AppState&) = delete;
@@ -58,8 +64,9 @@ struct AppState {
   std::unique_ptr<ComAccess> SharedComAccess;
   klxr::ChooserRequest Chooser;  // ChooserRequest
   MeterLink Link;                // the conversations' context, with the download state
-  // The survey of the archive that keeps the last Read, for the shells to show; none before a
-  // Read ended, or when it was not kept.
+  // The survey of the archive that holds the log image, for the shells to show: the last Read's
+  // when it was kept, or the survey opened from the history; none before a Read ended, when it was
+  // not kept, or after a Load.
   std::optional<std::int64_t> LastSurvey;
 };
 

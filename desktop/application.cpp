@@ -100,6 +100,15 @@ void Application::ArchiveEndedRead() {
       download.ProgressTotal > 0 && download.ProgressDone == download.ProgressTotal;
   state_.LastSurvey =
       archiver_.Archive(state_.Image, complete, state_.SharedComAccess.get(), boxes_);
+  RefreshTitle();
+}
+
+void Application::RefreshTitle() {
+  const std::string title = MainWindowTitle(state_.AppCaption, state_.LastSurvey);
+  if (window_ != nullptr && title != title_) {
+    title_ = title;
+    window_->ShowTitle(title_);
+  }
 }
 
 void Application::WindowDestroyed() {
@@ -125,6 +134,7 @@ void Application::CreateMainWindow() {
   callbacks.destroyed = [this] { WindowDestroyed(); };
   callbacks.progress = [this] { return Progress(); };
   window_ = shell_.CreateMainWindow(state_.AppCaption, std::move(callbacks));
+  title_ = state_.AppCaption;
 }
 
 bool Application::LoadDriver(std::string& problem) {

@@ -78,6 +78,12 @@ class Application {
   // The main window was closed: ends a running download ("END", port closed) and the event loop.
   void WindowDestroyed();
 
+  // Shows in the main window's title the survey that holds the log image (State().LastSurvey),
+  // when the title does not show it yet.
+  void RefreshTitle();
+  // The survey archive the program keeps its Reads in; empty when it keeps none.
+  const std::string& ArchiveFile() const { return archiver_.File(); }
+
   AppState& State() { return state_; }
   // The program's boxes, with a note of the last one shown (for the outcomes).
   NotingMessageBoxes& Boxes() { return boxes_; }
@@ -101,6 +107,7 @@ class Application {
   AppState state_;
   std::unique_ptr<DesktopWindow> window_;
   ReadArchiver archiver_;
+  std::string title_;  // the main window's title as last shown
   bool closed_ = false;
   bool inEventLoop_ = false;
 };

@@ -22,19 +22,8 @@ CommandOutcome Cancelled() {
   return {OutcomeKind::Cancelled, {}, {}};
 }
 
-// A failure the log and link code reported in a box: the system's reason where one was set when
-// the box was raised, else the box's own text.
 CommandOutcome Failed(Application& app, std::string file, bool systemFailure) {
-  const std::optional<NotedBox>& box = app.Boxes().LastBox();
-  std::string reason;
-  if (systemFailure && box && box->systemError != 0) {
-    reason = std::strerror(box->systemError);
-  } else if (systemFailure && !box && errno != 0) {
-    reason = std::strerror(errno);  // quiet mode: no box
-  } else if (box) {
-    reason = box->text;
-  }
-  return {OutcomeKind::Failed, std::move(file), std::move(reason)};
+  return FailureOutcome(app, std::move(file), systemFailure);
 }
 
 // The chooser for a command, over the main window; true when a file was chosen.
@@ -58,6 +47,19 @@ CommandOutcome WriteOutcome(Application& app, int status, const std::string& pat
 
 }  // namespace
 
+CommandOutcome FailureOutcome(Application& app, std::string file, bool systemFailure) {
+  const std::optional<NotedBox>& box = app.Boxes().LastBox();
+  std::string reason;
+  if (systemFailure && box && box->systemError != 0) {
+    reason = std::strerror(box->systemError);
+  } else if (systemFailure && !box && errno != 0) {
+    reason = std::strerror(errno);  // quiet mode: no box
+  } else if (box) {
+    reason = box->text;
+  }
+  return {OutcomeKind::Failed, std::move(file), std::move(reason)};
+}
+
 CommandOutcome OnLoad(Application& app) {
   AppState& state = app.State();
   if (!ChooseFile(app, kLoadLogChooser)) {
@@ -75,6 +77,9 @@ CommandOutcome OnLoad(Application& app) {
     return Failed(app, path, status == 1);
   }
   state.ImageOrigin = {false, LogFileTime(path)};
+  // The log loaded is a file's, not the survey the title named.
+  state.LastSurvey.reset();
+  app.RefreshTitle();
   return Done(path);
 }
 
@@ -128,6 +133,7 @@ CommandOutcome OnRead(Application& app) {
   if (state.Link.DriverLibrary != nullptr) {
     state.ImageOrigin = {true, {}};
     state.LastSurvey.reset();
+    app.RefreshTitle();
   }
   app.Boxes().Forget();
   StartDownload(state.Link, app.Window());

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 #include "desktop/command_outcome.h"
 #include "resources/command_ids.h"
@@ -28,8 +29,11 @@ CommandOutcome OnRead(Application& app);      // "&Read": starts the log downloa
 CommandOutcome OnView(Application& app);      // "&View": records? then the log viewer
 CommandOutcome OnAbout(Application& app);     // "&About ..." and both accelerators: the About box
 CommandOutcome OnVersion(Application& app);   // "Version": the "USB Device List" dialog
+// "&History...": the surveys of the archive in the "History" window; without an archive a box
+// says why (history_flow.cpp).
+CommandOutcome OnHistory(Application& app);
 
-inline constexpr std::array<CommandRow, 9> kCommandTable{{
+inline constexpr std::array<CommandRow, 10> kCommandTable{{
     {cmd::kLoad, OnLoad},
     {cmd::kSave, OnSave},
     {cmd::kExport, OnExport},
@@ -39,7 +43,12 @@ inline constexpr std::array<CommandRow, 9> kCommandTable{{
     {cmd::kView, OnView},
     {cmd::kAbout, OnAbout},
     {cmd::kVersion, OnVersion},
+    {cmd::kHistory, OnHistory},
 }};
+
+// A command that failed where the log code told why in a box: the system's reason where one was
+// set when the box was raised, else the box's own text.
+CommandOutcome FailureOutcome(Application& app, std::string file, bool systemFailure);
 
 // Runs the row of the command id and returns its outcome; nullopt, doing nothing, when the table
 // has no such row.

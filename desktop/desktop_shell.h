@@ -37,7 +37,11 @@ class DesktopWindow : public DownloadWindow {
  public:
   // Closes the window as its close box does; the destroyed callback follows.
   virtual void Close() = 0;
+  // Shows the title (8-bit text) in the window's title bar.
+  virtual void ShowTitle(std::string_view title) = 0;
 };
+
+class HistoryCommands;
 
 // What the log viewer works with, all owned by the caller.
 struct LogViewerContext {
@@ -63,6 +67,8 @@ class DesktopDialogs {
   virtual void RunAboutBox() = 0;
   // "USB Devices" (template 158): discovery on the link runs before it is shown.
   virtual void RunDeviceList(const MeterLink& link) = 0;
+  // "History": the surveys of the archive with their actions, until the user closes it.
+  virtual void RunHistoryWindow(HistoryCommands& history) = 0;
 };
 
 // The shell: the dialogs, the main window and the event loop.

@@ -26,6 +26,7 @@ class ReadArchiver {
   // file: the archive; empty turns archiving off.
   void Configure(std::string file) { file_ = std::move(file); }
   bool Enabled() const { return !file_.empty(); }
+  const std::string& File() const { return file_; }
 
   // Archives the image of a Read that ended; its survey, or none when it was not kept (off, no
   // record of a failed Read, or a problem: told in a box the first time).

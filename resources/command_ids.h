@@ -13,6 +13,9 @@ inline constexpr int kView = 32807;
 inline constexpr int kAbout = 104;
 inline constexpr int kVersion = 32801;
 
+// The program's own commands, beyond the menu above, numbered apart from its ids.
+inline constexpr int kHistory = 32850;
+
 // The main window's timer that drives the log download, one step per tick.
 inline constexpr int kDownloadTimerId = 12345;
 inline constexpr int kDownloadTimerPeriodMs = 1;

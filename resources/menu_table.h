@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -58,6 +59,24 @@ inline constexpr std::array<MenuBarEntry, 4> kMainMenu{{
     {MenuItemKind::Command, "&View", cmd::kView, true, {}},
     {MenuItemKind::Popup, "&Help", 0, false, kHelpMenuItems},
 }};
+
+// The program's own items of the File menu, added to menu 214 when the main window is made: a group
+// of their own, placed before the File menu's last separator, so that E&xit stays the last item.
+inline constexpr std::array<MenuItemTemplate, 2> kFileMenuProgramItems{{
+    {MenuItemKind::Separator, "", 0, false},
+    {MenuItemKind::Command, "&History...", cmd::kHistory, false},
+}};
+
+// Where the program's own items go in the File menu: the position of its last separator.
+constexpr std::size_t FileMenuProgramItemsPosition() {
+  std::size_t position = kFileMenuItems.size();
+  for (std::size_t i = 0; i < kFileMenuItems.size(); ++i) {
+    if (kFileMenuItems[i].kind == MenuItemKind::Separator) {
+      position = i;
+    }
+  }
+  return position;
+}
 
 // One accelerator: a character key (the character typed, whatever physical key gives it, not a
 // virtual key code) held with Alt, giving a command.

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Takes screenshots of the Windows desktop program, klxr-log.exe, under wine on an X display of its
 # own: the main window idle and during a download, the "Transfer Complete!" box, the file chooser,
-# the log viewer in dBm and in dBuV, the device list with two meters and the About box. The program
-# runs on the virtual meter DLL and is driven by an automation script (desktop/automation_script.h)
-# that freezes it at each moment while `import -window root` takes the picture.
+# the log viewer in dBm and in dBuV, the device list with two meters and the About box; then, over a
+# survey archive holding a few surveys, the main window whose title names the survey just read, the
+# "History" window and a comparison. The program runs on the virtual meter DLL and is driven by an
+# automation script (desktop/automation_script.h) that freezes it at each moment while
+# `import -window root` takes the picture.
 #
 #   scripts/screenshots-windows.sh [FOLDER]     (default: build-win64/screenshots)
 # Builds klxr-log.exe and the virtual meter DLL in build-win64/ (configured as test-windows.sh
@@ -23,7 +25,7 @@ if [ ! -f build-win64/CMakeCache.txt ]; then
   klxr_configure build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake \
     "${KLXR_WINDOWS_BUILD_OPTIONS[@]}"
 fi
-cmake --build build-win64 --target klxr-log klxr-virtual-meter
+cmake --build build-win64 --target klxr-log klxr-log-cli klxr-virtual-meter
 mkdir -p "$out"
 
 wine_dir=/usr/lib/wine
@@ -39,9 +41,22 @@ mkdir -p "$work/logs"
 cp samples/mixed.tlg samples/ends-with-e.tlg samples/full.tlg "$work/logs/"
 : >"$work/report.txt"
 
-# The pictures, in the order the script below freezes for them.
+# The survey archive of both runs, holding three surveys imported from files of other days.
+export KLXR_ARCHIVE="$work/surveys.sqlite"
+import_survey() {  # FILE DATE SITE
+  touch -d "$2" "$1"
+  "$wine_dir/wine64" build-win64/cli/klxr-log-cli.exe history import --site "$3" "$1" >/dev/null
+}
+import_survey "$work/logs/ends-with-e.tlg" "2026-02-03 10:15" "Church Lane 2"
+import_survey "$work/logs/full.tlg" "2026-03-14 09:26" "Mill Street 9"
+import_survey "$work/logs/mixed.tlg" "2026-04-20 15:40" "Hill Road 4"
+# The mixed sample as a meter read it before a repair, and as a file saved after it.
+python3 scripts/history_logs.py "$work/logs"
+
+# The pictures, in the order the scripts below freeze for them.
 shots=(main-window-idle main-window-downloading message-box chooser viewer-dbm viewer-dbuv
        device-list about)
+history_shots=(main-window-kept history comparison)
 # shot NAME: the step that freezes the program for the picture windows-NAME.png.
 shot() { echo "freeze-until $work/taken-$1"; }
 
@@ -99,24 +114,67 @@ device meter-lead
   version "KLXR V2.31 S/N 104512"
 METERS
 
-klxr_say "Taking the screenshots under wine"
-(
-  cd "$work/logs"
-  KLXR_AUTOMATION="$work/script.txt" KLXR_AUTOMATION_REPORT="$work/report.txt" \
-    KLXR_D2XX_LIBRARY="$KLXR_ROOT/build-win64/virtual-meter/klxr-virtual-meter.dll" \
-    KLXR_VM_SCENARIO="$work/meters.txt" \
-    exec "$wine_dir/wine64" "$KLXR_ROOT/build-win64/desktop/klxr-log.exe"
-) &
-program_pid=$!
+# The second run: the meter holds the log before the repair; the Read keeps it as the newest
+# survey, the file after the repair is loaded, and the History window compares them.
+cat >"$work/history-script.txt" <<SCRIPT
+timeout 60
+answer ok
+command 32779
+wait-idle
+sleep 500
+$(shot main-window-kept)
+command 32780
+choose mixed-after.tlg
+wait-idle
+command 32850
+wait-modal
+sleep 500
+$(shot history)
+click 1204
+wait-modal
+sleep 500
+$(shot comparison)
+cancel
+sleep 300
+cancel
+wait-idle
+quit
+SCRIPT
 
-for name in "${shots[@]}"; do
-  for _ in $(seq 600); do
-    grep -q "^frozen .*taken-$name.\?\$" "$work/report.txt" && break
-    kill -0 "$program_pid" 2>/dev/null || { echo "klxr-log.exe ended early" >&2; exit 1; }
-    sleep 0.1
+cat >"$work/history-meter.txt" <<METERS
+clock virtual
+device meter-lead
+  log logs/mixed-before.tlg
+  version "KLXR V2.31 S/N 104512"
+METERS
+
+# run_program SCRIPT SCENARIO SHOT...: runs the program on the script and the meters of the
+# scenario and takes each picture when the script freezes for it.
+run_program() {
+  local script="$1" scenario="$2"
+  shift 2
+  : >"$work/report.txt"
+  (
+    cd "$work/logs"
+    KLXR_AUTOMATION="$script" KLXR_AUTOMATION_REPORT="$work/report.txt" \
+      KLXR_D2XX_LIBRARY="$KLXR_ROOT/build-win64/virtual-meter/klxr-virtual-meter.dll" \
+      KLXR_VM_SCENARIO="$scenario" \
+      exec "$wine_dir/wine64" "$KLXR_ROOT/build-win64/desktop/klxr-log.exe"
+  ) &
+  program_pid=$!
+  for name in "$@"; do
+    for _ in $(seq 600); do
+      grep -q "^frozen .*taken-$name.\?\$" "$work/report.txt" && break
+      kill -0 "$program_pid" 2>/dev/null || { echo "klxr-log.exe ended early" >&2; exit 1; }
+      sleep 0.1
+    done
+    import -window root -trim +repage "$out/windows-$name.png"
+    echo "  $out/windows-$name.png"
+    touch "$work/taken-$name"
   done
-  import -window root -trim +repage "$out/windows-$name.png"
-  echo "  $out/windows-$name.png"
-  touch "$work/taken-$name"
-done
-wait "$program_pid"
+  wait "$program_pid"
+}
+
+klxr_say "Taking the screenshots under wine"
+run_program "$work/script.txt" "$work/meters.txt" "${shots[@]}"
+run_program "$work/history-script.txt" "$work/history-meter.txt" "${history_shots[@]}"

@@ -54,6 +54,27 @@ void BuildMenuBar(QMenuBar& bar, std::span<const MenuBarEntry> menu, const Comma
   }
 }
 
+void InsertPopupItems(QMenuBar& bar, std::size_t popupIndex, std::size_t position,
+                      std::span<const MenuItemTemplate> items, const CommandSink& sink) {
+  const QList<QAction*> entries = bar.actions();
+  QMenu* popup = popupIndex < static_cast<std::size_t>(entries.size())
+                     ? entries[static_cast<qsizetype>(popupIndex)]->menu()
+                     : nullptr;
+  if (popup == nullptr) {
+    return;
+  }
+  QAction* before = popup->actions().value(static_cast<qsizetype>(position), nullptr);
+  for (const MenuItemTemplate& item : items) {
+    if (item.kind == MenuItemKind::Separator) {
+      popup->insertSeparator(before);
+      continue;
+    }
+    auto* action = new QAction(TextToQString(item.text), popup);
+    popup->insertAction(before, action);
+    SetUpCommandAction(*action, item.commandId, item.grayedAtStart, sink);
+  }
+}
+
 QAction* FindCommandAction(const QMenuBar& bar, int commandId) {
   return FindIn(bar.actions(), commandId);
 }

@@ -5,6 +5,7 @@
 
 #include <QMenuBar>
 #include <Qt>
+#include <cstddef>
 #include <functional>
 #include <span>
 
@@ -22,6 +23,11 @@ using CommandSink = std::function<void(int commandId)>;
 // Fills an empty menu bar from the table, in order: pop-ups with their items and separators, and
 // commands on the bar itself. Items grayed at start are disabled.
 void BuildMenuBar(QMenuBar& bar, std::span<const MenuBarEntry> menu, const CommandSink& sink);
+
+// Adds items to the pop-up of the menu bar's entry at popupIndex, before its item at position (at
+// its end when there is none), as BuildMenuBar adds the table's own.
+void InsertPopupItems(QMenuBar& bar, std::size_t popupIndex, std::size_t position,
+                      std::span<const MenuItemTemplate> items, const CommandSink& sink);
 
 // The action of a command anywhere in the menu bar, or nullptr.
 QAction* FindCommandAction(const QMenuBar& bar, int commandId);

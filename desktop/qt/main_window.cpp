@@ -67,6 +67,15 @@ bool MainWindow::IsTimerRunning(int timerId) const {
   return found != timers_.end() && found->second->isActive();
 }
 
+void MainWindow::ShowTitle(std::string_view title) {
+  setWindowTitle(TextToQString(title));
+}
+
+void MainWindow::AddProgramMenuItems() {
+  InsertPopupItems(*menuBar(), 0, FileMenuProgramItemsPosition(), kFileMenuProgramItems,
+                   callbacks_.command);
+}
+
 QAction* MainWindow::CommandAction(int commandId) const {
   return FindCommandAction(*menuBar(), commandId);
 }

@@ -38,6 +38,12 @@ class MainWindow : public QMainWindow, public DesktopWindow {
   void StartTimer(int timerId, int periodMs) override;
   bool KillTimer(int timerId) override;
   void Close() override { close(); }
+  // The title is 8-bit text, shown as Latin-1.
+  void ShowTitle(std::string_view title) override;
+
+  // Adds the program's own items to the File menu (kFileMenuProgramItems), before its separator
+  // above E&xit; they send their command ids as the table's items do.
+  void AddProgramMenuItems();
 
   bool IsTimerRunning(int timerId) const;
   // The menu bar's action of a command, or nullptr.

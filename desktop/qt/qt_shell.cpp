@@ -5,6 +5,7 @@
 
 #include "desktop/qt/about_box.h"
 #include "desktop/qt/device_list_dialog.h"
+#include "desktop/qt/history_window.h"
 #include "desktop/qt/log_viewer.h"
 #include "desktop/qt/run_file_chooser.h"
 #include "desktop/qt/termination_signals.h"
@@ -14,6 +15,7 @@ namespace klxr {
 std::unique_ptr<DesktopWindow> QtShell::CreateMainWindow(std::string_view caption,
                                                          MainWindowCallbacks callbacks) {
   auto window = std::make_unique<MainWindow>(caption, std::move(callbacks));
+  window->AddProgramMenuItems();
   window->show();
   window_ = window.get();
   return window;
@@ -48,6 +50,10 @@ void QtShell::RunAboutBox() {
 
 void QtShell::RunDeviceList(const MeterLink& link) {
   RunDeviceListDialog(link, window_.data());
+}
+
+void QtShell::RunHistoryWindow(HistoryCommands& history) {
+  klxr::RunHistoryWindow(history, window_.data());
 }
 
 }  // namespace klxr

@@ -24,6 +24,7 @@ class QtShell : public DesktopShell {
   void RunLogViewer(const LogViewerContext& context) override;
   void RunAboutBox() override;
   void RunDeviceList(const MeterLink& link) override;
+  void RunHistoryWindow(HistoryCommands& history) override;
 
   // The main window last created; null before that and once it is gone.
   MainWindow* Window() const { return window_.data(); }

@@ -16,8 +16,14 @@ constexpr int kBarBottom = 35;
 // The posted tick of the fine ticker; wParam is the timer's id.
 constexpr UINT kFineTickMessage = WM_APP + 1;
 
-// The commands of the menu table; any other WM_COMMAND goes to the system.
+// The commands of the menu table and the program's own items; any other WM_COMMAND goes to the
+// system.
 bool IsMenuCommand(int commandId) {
+  for (const MenuItemTemplate& item : kFileMenuProgramItems) {
+    if (item.commandId == commandId && item.kind == MenuItemKind::Command) {
+      return true;
+    }
+  }
   for (const MenuBarEntry& entry : kMainMenu) {
     if (entry.commandId == commandId && entry.kind == MenuItemKind::Command) {
       return true;
@@ -169,6 +175,25 @@ void MainWindow::Paint() {
 
 void MainWindow::SetViewEnabled(bool enabled) {
   EnableMenuItem(GetMenu(window_), cmd::kView, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  DrawMenuBar(window_);
+}
+
+void MainWindow::ShowTitle(std::string_view title) {
+  SetWindowTextA(window_, std::string(title).c_str());
+}
+
+void MainWindow::AddProgramMenuItems() {
+  const HMENU file = GetSubMenu(GetMenu(window_), 0);
+  UINT position = static_cast<UINT>(FileMenuProgramItemsPosition());
+  for (const MenuItemTemplate& item : kFileMenuProgramItems) {
+    if (item.kind == MenuItemKind::Separator) {
+      InsertMenuA(file, position, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    } else {
+      InsertMenuA(file, position, MF_BYPOSITION | MF_STRING | (item.grayedAtStart ? MF_GRAYED : 0),
+                  static_cast<UINT_PTR>(item.commandId), std::string(item.text).c_str());
+    }
+    ++position;
+  }
   DrawMenuBar(window_);
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "desktop/desktop_shell.h"
 #include "desktop/win32/fine_ticker.h"
@@ -49,6 +50,11 @@ class MainWindow : public DesktopWindow {
   bool KillTimer(int timerId) override;
   // DesktopWindow: as the close box does (WM_CLOSE), the destroyed callback follows.
   void Close() override;
+  void ShowTitle(std::string_view title) override;
+
+  // Adds the program's own items to the File menu (kFileMenuProgramItems), before its separator
+  // above E&xit; they send their command ids as menu 214's items do.
+  void AddProgramMenuItems();
 
   bool IsTimerRunning(int timerId) const { return timers_.count(timerId) != 0; }
 

@@ -9,6 +9,7 @@
 #include "desktop/win32/about_box.h"
 #include "desktop/win32/device_list_dialog.h"
 #include "desktop/win32/file_chooser.h"
+#include "desktop/win32/history_window.h"
 #include "desktop/win32/log_viewer_dialog.h"
 #include "desktop/win32/main_window.h"
 #include "desktop/win32/registry_settings_store.h"
@@ -30,6 +31,7 @@ std::unique_ptr<DesktopWindow> Win32Shell::CreateMainWindow(std::string_view cap
     return nullptr;
   }
   window_ = window->Handle();
+  window->AddProgramMenuItems();
   ShowWindow(window_, SW_SHOWNORMAL);
   UpdateWindow(window_);
   return window;
@@ -94,6 +96,10 @@ void Win32Shell::RunDeviceList(const MeterLink& link) {
     DiscoverMeters(link, &meters);
   }
   RunDeviceListDialog(instance_, Window(), meters.texts);
+}
+
+void Win32Shell::RunHistoryWindow(HistoryCommands& history) {
+  win32::RunHistoryWindow(instance_, Window(), history);
 }
 
 }  // namespace klxr::win32

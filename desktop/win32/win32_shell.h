@@ -30,6 +30,8 @@ class Win32Shell : public DesktopShell {
   void RunLogViewer(const LogViewerContext& context) override;
   void RunAboutBox() override;
   void RunDeviceList(const MeterLink& link) override;
+  // Built in code (history_window.h), over the main window.
+  void RunHistoryWindow(HistoryCommands& history) override;
 
   // The main window last created, while it exists; else null.
   HWND Window() const;

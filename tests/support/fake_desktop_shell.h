@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,7 @@ class FakeDesktopWindow : public DesktopWindow {
   void RequestRepaint(bool eraseBackground) override { recorded.RequestRepaint(eraseBackground); }
   void StartTimer(int timerId, int periodMs) override { recorded.StartTimer(timerId, periodMs); }
   bool KillTimer(int timerId) override { return recorded.KillTimer(timerId); }
+  void ShowTitle(std::string_view title) override { titles.emplace_back(title); }
   void Close() override {
     closed = true;
     if (callbacks_.destroyed) {
@@ -30,6 +32,7 @@ class FakeDesktopWindow : public DesktopWindow {
   }
 
   RecordingWindow recorded;
+  std::vector<std::string> titles;  // every title shown after the window was made
   bool closed = false;
 
  private:
@@ -65,12 +68,20 @@ class FakeDesktopShell : public DesktopShell {
   void RunLogViewer(const LogViewerContext&) override { dialogs.push_back("viewer"); }
   void RunAboutBox() override { dialogs.push_back("about"); }
   void RunDeviceList(const MeterLink&) override { dialogs.push_back("devices"); }
+  void RunHistoryWindow(HistoryCommands& history) override {
+    dialogs.push_back("history");
+    if (onHistory) {
+      onHistory(history);
+    }
+  }
 
   std::string caption;
   FakeDesktopWindow* window = nullptr;  // the window last created
-  std::vector<std::string> dialogs;     // "chooser VALUENAME", "viewer", "about", "devices"
+  std::vector<std::string> dialogs;  // "chooser VALUENAME", "viewer", "about", "devices", "history"
   // The answer of each chooser in turn: a path, or none to cancel; a cancel once they run out.
   std::deque<std::optional<std::string>> chooserAnswers;
+  // What the user does in the "History" window while it is open.
+  std::function<void(HistoryCommands&)> onHistory;
   int loopsRun = 0;
   int exitCode = 0;
 };

@@ -4,6 +4,8 @@
 // written, the wire transcript and the registry.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive/survey_archive.h"
 #include "desktop/log_viewer_lines.h"
 #include "log/record_format.h"
 #include "tests/desktop/win32/program_run.h"
@@ -52,6 +55,18 @@ std::string LineStarting(const std::vector<std::string>& report, const std::stri
   return "";
 }
 
+// Whether the main window (its class named by the caption of string 167) shows the caption, after
+// the survey that keeps the log read when the build has a survey archive.
+bool MainWindowCaptioned(DWORD process) {
+  const std::string title = testing::WindowTitleOfClass(process, "KL-XR Meter - Log");
+  const std::string ending = " - KL-XR Meter - Log";
+  if (!archive::ArchiveAvailable()) {
+    return title == "KL-XR Meter - Log";
+  }
+  return title.rfind("Survey ", 0) == 0 && title.size() > ending.size() &&
+         title.compare(title.size() - ending.size(), ending.size(), ending) == 0;
+}
+
 class KlxrLogWin32Test : public ::testing::Test {
  protected:
   std::string Path(const std::string& name) const { return (folder_.Path() / name).string(); }
@@ -85,7 +100,7 @@ TEST_F(KlxrLogWin32Test, ReadViewVersionAboutAndEraseOnTheVirtualMeter) {
   std::vector<std::vector<std::string>>
       shown;  // the viewer's lines, then its unit labels, per look
   const auto look = [&](DWORD process, int /*n*/) {
-    captioned = FindWindowOf(process, "KL-XR Meter - Log") != nullptr;
+    captioned = MainWindowCaptioned(process);
     const HWND viewer = FindWindowOf(process, "Log Entries");
     ASSERT_NE(viewer, nullptr);
     shown.push_back(ListBoxLines(GetDlgItem(viewer, 1098)));
@@ -189,6 +204,45 @@ TEST_F(KlxrLogWin32Test, AReadThatFailsPartWayIsTold) {
   EXPECT_EQ(run.exitCode, 0u);
   ExpectReport(run, {"box error 2 \"Error - Handshake not received\" -> ok"});
   EXPECT_EQ(LineStarting(run.report, "box information 3 \"Transfer Complete!\""), "");
+}
+
+// With the survey archive: the Read is kept and named in the title; History lists it and Forget
+// removes it after its question, the title no longer naming it. Without one, a box says so.
+TEST_F(KlxrLogWin32Test, HistoryListsTheReadKeptAndForgetsIt) {
+  if (!archive::ArchiveAvailable()) {
+    const ProgramRun run = Run("timeout 20\nanswer ok\ncommand 32850\nwait-idle\nquit\n");
+    EXPECT_EQ(run.exitCode, 0u);
+    ExpectReport(run, {"box information -1 \"The survey history is not available: this build "
+                       "has no survey archive.\" -> ok"});
+    return;
+  }
+  std::vector<std::string> seen;  // per look: the main window's title, the list's rows, the status
+  const auto look = [&](DWORD process, int /*n*/) {
+    seen.push_back(testing::WindowTitleOfClass(process, "KL-XR Meter - Log"));
+    const HWND history = FindWindowOf(process, "History");
+    ASSERT_NE(history, nullptr);
+    seen.push_back(std::to_string(SendMessageW(GetDlgItem(history, 1200), LVM_GETITEMCOUNT, 0, 0)));
+    char status[128] = {};
+    GetWindowTextA(GetDlgItem(history, 1207), status, sizeof status);
+    seen.push_back(status);
+  };
+  const ProgramRun run =
+      Run("timeout 20\nanswer ok\ncommand 32779\nwait-idle\n"  // Read
+          "command 32850\nwait-modal\n" +                      // History
+              LookStep(folder_, 1) +
+              "answer yes\nclick 1205\nsleep 500\n" +  // Forget
+              LookStep(folder_, 2) + "cancel\nwait-idle\nquit\n",
+          {{"KLXR_ARCHIVE", Path("surveys.sqlite")}}, look);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"Survey 1 - KL-XR Meter - Log", "1", "1 survey",
+                                      "KL-XR Meter - Log", "0", "0 surveys; survey 1 forgotten"}));
+  ExpectReport(run, {
+                        "box information 3 \"Transfer Complete!\" -> ok",
+                        "look 1",
+                        "box question -1 \"Forget survey 1?",
+                        "look 2",
+                    });
 }
 
 TEST_F(KlxrLogWin32Test, AMissingDriverIsToldAndTheProgramEnds) {

@@ -147,6 +147,20 @@ ProgramRun RunProgram(const ScratchFolder& folder, const ProgramSetup& setup) {
   return run;
 }
 
+std::string WindowTitleOfClass(DWORD process, const std::string& className) {
+  for (HWND window = FindWindowExA(nullptr, nullptr, className.c_str(), nullptr); window != nullptr;
+       window = FindWindowExA(nullptr, window, className.c_str(), nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process && IsWindowVisible(window)) {
+      char title[128] = {};
+      GetWindowTextA(window, title, sizeof title);
+      return title;
+    }
+  }
+  return "";
+}
+
 HWND FindWindowOf(DWORD process, const std::string& caption) {
   Found found{process, caption};
   EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&found));

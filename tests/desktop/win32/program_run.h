@@ -48,6 +48,9 @@ ProgramRun RunProgram(const ScratchFolder& folder, const ProgramSetup& setup);
 // The program's visible top-level window with that caption, or none.
 HWND FindWindowOf(DWORD process, const std::string& caption);
 
+// The title of the program's visible top-level window of that window class; "" when there is none.
+std::string WindowTitleOfClass(DWORD process, const std::string& className);
+
 // The lines of a list box of another process.
 std::vector<std::string> ListBoxLines(HWND list);
 

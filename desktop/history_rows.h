@@ -1,0 +1,65 @@
+// The rows of the "History" window: one per survey of the archive, with the texts its columns
+// show and the orders a click on a column's heading gives. Texts are UTF-8, as the archive keeps
+// them.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "archive/survey.h"
+
+namespace klxr {
+
+enum class HistoryColumn { Id, Date, Site, Meter, Records, Complete, Source, Note };
+
+struct HistoryColumnInfo {
+  HistoryColumn column;
+  std::string_view heading;
+  std::string_view sample;  // a long value of the column, for its width
+  bool rightAligned;        // numbers
+};
+
+inline constexpr std::array<HistoryColumnInfo, 8> kHistoryColumns{{
+    {HistoryColumn::Id, "Survey", "00000", true},
+    {HistoryColumn::Date, "Read", "2026-12-31 23:59", false},
+    {HistoryColumn::Site, "Site", "Hill Road 4, Block B", false},
+    {HistoryColumn::Meter, "Meter", "KLXR V2.31 S/N 104512", false},
+    {HistoryColumn::Records, "Records", "1568", true},
+    {HistoryColumn::Complete, "Complete", "yes", false},
+    {HistoryColumn::Source, "Source", "import", false},
+    {HistoryColumn::Note, "Note", "after the aerial was repaired", false},
+}};
+
+struct HistoryRow {
+  archive::SurveySummary survey;
+  std::string date;   // local time of the computer that read it, "2026-03-14 10:26"
+  std::string meter;  // the meter's version text, else the adapter's serial number, else empty
+};
+
+// A survey's time as the archive keeps it, 'YYYY-MM-DDTHH:MM:SSZ'; none when it is not one.
+std::optional<std::chrono::sys_seconds> ReadUtcTime(std::string_view readUtc);
+
+// The time of a survey in the local time it was read in: the UTC time moved by the offset kept
+// beside it, to the minute ("2026-03-14T09:26:53Z" and "+01:00" give "2026-03-14 10:26"). A time
+// or offset that cannot be read gives the UTC text as it is.
+std::string LocalReadTime(std::string_view readUtc, std::string_view timeZone);
+
+HistoryRow RowOf(const archive::SurveySummary& survey);
+std::vector<HistoryRow> RowsOf(const std::vector<archive::SurveySummary>& surveys);
+
+// The text of a row's column, as the window shows it.
+std::string CellText(const HistoryRow& row, HistoryColumn column);
+
+// Sorts by the column, ascending or descending; rows that the column does not tell apart keep the
+// order of their ids in the same direction. Dates sort by the UTC time, texts with case ignored.
+void SortRows(std::vector<HistoryRow>& rows, HistoryColumn column, bool ascending);
+
+// The direction a click on a heading gives: the other direction on the column already sorted by,
+// else ascending (dates and numbers: descending, newest and largest first).
+bool AscendingAfterClick(HistoryColumn clicked, HistoryColumn sortedBy, bool ascending);
+
+}  // namespace klxr
