@@ -1,5 +1,6 @@
 #include "desktop/comparison_table.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "log/comparison_writers.h"
@@ -8,20 +9,11 @@
 namespace klxr {
 namespace {
 
+// The verdict's word as people read it: "only before" where the data files say "only_before".
 std::string VerdictText(Verdict verdict) {
-  switch (verdict) {
-    case Verdict::Better:
-      return "better";
-    case Verdict::Worse:
-      return "worse";
-    case Verdict::OnlyBefore:
-      return "only before";
-    case Verdict::OnlyAfter:
-      return "only after";
-    case Verdict::Unchanged:
-      break;
-  }
-  return "unchanged";
+  std::string text(VerdictName(verdict));
+  std::replace(text.begin(), text.end(), '_', ' ');
+  return text;
 }
 
 std::string MeasurementText(const Measurement& measurement) {
