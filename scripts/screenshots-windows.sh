@@ -132,7 +132,7 @@ sleep 500
 $(shot history)
 click 1204
 wait-modal
-sleep 500
+sleep 1500
 $(shot comparison)
 cancel
 sleep 300
