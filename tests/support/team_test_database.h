@@ -1,5 +1,4 @@
-// A database of its own on the PostgreSQL server that the team_server ctest fixture started
-// (tests/archive/team_server.sh), with the team schema in it; empty when there is no server.
+// A database of its own, with the team schema, on the server of the team_server ctest fixture.
 #pragma once
 
 #include <cstdlib>
@@ -14,20 +13,16 @@ namespace klxr::testing {
 
 class TeamTestDatabase {
  public:
-  // True when the database was made; false when no server runs (the test then skips).
+  // False when no server runs (the test then skips).
   bool Create() {
     const char* state = std::getenv("KLXR_TEAM_TEST_SERVER");
     std::ifstream in(state != nullptr ? state : "");
     std::getline(in, server_);
-    if (server_.empty()) {
-      return false;
-    }
     archive::PqConnection admin;
-    return admin.Connect(ConnectionAs("klxr_admin", "postgres")).empty() &&
+    return !server_.empty() && admin.Connect(ConnectionAs("klxr_admin", "postgres")).empty() &&
            admin.Execute("CREATE DATABASE " + database_).Ok() &&
            archive::TeamArchive::Initialize(ConnectionAs("klxr_admin")).Ok();
   }
-
   std::string ConnectionAs(const std::string& role, const std::string& database = "") const {
     return "host=" + server_ + " user=" + role +
            " dbname=" + (database.empty() ? database_ : database);
