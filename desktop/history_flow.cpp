@@ -67,7 +67,7 @@ std::optional<TeamSyncJob> HistoryFlow::SyncJob(TeamSyncKind kind) const {
 
 archive::TeamArchive* HistoryFlow::Team() {
   if (!teamArchive_) {
-    auto opened = archive::TeamArchive::Open(team_.connection);
+    auto opened = archive::TeamArchive::Open(WithConnectTimeout(team_.connection, 10));
     if (!opened) {
       teamNote_ = "The team's surveys are not shown: " + opened.Problem();
       return nullptr;

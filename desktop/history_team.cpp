@@ -31,6 +31,17 @@ TeamArchiveChoice ChooseTeamArchive(const std::optional<std::string>& setting,
   return {connection, {}};
 }
 
+std::string WithConnectTimeout(const std::string& connection, int seconds) {
+  if (connection.find("connect_timeout") != std::string::npos) {
+    return connection;
+  }
+  const std::string timeout = "connect_timeout=" + std::to_string(seconds);
+  if (connection.starts_with("postgresql://") || connection.starts_with("postgres://")) {
+    return connection + (connection.find('?') == std::string::npos ? "?" : "&") + timeout;
+  }
+  return connection + " " + timeout;
+}
+
 std::string TeamArchiveHint() {
   return std::string("To push and pull, name the team archive: set the setting ") +
          kTeamArchiveSetting + " or the environment variable " + archive::kTeamArchiveVariable +

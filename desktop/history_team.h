@@ -27,6 +27,11 @@ struct TeamArchiveChoice {
 TeamArchiveChoice ChooseTeamArchive(const std::optional<std::string>& setting,
                                     const char* environment);
 
+// The connection string with a connect_timeout of that many seconds when it names none, so that a
+// server that does not answer keeps the window waiting seconds, not minutes, before it opens with
+// the local surveys; libpq's URIs take it as a parameter.
+std::string WithConnectTimeout(const std::string& connection, int seconds);
+
 // How to name a team archive, for the grayed Push and Pull buttons.
 std::string TeamArchiveHint();
 

@@ -131,6 +131,14 @@ TEST_F(HistoryTeamTest, AServerThatCannotBeReachedLeavesTheLocalRowsAndSaysWhy) 
     EXPECT_EQ(ChooseTeamArchive(c.setting, c.environment).connection, c.connection);
   }
   EXPECT_NE(ChooseTeamArchive("host=office password=x", nullptr).problem, "");
+  const std::pair<std::string, std::string> kTimeouts[] = {
+      {"host=a", "host=a connect_timeout=10"},
+      {"host=a connect_timeout=3", "host=a connect_timeout=3"},
+      {"postgresql://a/db", "postgresql://a/db?connect_timeout=10"},
+      {"postgres://a/db?sslmode=require", "postgres://a/db?sslmode=require&connect_timeout=10"}};
+  for (const auto& [given, used] : kTimeouts) {
+    EXPECT_EQ(WithConnectTimeout(given, 10), used);
+  }
 }
 
 }  // namespace
