@@ -83,6 +83,10 @@ class Application {
   void RefreshTitle();
   // The survey archive the program keeps its Reads in; empty when it keeps none.
   const std::string& ArchiveFile() const { return archiver_.File(); }
+  // The user's setting of that name; none when there is none or no store is read.
+  std::optional<std::string> Setting(std::string_view name) const {
+    return services_.readSetting ? services_.readSetting(name) : std::nullopt;
+  }
 
   AppState& State() { return state_; }
   // The program's boxes, with a note of the last one shown (for the outcomes).

@@ -14,6 +14,9 @@ inline constexpr int kCompare = 1204;
 inline constexpr int kForget = 1205;
 inline constexpr int kExportFormat = 1206;
 inline constexpr int kStatus = 1207;
+// Push and Pull with the team archive (the Qt shell only: the Windows builds have none).
+inline constexpr int kPush = 1208;
+inline constexpr int kPull = 1209;
 inline constexpr int kClose = 2;
 
 // The comparison: its title, table, summary and units; Close is OK (1).

@@ -1,6 +1,7 @@
 #include "desktop/history_flow.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <utility>
 
 #include "archive/archive_location.h"
@@ -13,7 +14,12 @@ namespace klxr {
 namespace {
 
 std::string SurveyName(archive::SurveyId id) {
-  return "survey " + std::to_string(id);
+  return IsTeamOnly(id) ? "team survey " + std::to_string(-id) : "survey " + std::to_string(id);
+}
+
+// The survey's id as its Survey column shows it.
+std::string SurveyLabel(archive::SurveyId id) {
+  return IsTeamOnly(id) ? "T" + std::to_string(-id) : std::to_string(id);
 }
 
 std::string Trimmed(const std::string& text) {
@@ -42,7 +48,53 @@ std::vector<HistoryRow> HistoryFlow::Rows() {
     Problem("The survey archive cannot be listed.", surveys.Problem());
     return {};
   }
-  return RowsOf(surveys.Value());
+  std::vector<HistoryRow> rows = RowsOf(surveys.Value());
+  teamNote_ = team_.problem;
+  if (TeamNamed()) {
+    if (const auto team = TeamSurveys()) {
+      AddTeamRows(rows, *team);
+    }
+  }
+  return rows;
+}
+
+std::optional<TeamSyncJob> HistoryFlow::SyncJob(TeamSyncKind kind) const {
+  if (!TeamNamed()) {
+    return std::nullopt;
+  }
+  return TeamSyncJob{kind, file_, team_.connection, {}};
+}
+
+archive::TeamArchive* HistoryFlow::Team() {
+  if (!teamArchive_) {
+    auto opened = archive::TeamArchive::Open(WithConnectTimeout(team_.connection, 10));
+    if (!opened) {
+      teamNote_ = "The team's surveys are not shown: " + opened.Problem();
+      return nullptr;
+    }
+    teamArchive_ = std::move(opened).Value();
+  }
+  return teamArchive_.get();
+}
+
+std::optional<std::vector<archive::SurveySummary>> HistoryFlow::TeamSurveys() {
+  archive::TeamArchive* team = Team();
+  if (team == nullptr) {
+    return std::nullopt;
+  }
+  auto listed = team->List({});
+  if (!listed) {
+    // The connection may have been lost: the next refresh connects afresh.
+    teamArchive_.reset();
+    teamNote_ = "The team's surveys are not shown: " + listed.Problem();
+    return std::nullopt;
+  }
+  std::vector<archive::SurveySummary> surveys;
+  surveys.reserve(listed.Value().size());
+  for (const archive::TeamSurvey& survey : listed.Value()) {
+    surveys.push_back(survey.survey);
+  }
+  return surveys;
 }
 
 CommandOutcome HistoryFlow::Open(archive::SurveyId id) {
@@ -61,7 +113,8 @@ CommandOutcome HistoryFlow::Open(archive::SurveyId id) {
   state.ImageOrigin = {
       survey->source == archive::SourceName(archive::SurveySource::kRead),
       read ? std::optional<std::chrono::system_clock::time_point>(*read) : std::nullopt};
-  state.LastSurvey = id;
+  // The title names the local survey that holds the log; a team survey is none.
+  state.LastSurvey = IsTeamOnly(id) ? std::nullopt : std::optional<archive::SurveyId>(id);
   if (DesktopWindow* window = app_.Window()) {
     window->SetViewEnabled(true);
     window->RequestRepaint(true);
@@ -71,6 +124,10 @@ CommandOutcome HistoryFlow::Open(archive::SurveyId id) {
 }
 
 CommandOutcome HistoryFlow::Label(archive::SurveyId id, HistoryView& view) {
+  if (IsTeamOnly(id)) {
+    return Problem("Only local surveys can be labelled.",
+                   SurveyName(id) + " is only in the team archive: pull it first.");
+  }
   const std::optional<archive::SurveySummary> survey = Find(id);
   if (!survey) {
     return LastProblem();
@@ -100,7 +157,7 @@ CommandOutcome HistoryFlow::Export(archive::SurveyId id, HistoryExportFormat for
     return {OutcomeKind::Cancelled, {}, {}};
   }
   const std::string path = state.Chooser.ChosenPath;
-  const SurveyFacts facts{std::to_string(id), survey->readUtc, survey->site};
+  const SurveyFacts facts{SurveyLabel(id), survey->readUtc, survey->site};
   app_.Boxes().Forget();
   if (WriteSurveyExport(*image, format, facts, path, app_.Boxes(), state.QuietMode) != 0) {
     return FailureOutcome(app_, path, true);
@@ -126,6 +183,10 @@ CommandOutcome HistoryFlow::Compare(archive::SurveyId id, HistoryView& view) {
 }
 
 CommandOutcome HistoryFlow::Forget(archive::SurveyId id) {
+  if (IsTeamOnly(id)) {
+    return Problem("Only local surveys can be forgotten.",
+                   SurveyName(id) + " is in the team archive, whose surveys are kept for good.");
+  }
   const std::string question = "Forget " + SurveyName(id) +
                                "? Its log and records are removed from the survey archive for "
                                "good.";
@@ -145,6 +206,18 @@ CommandOutcome HistoryFlow::Forget(archive::SurveyId id) {
 }
 
 std::optional<archive::SurveySummary> HistoryFlow::Find(archive::SurveyId id) {
+  if (IsTeamOnly(id)) {
+    archive::TeamArchive* team = Team();
+    auto found = team ? team->Find(std::to_string(-id))
+                      : archive::ArchiveResult<archive::TeamSurvey>::Failure(teamNote_);
+    if (!found) {
+      Problem("The team archive has no " + SurveyName(id) + ".", found.Problem());
+      return std::nullopt;
+    }
+    archive::SurveySummary survey = found.Value().survey;
+    survey.id = id;
+    return survey;
+  }
   auto found = archive_.Find(std::to_string(id));
   if (!found) {
     Problem("The survey archive has no " + SurveyName(id) + ".", found.Problem());
@@ -154,7 +227,10 @@ std::optional<archive::SurveySummary> HistoryFlow::Find(archive::SurveyId id) {
 }
 
 std::optional<LogImage> HistoryFlow::ImageOf(archive::SurveyId id) {
-  auto image = archive_.Image(id);
+  archive::TeamArchive* team = IsTeamOnly(id) ? Team() : nullptr;
+  auto image = !IsTeamOnly(id) ? archive_.Image(id)
+               : team          ? team->Image(-id)
+                               : archive::ArchiveResult<LogImage>::Failure(teamNote_);
   if (!image) {
     Problem("The log of " + SurveyName(id) + " cannot be read from the survey archive.",
             image.Problem());
@@ -230,7 +306,9 @@ CommandOutcome OnHistory(Application& app) {
                              file + ": " + problem);
     return {OutcomeKind::Failed, file, problem};
   }
-  HistoryFlow flow(app, *opened);
+  const char* environment = std::getenv(archive::kTeamArchiveVariable);
+  HistoryFlow flow(app, *opened, file,
+                   ChooseTeamArchive(app.Setting(kTeamArchiveSetting), environment));
   app.Shell().RunHistoryWindow(flow);
   return {OutcomeKind::Done, file, {}};
 }

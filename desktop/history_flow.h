@@ -1,10 +1,13 @@
 // What the "History" window does, apart from drawing it: the surveys of the archive as rows, and
-// the actions on the one selected. Open puts its log into the program as Load does a file; Label
-// sets its site and note; Export writes it as a file of a chosen format; Compare sets it beside the
-// log now loaded; Forget removes it after a question. Each action tells its problems in boxes and
-// returns what it came to. The window of each shell asks the user through a HistoryView.
+// the actions on the one selected. With a team archive named, its surveys are rows too, and
+// Push and Pull move surveys between the two on a worker thread. Open puts its log into the program
+// as Load does a file; Label sets its site and note; Export writes it as a file of a chosen format;
+// Compare sets it beside the log now loaded; Forget removes it after a question. Each action tells
+// its problems in boxes and returns what it came to. The window of each shell asks the user through
+// a HistoryView.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "desktop/comparison_table.h"
 #include "desktop/history_export.h"
 #include "desktop/history_rows.h"
+#include "desktop/history_team.h"
 
 namespace klxr {
 
@@ -48,6 +52,15 @@ class HistoryCommands {
                                 HistoryView& view) = 0;
   virtual CommandOutcome Compare(archive::SurveyId id, HistoryView& view) = 0;
   virtual CommandOutcome Forget(archive::SurveyId id) = 0;
+
+  // Why the last Rows lack the team's surveys, for the status line; empty when they are there or
+  // no team archive is named.
+  virtual std::string TeamNote() const { return {}; }
+  // True when a team archive is named, so that Push and Pull may run.
+  virtual bool TeamNamed() const { return false; }
+  // A push of every local survey the team lacks, or a pull of every team survey the local archive
+  // lacks, to run on a worker thread (RunTeamSync); none when no team archive is named.
+  virtual std::optional<TeamSyncJob> SyncJob(TeamSyncKind) const { return std::nullopt; }
 };
 
 enum class HistoryAction { Open, Label, Export, Compare, Forget };
@@ -66,9 +79,19 @@ inline constexpr char kArchiveCannotOpenText[] = "The survey archive cannot be o
 
 class HistoryFlow : public HistoryCommands {
  public:
-  HistoryFlow(Application& app, archive::SurveyArchive& archive) : app_(app), archive_(archive) {}
+  // The archive is the one in the file (for the worker's own connection); the team archive as
+  // chosen by ChooseTeamArchive.
+  HistoryFlow(Application& app, archive::SurveyArchive& archive, std::string file = {},
+              TeamArchiveChoice team = {})
+      : app_(app), archive_(archive), file_(std::move(file)), team_(std::move(team)) {}
 
+  // The local surveys, and the team's beside them (a team that cannot be reached: TeamNote).
   std::vector<HistoryRow> Rows() override;
+  std::string TeamNote() const override { return teamNote_; }
+  bool TeamNamed() const override { return !team_.connection.empty(); }
+  std::optional<TeamSyncJob> SyncJob(TeamSyncKind kind) const override;
+  // Open, Export and Compare of a survey only the team has read it from the team archive; Label
+  // and Forget act on local surveys only.
   // The log image becomes the survey's: a Read still running is dropped first, View is enabled,
   // the window repainted, the log's origin and the title's survey are the survey's.
   CommandOutcome Open(archive::SurveyId id) override;
@@ -88,9 +111,16 @@ class HistoryFlow : public HistoryCommands {
   CommandOutcome Problem(const std::string& text, const std::string& detail);
   // The failure of the problem told last.
   CommandOutcome LastProblem() const;
+  // The team archive's connection, opened when first needed; null after a note that says why.
+  archive::TeamArchive* Team();
+  std::optional<std::vector<archive::SurveySummary>> TeamSurveys();
 
   Application& app_;
   archive::SurveyArchive& archive_;
+  std::string file_;
+  TeamArchiveChoice team_;
+  std::unique_ptr<archive::TeamArchive> teamArchive_;
+  std::string teamNote_;
   std::string problem_;
 };
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <tuple>
+#include <unordered_map>
 
 namespace klxr {
 namespace {
@@ -70,6 +71,8 @@ int CompareBy(const HistoryRow& a, const HistoryRow& b, HistoryColumn column) {
       return texts(x.source, y.source);
     case HistoryColumn::Note:
       return texts(x.note, y.note);
+    case HistoryColumn::Where:
+      return texts(PlaceName(a.where), PlaceName(b.where));
   }
   return 0;
 }
@@ -131,10 +134,43 @@ std::vector<HistoryRow> RowsOf(const std::vector<archive::SurveySummary>& survey
   return rows;
 }
 
+void AddTeamRows(std::vector<HistoryRow>& rows, const std::vector<archive::SurveySummary>& team) {
+  std::unordered_map<std::string, std::size_t> local;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    local.emplace(rows[i].survey.sha256, i);
+  }
+  for (const archive::SurveySummary& survey : team) {
+    if (const auto found = local.find(survey.sha256); found != local.end()) {
+      HistoryRow& row = rows[found->second];
+      row.where = HistoryPlace::Both;
+      row.teamId = survey.id;
+      continue;
+    }
+    HistoryRow row = RowOf(survey);
+    row.where = HistoryPlace::Team;
+    row.teamId = survey.id;
+    row.survey.id = TeamOnlyId(survey.id);
+    rows.push_back(std::move(row));
+  }
+}
+
+std::string_view PlaceName(HistoryPlace place) {
+  switch (place) {
+    case HistoryPlace::Local:
+      return "local";
+    case HistoryPlace::Team:
+      return "team";
+    case HistoryPlace::Both:
+      return "both";
+  }
+  return {};
+}
+
 std::string CellText(const HistoryRow& row, HistoryColumn column) {
   switch (column) {
     case HistoryColumn::Id:
-      return std::to_string(row.survey.id);
+      return IsTeamOnly(row.survey.id) ? "T" + std::to_string(row.teamId)
+                                       : std::to_string(row.survey.id);
     case HistoryColumn::Date:
       return row.date;
     case HistoryColumn::Site:
@@ -149,6 +185,8 @@ std::string CellText(const HistoryRow& row, HistoryColumn column) {
       return row.survey.source;
     case HistoryColumn::Note:
       return row.survey.note;
+    case HistoryColumn::Where:
+      return std::string(PlaceName(row.where));
   }
   return {};
 }

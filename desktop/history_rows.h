@@ -14,7 +14,7 @@
 
 namespace klxr {
 
-enum class HistoryColumn { Id, Date, Site, Meter, Records, Complete, Source, Note };
+enum class HistoryColumn { Id, Date, Site, Meter, Records, Complete, Source, Note, Where };
 
 struct HistoryColumnInfo {
   HistoryColumn column;
@@ -23,7 +23,7 @@ struct HistoryColumnInfo {
   bool rightAligned;        // numbers
 };
 
-inline constexpr std::array<HistoryColumnInfo, 8> kHistoryColumns{{
+inline constexpr std::array<HistoryColumnInfo, 9> kHistoryColumns{{
     {HistoryColumn::Id, "Survey", "00000", true},
     {HistoryColumn::Date, "Read", "2026-12-31 23:59", false},
     {HistoryColumn::Site, "Site", "Hill Road 4, Block B", false},
@@ -32,13 +32,28 @@ inline constexpr std::array<HistoryColumnInfo, 8> kHistoryColumns{{
     {HistoryColumn::Complete, "Complete", "yes", false},
     {HistoryColumn::Source, "Source", "import", false},
     {HistoryColumn::Note, "Note", "after the aerial was repaired", false},
+    {HistoryColumn::Where, "Where", "local", false},
 }};
+
+// Where a survey lives: in the local archive, in the team archive, or in both (the same image).
+enum class HistoryPlace { Local, Team, Both };
 
 struct HistoryRow {
   archive::SurveySummary survey;
   std::string date;   // local time of the computer that read it, "2026-03-14 10:26"
   std::string meter;  // the meter's version text, else the adapter's serial number, else empty
+  HistoryPlace where = HistoryPlace::Local;
+  archive::SurveyId teamId = 0;  // the team archive's id; 0 for a survey only the local one has
 };
+
+// The id a survey only the team archive has goes by in the window: the team's id negated, so that
+// it is never a local survey's id. Its Survey column shows "T" and the team's id.
+inline archive::SurveyId TeamOnlyId(archive::SurveyId teamId) {
+  return -teamId;
+}
+inline bool IsTeamOnly(archive::SurveyId id) {
+  return id < 0;
+}
 
 // A survey's time as the archive keeps it, 'YYYY-MM-DDTHH:MM:SSZ'; none when it is not one.
 std::optional<std::chrono::sys_seconds> ReadUtcTime(std::string_view readUtc);
@@ -50,6 +65,13 @@ std::string LocalReadTime(std::string_view readUtc, std::string_view timeZone);
 
 HistoryRow RowOf(const archive::SurveySummary& survey);
 std::vector<HistoryRow> RowsOf(const std::vector<archive::SurveySummary>& surveys);
+
+// The local rows with the team's surveys beside them, matched by their image's SHA-256: a local
+// row whose image the team has is "both"; a team survey the local archive lacks is a row of its
+// own, "team", under its TeamOnlyId.
+void AddTeamRows(std::vector<HistoryRow>& rows, const std::vector<archive::SurveySummary>& team);
+
+std::string_view PlaceName(HistoryPlace place);
 
 // The text of a row's column, as the window shows it.
 std::string CellText(const HistoryRow& row, HistoryColumn column);

@@ -1,15 +1,20 @@
 #include "desktop/qt/history_window.h"
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QThread>
 #include <QVBoxLayout>
+#include <atomic>
+#include <memory>
 
 #include "desktop/history_controls.h"
 #include "desktop/qt/history_dialogs.h"
@@ -40,6 +45,20 @@ QString Utf8(const std::string& text) {
 QString Latin1(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+struct SyncButton {
+  int id;
+  const char* text;
+  TeamSyncKind kind;
+  const char* tip;
+};
+
+constexpr SyncButton kSyncButtons[] = {
+    {history::kPush, "P&ush", TeamSyncKind::Push,
+     "Sends every local survey the team archive lacks, and the sites and notes changed here"},
+    {history::kPull, "Pu&ll", TeamSyncKind::Pull,
+     "Keeps every team survey the local archive lacks, and the sites and notes changed there"},
+};
 
 QPushButton* MakeButton(QDialog& dialog, int id, const char* text) {
   auto* button = new QPushButton(QString::fromLatin1(text), &dialog);
@@ -94,6 +113,50 @@ QComboBox* MakeFormatChoice(QDialog& dialog) {
   return format;
 }
 
+// "Pushing to the team archive: 3 of 10 surveys".
+void ShowProgress(QProgressDialog& progress, TeamSyncKind kind, int done, int total) {
+  progress.setMaximum(std::max(total, 1));
+  progress.setValue(std::min(done, std::max(total, 1)));
+  progress.setLabelText(QStringLiteral("%1: %2 of %3 surveys")
+                            .arg(kind == TeamSyncKind::Push
+                                     ? QStringLiteral("Pushing to the team archive")
+                                     : QStringLiteral("Pulling from the team archive"))
+                            .arg(done)
+                            .arg(total));
+}
+
+// Runs the push or pull on a thread of its own while the window goes on drawing, behind a
+// progress dialog whose Cancel stops it before the next survey.
+TeamSyncResult RunWithProgress(const TeamSyncJob& job, QWidget* owner) {
+  QProgressDialog progress(owner);
+  progress.setWindowTitle(job.kind == TeamSyncKind::Push ? QStringLiteral("Push")
+                                                         : QStringLiteral("Pull"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setAutoReset(false);
+  progress.setAutoClose(false);
+  progress.setMinimumDuration(0);
+  ShowProgress(progress, job.kind, 0, 0);
+  const auto stop = std::make_shared<std::atomic<bool>>(false);
+  QObject::connect(&progress, &QProgressDialog::canceled, [stop] { stop->store(true); });
+  TeamSyncResult result;
+  const std::unique_ptr<QThread> worker(QThread::create([&job, &result, &progress, stop] {
+    result = RunTeamSync(job, [&job, &progress, stop](int done, int total) {
+      QMetaObject::invokeMethod(
+          &progress,
+          [&job, &progress, done, total] { ShowProgress(progress, job.kind, done, total); },
+          Qt::QueuedConnection);
+      return !stop->load();
+    });
+  }));
+  QEventLoop loop;
+  QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+  worker->start();
+  progress.show();
+  loop.exec();
+  worker->wait();
+  return result;
+}
+
 }  // namespace
 
 HistoryWindow::HistoryWindow(HistoryCommands& history, QWidget* owner)
@@ -104,6 +167,7 @@ HistoryWindow::HistoryWindow(HistoryCommands& history, QWidget* owner)
       status_(new QLabel(this)) {
   setWindowTitle(QStringLiteral("History"));
   status_->setObjectName(ControlObjectName(history::kStatus));
+  status_->setWordWrap(true);
   auto* buttons = new QVBoxLayout;
   for (const ActionButton& entry : kActionButtons) {
     QPushButton* button = MakeButton(*this, entry.id, entry.text);
@@ -116,6 +180,17 @@ HistoryWindow::HistoryWindow(HistoryCommands& history, QWidget* owner)
       buttons->addWidget(formatLabel);
       buttons->addWidget(format_);
       buttons->addSpacing(8);
+    }
+  }
+  if (archive::TeamArchiveAvailable()) {
+    buttons->addSpacing(8);
+    for (const SyncButton& entry : kSyncButtons) {
+      QPushButton* button = MakeButton(*this, entry.id, entry.text);
+      button->setEnabled(history_.TeamNamed());
+      button->setToolTip(Utf8(history_.TeamNamed() ? entry.tip : TeamArchiveHint()));
+      connect(button, &QPushButton::clicked, this, [this, entry] { Sync(entry.kind); });
+      syncs_.push_back(button);
+      buttons->addWidget(button);
     }
   }
   buttons->addStretch(1);
@@ -153,6 +228,10 @@ HistoryWindow::HistoryWindow(HistoryCommands& history, QWidget* owner)
       setTabOrder(previous, format_);
       previous = format_;
     }
+  }
+  for (QPushButton* button : syncs_) {
+    setTabOrder(previous, button);
+    previous = button;
   }
   setTabOrder(previous, close);
   table_->setFocus();
@@ -206,7 +285,7 @@ void HistoryWindow::Reload(std::optional<archive::SurveyId> keep) {
   if (!(keep && Select(*keep)) && !rows_.empty()) {
     table_->selectRow(std::clamp(previousRow, 0, static_cast<int>(rows_.size()) - 1));
   }
-  status_->setText(Utf8(HistoryStatus(rows_.size())));
+  SetStatus(HistoryStatus(rows_.size()));
   UpdateButtons();
 }
 
@@ -231,9 +310,15 @@ void HistoryWindow::Fill() {
 }
 
 void HistoryWindow::UpdateButtons() {
-  const bool selected = Selected().has_value();
+  const std::optional<archive::SurveyId> id = Selected();
+  const bool selected = id.has_value();
   for (QPushButton* button : actions_) {
     button->setEnabled(selected);
+  }
+  // The team's surveys are kept for good and labelled where they were read.
+  if (selected && IsTeamOnly(*id)) {
+    Button(history::kLabel).setEnabled(false);
+    Button(history::kForget).setEnabled(false);
   }
   format_->setEnabled(selected);
 }
@@ -268,7 +353,25 @@ void HistoryWindow::Act(HistoryAction action) {
   if (action == HistoryAction::Label || action == HistoryAction::Forget) {
     Reload(id);
   }
-  status_->setText(Utf8(HistoryStatus(rows_.size(), action, *id, outcome)));
+  SetStatus(HistoryStatus(rows_.size(), action, *id, outcome));
+}
+
+void HistoryWindow::Sync(TeamSyncKind kind) {
+  const std::optional<TeamSyncJob> job = history_.SyncJob(kind);
+  if (!job) {
+    return;
+  }
+  const TeamSyncResult result = RunWithProgress(*job, this);
+  Reload(Selected());
+  SetStatus(HistoryStatus(rows_.size()) + "; " + TeamSyncText(kind, result));
+}
+
+void HistoryWindow::SetStatus(const std::string& text) {
+  std::string note = history_.TeamNote();
+  while (!note.empty() && (note.back() == '\n' || note.back() == ' ')) {
+    note.pop_back();
+  }
+  status_->setText(Utf8(note.empty() ? text : text + "\n" + note));
 }
 
 bool HistoryWindow::AskLabel(std::string& site, std::string& note) {

@@ -3,6 +3,8 @@
 // (in the format chosen beside it), Compare... and Forget; Close, Escape or the close box end it.
 // The actions are grayed while no survey is selected. Enter and a double click open the survey.
 // What each action does is the core's (desktop/history_flow.h); the window asks the user for it.
+// Where the build has a team archive, Push and Pull run on a worker thread behind a progress dialog
+// whose Cancel stops them between surveys; they are grayed while no team archive is named.
 #pragma once
 
 #include <QDialog>
@@ -47,6 +49,9 @@ class HistoryWindow : public QDialog, public HistoryView {
   void Fill();
   void UpdateButtons();
   void Act(HistoryAction action);
+  void Sync(TeamSyncKind kind);
+  // The text, with the reason the team's surveys are missing on a line of its own.
+  void SetStatus(const std::string& text);
 
   HistoryCommands& history_;
   std::vector<HistoryRow> rows_;
@@ -56,6 +61,7 @@ class HistoryWindow : public QDialog, public HistoryView {
   QComboBox* format_;
   QLabel* status_;
   std::vector<QPushButton*> actions_;
+  std::vector<QPushButton*> syncs_;
 };
 
 // Shows the window modally over its owner until the user closes it.

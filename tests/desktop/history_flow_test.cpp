@@ -162,8 +162,8 @@ TEST_F(HistoryFlowTest, RowsListEverySurveyNewestFirstInItsLocalTime) {
   const std::string day3 =
       LocalReadTime("2026-03-16T09:26:00Z", archive::UtcOffsetText(march_ + 48h));
   EXPECT_EQ(cells, (std::vector<std::vector<std::string>>{
-                       {"2", day3, "", "", "7", "yes", "import", ""},
-                       {"1", day1, "Hill Road", "", "40", "yes", "read", ""},
+                       {"2", day3, "", "", "7", "yes", "import", "", "local"},
+                       {"1", day1, "Hill Road", "", "40", "yes", "read", "", "local"},
                    }));
   EXPECT_EQ(shell_.dialogs, std::vector<std::string>{"history"});
 }
