@@ -201,12 +201,19 @@ void SortRows(std::vector<HistoryRow>& rows, HistoryColumn column, bool ascendin
   });
 }
 
-bool AscendingAfterClick(HistoryColumn clicked, HistoryColumn sortedBy, bool ascending) {
-  if (clicked == sortedBy) {
-    return !ascending;
+bool SortByHeading(std::vector<HistoryRow>& rows, int section, HistoryColumn& sortedBy,
+                   bool& ascending) {
+  if (section < 0 || section >= static_cast<int>(kHistoryColumns.size())) {
+    return false;
   }
-  return clicked != HistoryColumn::Date && clicked != HistoryColumn::Records &&
-         clicked != HistoryColumn::Id;
+  const HistoryColumn clicked = kHistoryColumns[static_cast<std::size_t>(section)].column;
+  ascending = clicked == sortedBy
+                  ? !ascending
+                  : clicked != HistoryColumn::Date && clicked != HistoryColumn::Records &&
+                        clicked != HistoryColumn::Id;
+  sortedBy = clicked;
+  SortRows(rows, sortedBy, ascending);
+  return true;
 }
 
 }  // namespace klxr

@@ -80,8 +80,11 @@ std::string CellText(const HistoryRow& row, HistoryColumn column);
 // order of their ids in the same direction. Dates sort by the UTC time, texts with case ignored.
 void SortRows(std::vector<HistoryRow>& rows, HistoryColumn column, bool ascending);
 
-// The direction a click on a heading gives: the other direction on the column already sorted by,
-// else ascending (dates and numbers: descending, newest and largest first).
-bool AscendingAfterClick(HistoryColumn clicked, HistoryColumn sortedBy, bool ascending);
+// A click on heading number section of kHistoryColumns: sorts the rows by its column, in the other
+// direction on the column already sorted by, else ascending (dates and numbers: descending, newest
+// and largest first), and keeps the order in sortedBy and ascending. False, changing nothing, when
+// no column has that number.
+bool SortByHeading(std::vector<HistoryRow>& rows, int section, HistoryColumn& sortedBy,
+                   bool& ascending);
 
 }  // namespace klxr

@@ -263,14 +263,10 @@ bool HistoryWindow::Select(archive::SurveyId id) {
 }
 
 void HistoryWindow::OnHeadingClicked(int section) {
-  if (section < 0 || section >= static_cast<int>(kHistoryColumns.size())) {
+  const std::optional<archive::SurveyId> selected = Selected();
+  if (!SortByHeading(rows_, section, sortedBy_, ascending_)) {
     return;
   }
-  const HistoryColumn clicked = kHistoryColumns[static_cast<std::size_t>(section)].column;
-  ascending_ = AscendingAfterClick(clicked, sortedBy_, ascending_);
-  sortedBy_ = clicked;
-  const std::optional<archive::SurveyId> selected = Selected();
-  SortRows(rows_, sortedBy_, ascending_);
   Fill();
   if (selected) {
     Select(*selected);

@@ -201,14 +201,10 @@ std::optional<archive::SurveyId> HistoryWindow::Selected() const {
 }
 
 void HistoryWindow::OnHeadingClicked(int column) {
-  if (column < 0 || column >= static_cast<int>(kHistoryColumns.size())) {
+  const std::optional<archive::SurveyId> selected = Selected();
+  if (!SortByHeading(rows_, column, sortedBy_, ascending_)) {
     return;
   }
-  const HistoryColumn clicked = kHistoryColumns[static_cast<std::size_t>(column)].column;
-  ascending_ = AscendingAfterClick(clicked, sortedBy_, ascending_);
-  sortedBy_ = clicked;
-  const std::optional<archive::SurveyId> selected = Selected();
-  SortRows(rows_, sortedBy_, ascending_);
   Fill();
   if (selected) {
     Select(*selected);
