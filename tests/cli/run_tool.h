@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "support/windows_process.h"
+#else
 #include <sys/wait.h>
 #endif
 
@@ -58,6 +60,17 @@ inline std::string QuoteForShell(const std::string& text) {
 #endif
 }
 
+#ifdef _WIN32
+// The tool's exit status with its standard streams on the three files.
+inline int RunToolProcess(const std::vector<std::string>& arguments,
+                          const std::filesystem::path& in, const std::filesystem::path& out,
+                          const std::filesystem::path& err) {
+  std::vector<std::string> words{KLXR_CLI_PATH};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  return RunProcessWithStreams(words, in, out, err);
+}
+#endif
+
 // Runs the tool; scratch is a folder for the captured streams.
 inline ToolRun RunTool(const std::vector<std::string>& arguments,
                        const std::filesystem::path& scratch, const std::string& input = "") {
@@ -65,20 +78,17 @@ inline ToolRun RunTool(const std::vector<std::string>& arguments,
   const std::filesystem::path out = scratch / "tool-stdout";
   const std::filesystem::path err = scratch / "tool-stderr";
   std::ofstream(in, std::ios::binary) << input;
+  ToolRun run;
+#ifdef _WIN32
+  run.status = RunToolProcess(arguments, in, out, err);
+#else
   std::string command = QuoteForShell(KLXR_CLI_PATH);
   for (const std::string& argument : arguments) {
     command += " " + QuoteForShell(argument);
   }
   command += " <" + QuoteForShell(in.string()) + " >" + QuoteForShell(out.string()) + " 2>" +
              QuoteForShell(err.string());
-#ifdef _WIN32
-  command = "\"" + command + "\"";  // cmd.exe strips one pair of outer quotes
-#endif
-  ToolRun run;
   const int result = std::system(command.c_str());
-#ifdef _WIN32
-  run.status = result;
-#else
   run.status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
 #endif
   run.out = ReadWholeFile(out);
