@@ -18,6 +18,10 @@
 #include "log/record_format.h"
 #include "resources/menu_table.h"
 
+#ifdef KLXR_HAVE_REPORT
+#include "report/report_file.h"
+#endif
+
 namespace klxr::win32 {
 
 std::unique_ptr<DesktopWindow> Win32Shell::CreateMainWindow(std::string_view caption,
@@ -83,6 +87,20 @@ void Win32Shell::RunLogViewer(const LogViewerContext& context) {
       ExportCsv(context.image, context.chooser.ChosenPath, count, context.boxes, context.quietMode);
     }
   };
+#ifdef KLXR_HAVE_REPORT
+  // The report in the units the list shows, dated as the log was got.
+  callbacks.saveReport = [this, &context](HWND /*viewer*/, bool dbuv) {
+    if (!RunFileChooser(context.chooser, kSaveReportChooser, context.boxes)) {
+      return;
+    }
+    report::ReportOptions options;
+    options.units = dbuv ? kUnitsDbuv : kUnitsDbm;
+    options.logReadFromMeter = context.origin.readFromMeter;
+    options.logFileTime = context.origin.fileTime;
+    report::SaveReport(context.image, options, context.chooser.ChosenPath, context.boxes,
+                       context.quietMode);
+  };
+#endif
   win32::RunLogViewer(instance_, Window(), callbacks);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -10,6 +11,18 @@
 #include <string_view>
 
 namespace klxr::testing {
+
+#ifdef _WIN32
+inline FILE* popen(const char* command, const char* mode) {
+  return _popen(command, mode);
+}
+inline int pclose(FILE* pipe) {
+  return _pclose(pipe);
+}
+inline constexpr const char* kNoOutput = ">NUL 2>&1";
+#else
+inline constexpr const char* kNoOutput = ">/dev/null 2>&1";
+#endif
 
 inline std::string RunCapturing(const std::string& command) {
   std::string output;
@@ -25,8 +38,8 @@ inline std::string RunCapturing(const std::string& command) {
 }
 
 inline bool HavePdfTools() {
-  return std::system("pdfinfo -v >/dev/null 2>&1") == 0 &&
-         std::system("pdftotext -v >/dev/null 2>&1") == 0;
+  return std::system((std::string("pdfinfo -v ") + kNoOutput).c_str()) == 0 &&
+         std::system((std::string("pdftotext -v ") + kNoOutput).c_str()) == 0;
 }
 
 // A PDF document in a file of its own folder, removed with it.
