@@ -125,7 +125,7 @@ TEST(ReportText, TextsBecomeTheReportsCodePage) {
   const Case cases[] = {
       {"Gen\xC3\xA8ve \xC3\xBF", true, "Gen\xE8ve \xFF"},
       {"\xE2\x80\xA6 \xE2\x82\xAC \xE2\x80\x93", true, "\x85 \x80 \x96"},
-      {"\xE6\x97\xA5\xF0\x9F\x93\xA1!", true, "??!"},
+      {"\xE6\x97\xA5\xF0\x9F\x93\xA1 !", true, "?? !"},
       {"\xC3 \xA9", true, "? ?"},
       {"Gen\xE8ve\x85\x9F", false, "Gen\xE8ve??"},
   };
