@@ -86,14 +86,19 @@ TEST(PdfCanvas, TextInEachFontLatin1AndShapesComeOutAsDrawn) {
   const PdfFile file(pdf);
   const std::string info = file.Info();
   EXPECT_NE(info.find("595 x 842 pts (A4)"), std::string::npos) << info;
-  EXPECT_NE(info.find("Pages:          2"), std::string::npos) << info;
+  EXPECT_TRUE(std::regex_search(info, std::regex("Pages:\\s+2\n"))) << info;
   EXPECT_NE(info.find("Mesures \xC3\xA0 Gen\xC3\xA8ve"), std::string::npos) << info;
   EXPECT_EQ(info.find("Syntax Error"), std::string::npos) << info;
-  const std::string text = file.Text();
+  // The text tool spaces the words of a line as it sees fit.
+  const auto withoutBlanks = [](std::string text) {
+    std::erase(text, ' ');
+    return text;
+  };
+  const std::string text = withoutBlanks(file.Text());
   for (const Line& line : lines) {
-    EXPECT_NE(text.find(line.expected), std::string::npos) << line.expected << "\n" << text;
+    EXPECT_NE(text.find(withoutBlanks(line.expected)), std::string::npos) << line.expected;
   }
-  EXPECT_NE(text.find("Page 2 of 2"), std::string::npos);
+  EXPECT_NE(text.find("Page2of2"), std::string::npos);
 }
 
 TEST(PdfCanvas, WidthsAreThoseOfTheStandardFonts) {
