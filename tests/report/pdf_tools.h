@@ -13,12 +13,20 @@
 namespace klxr::testing {
 
 #ifdef _WIN32
-inline FILE* OpenPipe(const char* command) { return _popen(command, "rb"); }
-inline int ClosePipe(FILE* pipe) { return _pclose(pipe); }
+inline FILE* OpenPipe(const char* command) {
+  return _popen(command, "rb");
+}
+inline int ClosePipe(FILE* pipe) {
+  return _pclose(pipe);
+}
 inline constexpr const char* kNoOutput = ">NUL 2>&1";
 #else
-inline FILE* OpenPipe(const char* command) { return popen(command, "r"); }
-inline int ClosePipe(FILE* pipe) { return pclose(pipe); }
+inline FILE* OpenPipe(const char* command) {
+  return popen(command, "r");
+}
+inline int ClosePipe(FILE* pipe) {
+  return pclose(pipe);
+}
 inline constexpr const char* kNoOutput = ">/dev/null 2>&1";
 #endif
 
