@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
+
+#include "desktop/desktop_shell.h"
 #include "desktop/win32/log_viewer_dialog.h"
 
 namespace klxr::win32 {
@@ -21,5 +24,13 @@ void RunReportItem(HWND viewer, const LogViewerCallbacks& callbacks);
 // from the keyboard: at the list's current line). Returns TRUE when the menu was the list's.
 INT_PTR ShowLogViewerMenu(HWND viewer, HWND target, LPARAM point,
                           const LogViewerCallbacks& callbacks);
+
+// The shell's file chooser, as SaveLogReport asks for the report's file.
+using ReportChooser =
+    std::function<bool(ChooserRequest& request, const ChooserCommand& command, MessageBoxes&)>;
+
+// The report of the context's log in dBuV or dBm, dated as the log was got, saved to the .pdf file
+// the user chooses; a build without the report says it has none.
+void SaveLogReport(const LogViewerContext& context, bool dbuv, const ReportChooser& choose);
 
 }  // namespace klxr::win32

@@ -11,16 +11,13 @@
 #include "desktop/win32/file_chooser.h"
 #include "desktop/win32/history_window.h"
 #include "desktop/win32/log_viewer_dialog.h"
+#include "desktop/win32/log_viewer_report.h"
 #include "desktop/win32/main_window.h"
 #include "desktop/win32/registry_settings_store.h"
 #include "link/meter_discovery.h"
 #include "log/log_files.h"
 #include "log/record_format.h"
 #include "resources/menu_table.h"
-
-#ifdef KLXR_HAVE_REPORT
-#include "report/report_file.h"
-#endif
 
 namespace klxr::win32 {
 
@@ -87,20 +84,11 @@ void Win32Shell::RunLogViewer(const LogViewerContext& context) {
       ExportCsv(context.image, context.chooser.ChosenPath, count, context.boxes, context.quietMode);
     }
   };
-#ifdef KLXR_HAVE_REPORT
-  // The report in the units the list shows, dated as the log was got.
   callbacks.saveReport = [this, &context](HWND /*viewer*/, bool dbuv) {
-    if (!RunFileChooser(context.chooser, kSaveReportChooser, context.boxes)) {
-      return;
-    }
-    report::ReportOptions options;
-    options.units = dbuv ? kUnitsDbuv : kUnitsDbm;
-    options.logReadFromMeter = context.origin.readFromMeter;
-    options.logFileTime = context.origin.fileTime;
-    report::SaveReport(context.image, options, context.chooser.ChosenPath, context.boxes,
-                       context.quietMode);
+    SaveLogReport(context, dbuv,
+                  [this](ChooserRequest& request, const ChooserCommand& command,
+                         MessageBoxes& boxes) { return RunFileChooser(request, command, boxes); });
   };
-#endif
   win32::RunLogViewer(instance_, Window(), callbacks);
 }
 
