@@ -1,7 +1,6 @@
 // klxr-log-cli report LOG.tlg OUT.pdf [--dbuv] [--title T] [--site S] [--installer I] [--letter]
-// [--compare A]: the PDF report of a log for the customer, with what changed since survey A. The
-// report is painted with Qt Gui on the offscreen platform, so it needs no display; a build without
-// Qt Gui has no report.
+// [--compare A]: the PDF report of a log for the customer, with what changed since survey A. Where
+// the report is painted with Qt Gui, it is on the offscreen platform, so it needs no display.
 #include "cli/arguments.h"
 #include "cli/cli_command.h"
 #include "cli/exit_status.h"
@@ -11,17 +10,19 @@
 #include "log/log_files.h"
 
 #ifdef KLXR_HAVE_REPORT
+#include "platform/utf8_name.h"
+#include "report/report_file.h"
+#endif
+#ifdef KLXR_REPORT_QT
 #include <QGuiApplication>
 #include <cstdio>
 #include <memory>
-
-#include "report/report_file.h"
 #endif
 
 namespace klxr::cli {
 namespace {
 
-#ifdef KLXR_HAVE_REPORT
+#ifdef KLXR_REPORT_QT
 
 // Qt's own notes on the platform's set-up (a missing runtime folder and the like) are not the
 // tool's messages: only its critical and fatal ones reach standard error.
@@ -48,23 +49,32 @@ std::unique_ptr<QGuiApplication> MakeGuiApplication() {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-QString ArgumentText(const std::map<std::string, std::string, std::less<>>& values,
-                     std::string_view name) {
+#endif
+
+#ifdef KLXR_HAVE_REPORT
+
+// A text of the command line (the system's 8-bit form) as UTF-8, as the report takes its texts.
+std::string Utf8Text(const std::string& text) {
+  return platform::Utf8NameOf(text).value_or(text);
+}
+
+std::string ArgumentText(const std::map<std::string, std::string, std::less<>>& values,
+                         std::string_view name) {
   const auto found = values.find(name);
-  return found == values.end() ? QString() : QString::fromLocal8Bit(found->second);
+  return found == values.end() ? std::string() : Utf8Text(found->second);
 }
 
 // How the report names the earlier survey: its survey in the archive, or its file.
-QString EarlierSurveyName(const std::string& operand, const SurveyFacts& facts) {
+std::string EarlierSurveyName(const std::string& operand, const SurveyFacts& facts) {
   if (facts.surveyId.empty()) {
-    return QString::fromLocal8Bit(operand);
+    return Utf8Text(operand);
   }
-  QString name = QStringLiteral("survey ") + QString::fromStdString(facts.surveyId);
+  std::string name = "survey " + facts.surveyId;
   if (!facts.readTime.empty()) {
-    name += QStringLiteral(" read ") + QString::fromStdString(facts.readTime);
+    name += " read " + facts.readTime;
   }
   if (!facts.site.empty()) {
-    name += QStringLiteral(" at ") + QString::fromStdString(facts.site);
+    name += " at " + facts.site;
   }
   return name;
 }
@@ -83,7 +93,9 @@ int WriteReport(const LogImage& image, const OptionValues& values, const ParsedA
           kExitOk) {
     return kExitUsage;
   }
+#ifdef KLXR_REPORT_QT
   const auto application = MakeGuiApplication();
+#endif
   report::ReportOptions options;
   if (compared != values.values.end()) {
     options.before = &before;
@@ -102,11 +114,7 @@ int WriteReport(const LogImage& image, const OptionValues& values, const ParsedA
   }
   const std::string& path = parsed.operands[1];
   if (IsStandardStream(path)) {
-    const QByteArray bytes = report::RenderReport(image, options);
-    return WriteToOutput(
-               context, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))
-               ? kExitOk
-               : kExitFailure;
+    return WriteToOutput(context, report::RenderReport(image, options)) ? kExitOk : kExitFailure;
   }
   return report::SaveReport(image, options, path, context.boxes, false) == 0 ? kExitOk
                                                                              : kExitFailure;

@@ -257,7 +257,7 @@ constexpr std::string_view kReportHelp =
     "replaced only when the whole file was written; on any failure it is left as it was\n"
     "(\"Can't save program image\"); a file with other hard links is written in place as\n"
     "\"export\" says. OUT.pdf must not be the same file as LOG.tlg, also when both are \"-\"\n"
-    "(exit status 2). A build without Qt says it has no report.\n";
+    "(exit status 2). A build without the report (-DKLXR_BUILD_REPORT=OFF) says so.\n";
 
 constexpr std::array<CliCommand, 9> kCommands{{
     {"show", "print the records of a .tlg log, one tab-separated line each", kShowHelp, RunShow},

@@ -1,7 +1,5 @@
 #include "report/report_comparison.h"
 
-#include <QFontMetricsF>
-#include <QPainter>
 #include <algorithm>
 
 #include "log/comparison_writers.h"
@@ -14,44 +12,33 @@ namespace {
 
 constexpr double kTitleHeight = 30;  // the title and the summary line under it
 constexpr double kLineHeight = 9;
-
-QFont FixedFont() {
-  QFont font;
-  font.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono"),
-                    QStringLiteral("Courier New")});
-  font.setStyleHint(QFont::Monospace);
-  font.setPointSizeF(7.5);
-  font.setStyleStrategy(QFont::PreferNoShaping);
-  return font;
-}
+constexpr Font kFixedFont{7.5, false, true};
 
 int LinesPerPage(double bodyHeight) {
   return std::max(1, static_cast<int>((bodyHeight - kTitleHeight) / kLineHeight));
 }
 
 // A channel's line starts with its mark: + better, - worse, < or > in one survey only.
-QColor LineColour(const std::string& line) {
-  if (line.rfind("+ ", 0) == 0) {
+Colour LineColour(const std::string& line) {
+  if (line.starts_with("+ ")) {
     return StatusColour(StatusClass::Pass);
   }
-  if (line.rfind("- ", 0) == 0) {
+  if (line.starts_with("- ")) {
     return StatusColour(StatusClass::Fail);
   }
-  if (line.rfind("< ", 0) == 0 || line.rfind("> ", 0) == 0) {
+  if (line.starts_with("< ") || line.starts_with("> ")) {
     return StatusColour(StatusClass::None);
   }
-  return Qt::black;
+  return kBlack;
 }
 
 }  // namespace
 
-ComparisonSection MakeComparisonSection(const LogImage& before, const QString& beforeName,
+ComparisonSection MakeComparisonSection(const LogImage& before, const std::string& beforeName,
                                         const LogImage& after) {
   const SurveyComparison comparison =
       CompareSurveys(RecordValuesOf(before), RecordValuesOf(after), CompareThresholds{});
-  ComparisonSection section{QStringLiteral("Changes since ") + beforeName,
-                            QString::fromStdString(ComparisonSummaryLine(comparison)),
-                            {}};
+  ComparisonSection section{"Changes since " + beforeName, ComparisonSummaryLine(comparison), {}};
   const std::string text = ComparisonTableText(comparison);
   std::size_t start = 0;
   for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
@@ -66,25 +53,22 @@ int ComparisonPageCount(const ComparisonSection& section, double bodyHeight) {
   return std::max<int>(1, (static_cast<int>(section.lines.size()) + perPage - 1) / perPage);
 }
 
-void PaintComparisonPage(QPainter& painter, const ComparisonSection& section, int page,
-                         const QRectF& body) {
-  painter.setPen(Qt::black);
-  painter.setFont(ReportFont(9, true));
-  const QString title = page == 0 ? section.title : section.title + QStringLiteral(" (continued)");
-  DrawLine(painter, title, body.left(), body.top() + 2, body.width());
-  painter.setFont(ReportFont(8));
-  DrawLine(painter, section.summary, body.left(), body.top() + 15, body.width());
-  painter.setFont(FixedFont());
-  const QFontMetricsF metrics(painter.font());
-  const int perPage = LinesPerPage(body.height());
+void PaintComparisonPage(Canvas& canvas, const ComparisonSection& section, int page,
+                         const Rect& body) {
+  const std::string title = page == 0 ? section.title : section.title + " (continued)";
+  DrawTextLine(canvas, ReportFont(9, true), kBlack, FromUtf8(title), body.left, body.top + 2,
+               body.width);
+  DrawTextLine(canvas, ReportFont(8), kBlack, FromUtf8(section.summary), body.left, body.top + 15,
+               body.width);
+  const double ascent = canvas.Metrics(kFixedFont).ascent;
+  const int perPage = LinesPerPage(body.height);
   const std::size_t first = static_cast<std::size_t>(page) * static_cast<std::size_t>(perPage);
   const std::size_t last =
       std::min(section.lines.size(), first + static_cast<std::size_t>(perPage));
-  double y = body.top() + kTitleHeight;
+  double y = body.top + kTitleHeight;
   for (std::size_t k = first; k < last; ++k) {
-    painter.setPen(LineColour(section.lines[k]));
-    painter.drawText(QPointF(body.left(), y + metrics.ascent()),
-                     QString::fromStdString(section.lines[k]));
+    canvas.DrawText(kFixedFont, LineColour(section.lines[k]), {body.left, y + ascent},
+                    FromUtf8(section.lines[k]), 1);
     y += kLineHeight;
   }
 }

@@ -3,33 +3,30 @@
 // verdict, over as many pages as it needs after the records.
 #pragma once
 
-#include <QRectF>
-#include <QString>
 #include <string>
 #include <vector>
 
 #include "log/log_image.h"
-
-class QPainter;
+#include "report/canvas.h"
 
 namespace klxr::report {
 
 struct ComparisonSection {
-  QString title;                   // "Changes since ...", the earlier survey's name
-  QString summary;                 // "3 better, 1 worse, ..."
+  std::string title;               // "Changes since ...", the earlier survey's name; UTF-8
+  std::string summary;             // "3 better, 1 worse, ..."
   std::vector<std::string> lines;  // the table's lines, UTF-8
 };
 
-// The section comparing before (the earlier survey, named beforeName) with the report's log, with
-// the default thresholds.
-ComparisonSection MakeComparisonSection(const LogImage& before, const QString& beforeName,
+// The section comparing before (the earlier survey, named beforeName in UTF-8) with the report's
+// log, with the default thresholds.
+ComparisonSection MakeComparisonSection(const LogImage& before, const std::string& beforeName,
                                         const LogImage& after);
 
 // How many pages the section takes on a page body of that height.
 int ComparisonPageCount(const ComparisonSection& section, double bodyHeight);
 
 // Paints page number page (from 0) of the section into body.
-void PaintComparisonPage(QPainter& painter, const ComparisonSection& section, int page,
-                         const QRectF& body);
+void PaintComparisonPage(Canvas& canvas, const ComparisonSection& section, int page,
+                         const Rect& body);
 
 }  // namespace klxr::report

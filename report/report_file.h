@@ -2,6 +2,8 @@
 // the CSV export.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 #include "report/report_writer.h"
@@ -17,7 +19,7 @@ int SaveReport(const LogImage& image, const ReportOptions& options, const std::s
                MessageBoxes& boxes, bool quietMode);
 
 // The modification time of the log file at path (8-bit, the system's encoding), for the report's
-// header; invalid when it cannot be found.
-QDateTime LogFileTime(const std::string& path);
+// header; none when it cannot be found.
+std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path);
 
 }  // namespace klxr::report

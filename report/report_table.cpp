@@ -3,8 +3,7 @@
 // than its room is condensed a little and, beyond that, shortened with an ellipsis, so that it
 // never reaches the next field's text. The headings take the largest font in which each fits its
 // share of the line, on one line or, failing that, on two.
-#include <QPainter>
-#include <QStringList>
+#include <algorithm>
 
 #include "report/report_paint.h"
 #include "report/report_table_layout.h"
@@ -26,12 +25,25 @@ bool IsRangeMarkField(std::size_t field) {
   return field == 7 || field == 9 || field == 13 || field == 15;
 }
 
+bool IsBlank(const std::string& text) {
+  return text.find_first_not_of(" \t") == std::string::npos;
+}
+
 // The fields of a display line as the table draws them: a range mark and its value as one text in
 // the mark's column, so that the two never stand as texts that touch.
-QStringList TableFields(const std::string& displayLine) {
-  QStringList fields = Latin1(displayLine).split(QLatin1Char('\t'));
-  for (qsizetype k = 0; k + 1 < fields.size(); ++k) {
-    if (IsRangeMarkField(static_cast<std::size_t>(k)) && !fields[k].trimmed().isEmpty()) {
+std::vector<std::string> TableFields(const std::string& displayLine) {
+  std::vector<std::string> fields;
+  const std::string line = FromLatin1(displayLine);
+  for (std::size_t start = 0;;) {
+    const std::size_t end = line.find('\t', start);
+    fields.push_back(line.substr(start, end - start));
+    if (end == std::string::npos) {
+      break;
+    }
+    start = end + 1;
+  }
+  for (std::size_t k = 0; k + 1 < fields.size(); ++k) {
+    if (IsRangeMarkField(k) && !IsBlank(fields[k])) {
       fields[k] += fields[k + 1];
       fields[k + 1].clear();
     }
@@ -52,17 +64,25 @@ std::pair<double, double> HeadingSpan(const std::vector<TableHeading>& headings,
   return {low, high};
 }
 
-QString HeadingText(const TableHeading& heading) {
-  return QString::fromLatin1(heading.text.data(), static_cast<qsizetype>(heading.text.size()));
+std::string HeadingText(const TableHeading& heading) {
+  return FromLatin1(heading.text);
 }
 
-// True when every heading fits its span in the painter's font, on at most maxLines lines.
-bool HeadingsFit(const QFontMetricsF& metrics, const std::vector<TableHeading>& headings,
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const std::string& line : lines) {
+    joined += (joined.empty() ? "" : " ") + line;
+  }
+  return joined;
+}
+
+// True when every heading fits its span in font, on at most maxLines lines.
+bool HeadingsFit(const Canvas& canvas, const Font& font, const std::vector<TableHeading>& headings,
                  double width, int maxLines) {
   for (std::size_t k = 0; k < headings.size(); ++k) {
     const auto [low, high] = HeadingSpan(headings, k, width);
-    const QString text = HeadingText(headings[k]);
-    if (WrapText(metrics, text, high - low, maxLines).join(QLatin1Char(' ')) != text.simplified()) {
+    const std::string text = HeadingText(headings[k]);
+    if (Joined(WrapText(canvas, font, text, high - low, maxLines)) != Simplified(text)) {
       return false;
     }
   }
@@ -71,81 +91,75 @@ bool HeadingsFit(const QFontMetricsF& metrics, const std::vector<TableHeading>& 
 
 // Paints one line of headings (the unit names, or the column names), each in its span, centred
 // on its label or from the label's left edge.
-void PaintHeadingLine(QPainter& painter, const std::vector<TableHeading>& headings,
-                      const QRectF& area, double top, int maxLines) {
-  const QFontMetricsF metrics(painter.font());
+void PaintHeadingLine(Canvas& canvas, const Font& font, const std::vector<TableHeading>& headings,
+                      const Rect& area, double top, int maxLines) {
+  const double ascent = canvas.Metrics(font).ascent;
   for (std::size_t k = 0; k < headings.size(); ++k) {
     const TableHeading& heading = headings[k];
-    const auto [low, high] = HeadingSpan(headings, k, area.width());
-    const QStringList lines = WrapText(metrics, HeadingText(heading), high - low, maxLines);
-    for (qsizetype line = 0; line < lines.size(); ++line) {
-      const double width = metrics.horizontalAdvance(lines[line]);
+    const auto [low, high] = HeadingSpan(headings, k, area.width);
+    const std::vector<std::string> lines =
+        WrapText(canvas, font, HeadingText(heading), high - low, maxLines);
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+      const double width = canvas.TextWidth(font, lines[line]);
       const double wanted =
           heading.centred ? heading.left + (heading.width - width) / 2 : heading.left;
       const double left = std::clamp(wanted, low, std::max(low, high - width));
-      painter.drawText(
-          QPointF(area.left() + left, top + line * kHeadingLineStep + metrics.ascent()),
-          lines[line]);
+      canvas.DrawText(
+          font, kBlack,
+          {area.left + left, top + static_cast<double>(line) * kHeadingLineStep + ascent},
+          lines[line], 1);
     }
   }
 }
 
 // The largest heading font, down to a smallest size, in which every heading fits whole on one line
-// or, failing that, on two; returns the lines each heading may take.
-int ChooseHeadingFont(QPainter& painter, const std::vector<TableHeading>& names, double width) {
+// or, failing that, on two; with the lines each heading may take.
+std::pair<Font, int> ChooseHeadingFont(const Canvas& canvas, const std::vector<TableHeading>& names,
+                                       double width) {
   for (int lines = 1; lines <= 2; ++lines) {
     for (double size = kHeadingFontSize; size >= kSmallestHeadingFontSize; size -= 0.25) {
-      painter.setFont(ReportFont(size, true));
-      if (HeadingsFit(QFontMetricsF(painter.font()), names, width, lines)) {
-        return lines;
+      if (HeadingsFit(canvas, ReportFont(size, true), names, width, lines)) {
+        return {ReportFont(size, true), lines};
       }
     }
   }
-  return 2;
+  return {ReportFont(kSmallestHeadingFontSize, true), 2};
 }
 
 }  // namespace
 
-double PaintTableHeadings(QPainter& painter, std::uint8_t units, const QRectF& area) {
-  painter.save();
-  painter.setPen(Qt::black);
+double PaintTableHeadings(Canvas& canvas, std::uint8_t units, const Rect& area) {
   std::vector<TableHeading> unitNames;
   std::vector<TableHeading> names;
-  for (const TableHeading& heading : TableHeadings(units, area.width())) {
+  for (const TableHeading& heading : TableHeadings(units, area.width)) {
     (heading.unitLine ? unitNames : names).push_back(heading);
   }
-  const int lines = ChooseHeadingFont(painter, names, area.width());
-  PaintHeadingLine(painter, unitNames, area, area.top() + 2, 1);
-  PaintHeadingLine(painter, names, area, area.top() + 2 + kHeadingLineStep, lines);
-  const double bottom = area.top() + kTableHeadingsHeight - 2.5;
-  painter.setPen(QPen(Qt::black, 0.6));
-  painter.drawLine(QPointF(area.left(), bottom), QPointF(area.right(), bottom));
-  painter.restore();
+  const auto [font, lines] = ChooseHeadingFont(canvas, names, area.width);
+  PaintHeadingLine(canvas, font, unitNames, area, area.top + 2, 1);
+  PaintHeadingLine(canvas, font, names, area, area.top + 2 + kHeadingLineStep, lines);
+  const double bottom = area.top + kTableHeadingsHeight - 2.5;
+  canvas.DrawLine({area.left, bottom}, {area.right(), bottom}, kBlack, 0.6);
   return kTableHeadingsHeight;
 }
 
-void PaintTableRow(QPainter& painter, const std::string& displayLine, const QRectF& row) {
-  const QStringList fields = TableFields(displayLine);
-  const std::vector<double> lefts = TableColumnLefts(row.width());
+void PaintTableRow(Canvas& canvas, const std::string& displayLine, const Rect& row) {
+  const std::vector<std::string> fields = TableFields(displayLine);
+  const std::vector<double> lefts = TableColumnLefts(row.width);
   std::vector<bool> empty;
-  for (const QString& field : fields) {
-    empty.push_back(field.trimmed().isEmpty());
+  for (const std::string& field : fields) {
+    empty.push_back(IsBlank(field));
   }
-  painter.save();
-  painter.setFont(ReportFont(kTableFontSize));
-  painter.setPen(Qt::black);
-  const QFontMetricsF metrics(painter.font());
-  const double baseline = row.top() + (row.height() + metrics.ascent() - metrics.descent()) / 2;
-  for (qsizetype k = 0; k < fields.size() && static_cast<std::size_t>(k) < lefts.size(); ++k) {
-    const auto field = static_cast<std::size_t>(k);
-    if (empty[field]) {
+  const Font font = ReportFont(kTableFontSize);
+  const FontMetrics metrics = canvas.Metrics(font);
+  const double baseline = row.top + (row.height + metrics.ascent - metrics.descent) / 2;
+  for (std::size_t k = 0; k < fields.size() && k < lefts.size(); ++k) {
+    if (empty[k]) {
       continue;
     }
-    const double room = FieldRoom(lefts, empty, field, row.width(), kFieldGap);
-    DrawFitted(painter, FitText(metrics, fields[k], room, kFieldMinimumScale),
-               QPointF(row.left() + lefts[field], baseline));
+    const double room = FieldRoom(lefts, empty, k, row.width, kFieldGap);
+    DrawFitted(canvas, font, kBlack, FitText(canvas, font, fields[k], room, kFieldMinimumScale),
+               {row.left + lefts[k], baseline});
   }
-  painter.restore();
 }
 
 }  // namespace klxr::report

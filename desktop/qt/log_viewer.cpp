@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include "desktop/qt/eight_bit_text.h"
-#include "desktop/qt/log_time.h"
 #include "desktop/qt/log_viewer_list.h"
 #include "desktop/qt/run_file_chooser.h"
 #include "log/log_files.h"
@@ -96,7 +95,7 @@ void LogViewer::OnSaveReport() {
   report::ReportOptions options;
   options.units = showDbuv_->isChecked() ? kUnitsDbuv : kUnitsDbm;
   options.logReadFromMeter = context_.origin.readFromMeter;
-  options.logFileTime = ToQDateTime(context_.origin.fileTime);
+  options.logFileTime = context_.origin.fileTime;
   report::SaveReport(context_.image, options, context_.chooser.ChosenPath, context_.boxes,
                      context_.quietMode);
 }

@@ -1,6 +1,7 @@
 #include "desktop/win32/log_viewer_dialog.h"
 
 #include "desktop/win32/log_list_drawing.h"
+#include "desktop/win32/log_viewer_report.h"
 #include "resources/dialog_templates.h"
 
 namespace klxr::win32 {
@@ -61,8 +62,13 @@ INT_PTR CALLBACK LogViewerProc(HWND viewer, UINT message, WPARAM wParam, LPARAM 
         return TRUE;
       }
       return FALSE;
+    case WM_CONTEXTMENU:
+      return ShowLogViewerMenu(viewer, reinterpret_cast<HWND>(wParam), lParam, CallbacksOf(viewer));
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
+        case kViewerReportCommand:
+          RunReportItem(viewer, CallbacksOf(viewer));
+          return TRUE;
         case ctl::kViewerShowDbuv:
           ApplyUnits(viewer, CallbacksOf(viewer));
           return TRUE;

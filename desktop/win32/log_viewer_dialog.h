@@ -14,6 +14,7 @@ namespace klxr::win32 {
 struct LogViewerCallbacks {
   std::function<std::vector<std::string>(bool dbuv)> lines;  // the display lines, record order
   std::function<void(HWND viewer)> exportCsv;                // "Export (.csv)", over the viewer
+  std::function<void(HWND viewer, bool dbuv)> saveReport{};  // "Report (.pdf)...", units shown
 };
 
 // Empties the list, sets its tab stops (the list's column positions) and adds the lines in order.

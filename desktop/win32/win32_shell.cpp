@@ -11,6 +11,7 @@
 #include "desktop/win32/file_chooser.h"
 #include "desktop/win32/history_window.h"
 #include "desktop/win32/log_viewer_dialog.h"
+#include "desktop/win32/log_viewer_report.h"
 #include "desktop/win32/main_window.h"
 #include "desktop/win32/registry_settings_store.h"
 #include "link/meter_discovery.h"
@@ -82,6 +83,11 @@ void Win32Shell::RunLogViewer(const LogViewerContext& context) {
     if (count > 0) {
       ExportCsv(context.image, context.chooser.ChosenPath, count, context.boxes, context.quietMode);
     }
+  };
+  callbacks.saveReport = [this, &context](HWND /*viewer*/, bool dbuv) {
+    SaveLogReport(context, dbuv,
+                  [this](ChooserRequest& request, const ChooserCommand& command,
+                         MessageBoxes& boxes) { return RunFileChooser(request, command, boxes); });
   };
   win32::RunLogViewer(instance_, Window(), callbacks);
 }

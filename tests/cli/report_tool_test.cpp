@@ -54,7 +54,11 @@ TEST_F(ReportToolTest, TheHeaderGivesTheLogFilesModificationTime) {
   fs::last_write_time(folder_ / "survey.tlg", std::chrono::file_clock::from_sys(modified));
   const std::time_t seconds = std::chrono::system_clock::to_time_t(modified);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &seconds);
+#else
   localtime_r(&seconds, &local);
+#endif
   char expected[64];
   std::strftime(expected, sizeof expected, "Log file: %Y-%m-%d %H:%M", &local);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -11,22 +12,40 @@
 
 namespace klxr::testing {
 
+#ifdef _WIN32
+inline FILE* OpenPipe(const char* command) {
+  return _popen(command, "rb");
+}
+inline int ClosePipe(FILE* pipe) {
+  return _pclose(pipe);
+}
+inline constexpr const char* kNoOutput = ">NUL 2>&1";
+#else
+inline FILE* OpenPipe(const char* command) {
+  return popen(command, "r");
+}
+inline int ClosePipe(FILE* pipe) {
+  return pclose(pipe);
+}
+inline constexpr const char* kNoOutput = ">/dev/null 2>&1";
+#endif
+
 inline std::string RunCapturing(const std::string& command) {
   std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
+  if (FILE* pipe = OpenPipe(command.c_str())) {
     char buffer[4096];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
       output.append(buffer, got);
     }
-    pclose(pipe);
+    ClosePipe(pipe);
   }
   return output;
 }
 
 inline bool HavePdfTools() {
-  return std::system("pdfinfo -v >/dev/null 2>&1") == 0 &&
-         std::system("pdftotext -v >/dev/null 2>&1") == 0;
+  return std::system((std::string("pdfinfo -v ") + kNoOutput).c_str()) == 0 &&
+         std::system((std::string("pdftotext -v ") + kNoOutput).c_str()) == 0;
 }
 
 // A PDF document in a file of its own folder, removed with it.

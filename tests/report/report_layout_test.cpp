@@ -11,6 +11,7 @@
 #include <fstream>
 #include <regex>
 
+#include "report/qt_canvas.h"
 #include "report/report_writer.h"
 #include "samples/record_builder.h"
 
@@ -93,8 +94,8 @@ std::vector<Page> PaintPages(const LogImage& image, const ReportOptions& options
                           .fullRectPoints();
   TextRecordingDevice device(page.size());
   QPainter painter(&device);
-  PaintReport(
-      painter, page, [&device] { device.Pages().emplace_back(); }, image, options);
+  QtCanvas canvas(painter, [&device] { device.Pages().emplace_back(); });
+  PaintReport(canvas, {page.left(), page.top(), page.width(), page.height()}, image, options);
   painter.end();
   return device.Pages();
 }
@@ -159,10 +160,10 @@ TEST(ReportLayout, NoTwoTextsOnAPageIntersectOrTouch) {
       {"empty", LoadSample("empty"), kUnitsDbm, false},
   };
   ReportOptions options;
-  options.title = QString(60, QLatin1Char('W'));
-  options.site = QString(80, QLatin1Char('W'));
-  options.installer = QString(80, QLatin1Char('M'));
-  options.logFileTime = QDateTime(QDate(2026, 12, 8), QTime(14, 30));
+  options.title = std::string(60, 'W');
+  options.site = std::string(80, 'W');
+  options.installer = std::string(80, 'M');
+  options.logFileTime = std::chrono::system_clock::from_time_t(1'796'740'200);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     options.units = c.units;

@@ -1,14 +1,14 @@
 // Reports of the bundled sample logs, read back with the Debian PDF tools.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QString>
+#include <chrono>
 #include <ctime>
 #include <fstream>
 #include <iterator>
 #include <regex>
 #include <sstream>
 
+#include "log/data_text.h"
 #include "log/record_format.h"
 #include "pdf_tools.h"
 #include "report/report_content.h"
@@ -27,12 +27,12 @@ LogImage LoadSample(const std::string& name) {
   return image;
 }
 
-std::string_view Bytes(const QByteArray& pdf) {
-  return {pdf.constData(), static_cast<std::size_t>(pdf.size())};
+std::string_view Bytes(const std::string& pdf) {
+  return pdf;
 }
 
 std::string Utf8(const std::string& latin1) {
-  return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())).toStdString();
+  return Latin1ToUtf8(latin1);
 }
 
 std::string WithoutBlanks(std::string text) {
@@ -179,10 +179,10 @@ TEST_F(ReportPdfTest, TheSummaryCountsKindsAndStatusesOfTheLog) {
 
 TEST_F(ReportPdfTest, TheHeaderShowsTheUsersTextsAndLatin1NamesComeOutRight) {
   ReportOptions options;
-  options.title = QString::fromLatin1("Mesures \xE0 Gen\xE8ve");
-  options.site = QStringLiteral("Rue du Rh\u00F4ne 12");
-  options.installer = QStringLiteral("J. M\u00FCller");
-  options.date = QStringLiteral("2026-12-08");
+  options.title = "Mesures \xC3\xA0 Gen\xC3\xA8ve";
+  options.site = "Rue du Rh\xC3\xB4ne 12";
+  options.installer = "J. M\xC3\xBCller";
+  options.date = "2026-12-08";
   options.units = kUnitsDbuv;
   const PdfFile pdf(Bytes(RenderReport(LoadSample("mixed"), options)));
   const std::string text = pdf.Text();
@@ -197,14 +197,21 @@ TEST_F(ReportPdfTest, TheHeaderShowsTheUsersTextsAndLatin1NamesComeOutRight) {
 
 TEST_F(ReportPdfTest, TheHeaderSaysWhenItWasPrintedAndWhereTheLogCameFrom) {
   struct Case {
-    QString printed;
-    QDateTime fileTime;
+    std::string printed;
+    std::optional<std::chrono::system_clock::time_point> fileTime;
     bool fromMeter;
     std::string expected;
     std::string absent;
   };
-  const QDateTime fileTime(QDate(2026, 11, 30), QTime(9, 5));
-  const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
+  std::tm local{};
+  local.tm_year = 2026 - 1900;
+  local.tm_mon = 10;
+  local.tm_mday = 30;
+  local.tm_hour = 9;
+  local.tm_min = 5;
+  local.tm_isdst = -1;
+  const auto fileTime = std::chrono::system_clock::from_time_t(std::mktime(&local));
+  const std::string today = LocalTimeText(std::chrono::system_clock::now(), "%Y-%m-%d");
   const Case cases[] = {
       {{}, {}, false, "Printed: " + today, "Log"},
       {"2026-12-08", fileTime, false, "Log file: 2026-11-30 09:05", "read from the meter"},
@@ -239,17 +246,18 @@ TEST_F(ReportPdfTest, AnEmptyLogGivesItsHeaderNotesAndTheTableHeadings) {
 TEST_F(ReportPdfTest, TheFullLogsReportStaysUnderOneMegabyte) {
   const LogImage image = LoadSample("full");
   for (std::uint8_t units : {kUnitsDbm, kUnitsDbuv}) {
-    QElapsedTimer timer;
-    timer.start();
+    const auto start = std::chrono::steady_clock::now();
     const std::clock_t processor = std::clock();
-    const QByteArray pdf = RenderReport(image, ReportOptions{.units = units});
+    const std::string pdf = RenderReport(image, ReportOptions{.units = units});
     // The times are for the record only: the processor time of the rendering, and the time it
     // took on the clock, which the machine's load decides.
     const auto processorMs = (std::clock() - processor) * 1000 / CLOCKS_PER_SEC;
     RecordProperty("render_cpu_ms_" + std::to_string(units), std::to_string(processorMs));
-    RecordProperty("render_ms_" + std::to_string(units), std::to_string(timer.elapsed()));
-    EXPECT_LT(pdf.size(), 1'000'000);
-    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    RecordProperty("render_ms_" + std::to_string(units), std::to_string(elapsed.count()));
+    EXPECT_LT(pdf.size(), 1'000'000u);
+    EXPECT_TRUE(pdf.starts_with("%PDF-"));
   }
 }
 
