@@ -358,6 +358,7 @@ TEST_F(LogViewerTest, GrowsFromItsTemplateSizeWithTheListAndTheBottomRowAtTheEdg
   for (QWidget* control : viewer.Controls()) {
     before.push_back(control->geometry());
   }
+  viewer.show();
   viewer.resize(1600, 900);
   const int wider = 1600 - opened.width();
   const int taller = 900 - opened.height();
