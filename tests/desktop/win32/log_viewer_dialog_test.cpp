@@ -148,6 +148,18 @@ TEST(LogViewerDialogTest, CopyPutsTheSelectedLinesOnTheClipboardInListOrder) {
   SendMessageA(viewer, WM_COMMAND, kViewerCopyCommand, 0);
   EXPECT_EQ(ClipboardText(), "1\t474.000\t\t-41.5\r\n3\t490.000\t>\t12.0\r\n");
 
+  // Ctrl+A in the list selects every line, Ctrl+C copies them.
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageA(list, WM_KEYDOWN, 'A', 0);
+  SendMessageA(list, WM_KEYDOWN, 'C', 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(SendMessageA(list, LB_GETSELCOUNT, 0, 0), 3);
+  EXPECT_EQ(ClipboardText(), lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2] + "\r\n");
+
   const HMENU menu = BuildListMenu();
   char item[32] = {};
   GetMenuStringA(menu, kViewerCopyCommand, item, sizeof item, MF_BYCOMMAND);
