@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QImage>
 #include <QPainter>
 #include <string>
@@ -97,25 +96,6 @@ TEST(PaintProgressBarTest, AFullBarIsFilledUpToTheOutline) {
   const BarPicture picture({true, 1568, 1568});
   EXPECT_EQ(picture.Row(25), Span(' ', '#', '#', 203, '#', 0, '#'));
   EXPECT_EQ(picture.Column(213), "  " + std::string(20, '#') + "   ");
-}
-
-TEST(ProgressBarAreaTest, IsReadAsReadProgressWithTheRecordsReadSoFar) {
-  ProgressView view;
-  ProgressBarArea area([&view] { return view; }, nullptr);
-  QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&area);
-  ASSERT_NE(access, nullptr);
-  EXPECT_EQ(access->text(QAccessible::Name), "Read progress");
-  const struct {
-    ProgressView view;
-    const char* description;
-  } kSteps[] = {{{true, 0, 1568}, "0 of 1568 records"},
-                {{true, 812, 1568}, "812 of 1568 records"},
-                {{false, 1568, 1568}, ""}};
-  for (const auto& step : kSteps) {
-    view = step.view;
-    area.RefreshAccessibleText();
-    EXPECT_EQ(access->text(QAccessible::Description), step.description);
-  }
 }
 
 }  // namespace
