@@ -366,5 +366,37 @@ TEST_F(LogViewerTest, GrowsFromItsTemplateSizeAndCtrlCCopiesTheSelectedLinesInLi
   EXPECT_EQ(QGuiApplication::clipboard()->text(), lines[1] + "\n" + lines[4] + "\n");
 }
 
+void PressKey(QWidget& widget, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &release);
+}
+
+TEST_F(LogViewerTest, EnterClosesItAndTabGoesFromTheListToExportWhichSpaceOpens) {
+  image_ = samples::MakeRealisticLog(30, 5);
+  bool chooserOpened = false;
+  WhenModalShown([&](QWidget* modal) {
+    auto* list = FindControl<QListWidget>(*modal, ctl::kViewerList);
+    PressKey(*list, Qt::Key_Return);  // Close, the default button
+  });
+  EXPECT_EQ(RunLogViewer(Context(), nullptr), 1);
+  WhenModalShown([&](QWidget* modal) {
+    QWidget* next = FindControl<QListWidget>(*modal, ctl::kViewerList)->nextInFocusChain();
+    while ((next->focusPolicy() & Qt::TabFocus) == 0) {
+      next = next->nextInFocusChain();
+    }
+    ASSERT_EQ(next, FindControl<QPushButton>(*modal, ctl::kViewerExport));
+    WhenModalShown([&](QWidget* chooser) {
+      chooserOpened = qobject_cast<FileChooser*>(chooser) != nullptr;
+      PressKey(*chooser, Qt::Key_Escape);
+    });
+    PressKey(*next, Qt::Key_Space);  // opens the chooser for the CSV file
+    PressKey(*next, Qt::Key_Escape);
+  });
+  EXPECT_EQ(RunLogViewer(Context(), nullptr), 2);
+  EXPECT_TRUE(chooserOpened);
+}
+
 }  // namespace
 }  // namespace klxr
