@@ -87,4 +87,20 @@ std::vector<FieldPlacement> PlaceFields(std::span<const int> textWidths,
   return placements;
 }
 
+std::string CopiedLines(std::span<const std::string> lines, std::span<const int> selectedRows,
+                        std::string_view lineEnd) {
+  std::vector<int> rows(selectedRows.begin(), selectedRows.end());
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::string text;
+  for (const int row : rows) {
+    if (row < 0 || static_cast<std::size_t>(row) >= lines.size()) {
+      continue;
+    }
+    text += lines[static_cast<std::size_t>(row)];
+    text += lineEnd;
+  }
+  return text;
+}
+
 }  // namespace klxr

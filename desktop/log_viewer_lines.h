@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "desktop/dialog_base_units.h"
@@ -47,5 +48,13 @@ std::vector<ListColumn> LogListColumns(DialogBaseUnits units);
 // the room a line has.
 std::vector<FieldPlacement> PlaceFields(std::span<const int> textWidths,
                                         std::span<const ListColumn> columns, int right);
+
+// The text Copy puts on the clipboard: the display line of each selected row, in the list's order
+// whatever order the rows were picked in, each ending in lineEnd ("\n"; "\r\n" for the Windows
+// clipboard). A line keeps every field of the display line, tabs and range marks included, so that
+// pasted into a spreadsheet each value stands in the column of its heading, its mark in the column
+// before it, as in the list. Rows outside the list, and a row picked twice, add nothing.
+std::string CopiedLines(std::span<const std::string> lines, std::span<const int> selectedRows,
+                        std::string_view lineEnd);
 
 }  // namespace klxr

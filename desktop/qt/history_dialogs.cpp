@@ -48,6 +48,7 @@ QTableWidget* MakeComparisonTable(const ComparisonTable& table, QDialog& dialog)
   auto* widget = new QTableWidget(static_cast<int>(table.rows.size()),
                                   static_cast<int>(kComparisonHeadings.size()), &dialog);
   widget->setObjectName(ControlObjectName(history::kComparisonTable));
+  widget->setAccessibleName(QStringLiteral("Differences"));
   QStringList headings;
   for (const std::string_view heading : kComparisonHeadings) {
     headings << QString::fromLatin1(heading.data(), static_cast<qsizetype>(heading.size()));

@@ -86,6 +86,7 @@ void SizeColumns(QTableWidget& table) {
 QTableWidget* MakeTable(QDialog& dialog) {
   auto* table = new QTableWidget(0, static_cast<int>(kHistoryColumns.size()), &dialog);
   table->setObjectName(ControlObjectName(history::kList));
+  table->setAccessibleName(QStringLiteral("Surveys"));
   QStringList headings;
   for (const HistoryColumnInfo& column : kHistoryColumns) {
     headings << Latin1(column.heading);

@@ -1,11 +1,16 @@
 #include "desktop/qt/log_viewer.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QStringList>
 
+#include "desktop/log_viewer_layout.h"
 #include "desktop/qt/eight_bit_text.h"
 #include "desktop/qt/log_viewer_list.h"
 #include "desktop/qt/run_file_chooser.h"
@@ -28,19 +33,82 @@ LogViewer::LogViewer(const LogViewerContext& context, QWidget* owner)
       list_(FindControl<QListWidget>(*this, ctl::kViewerList)),
       showDbuv_(FindControl<QCheckBox>(*this, ctl::kViewerShowDbuv)),
       listMenu_(new QMenu(this)),
-      saveReport_(listMenu_->addAction(QStringLiteral("Save report (.pdf)..."))) {
+      copy_(listMenu_->addAction(QStringLiteral("Copy"))),
+      saveReport_(listMenu_->addAction(QStringLiteral("Report (.pdf)..."))) {
   MakeTabbedList(*list_, BaseUnits());
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->installEventFilter(this);
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list_, &QWidget::customContextMenuRequested, this, &LogViewer::OnListMenuRequested);
+  // The shortcut is shown in the menu and works while it is open; elsewhere in the viewer the key
+  // arrives through keyPressEvent and the list's filter.
+  copy_->setShortcut(QKeySequence::Copy);
+  connect(copy_, &QAction::triggered, this, &LogViewer::OnCopy);
   connect(saveReport_, &QAction::triggered, this, &LogViewer::OnSaveReport);
   showDbuv_->setChecked(false);
   FillLogList(kUnitsDbm);
+  MakeResizable();
+}
+
+void LogViewer::MakeResizable() {
+  templateClient_ = size();
+  for (QWidget* control : Controls()) {
+    templatePlaces_.push_back(control->geometry());
+  }
+  setWindowFlags((windowFlags() & ~Qt::MSWindowsFixedSizeDialogHint) |
+                 Qt::WindowMaximizeButtonHint);
+  setMinimumSize(templateClient_);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void LogViewer::resizeEvent(QResizeEvent* event) {
+  TemplateDialog::resizeEvent(event);
+  const ClientSize atTemplate{templateClient_.width(), templateClient_.height()};
+  const ClientSize client{width(), height()};
+  for (std::size_t i = 0; i < templatePlaces_.size(); ++i) {
+    const QRect& from = templatePlaces_[i];
+    const ControlPlace place =
+        PlaceViewerControl(Controls()[i]->property(kControlIdProperty).toInt(),
+                           {from.x(), from.y(), from.width(), from.height()}, atTemplate, client);
+    Controls()[i]->setGeometry(place.x, place.y, place.width, place.height);
+  }
+}
+
+void LogViewer::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    OnCopy();
+    event->accept();
+    return;
+  }
+  TemplateDialog::keyPressEvent(event);
+}
+
+bool LogViewer::eventFilter(QObject* watched, QEvent* event) {
+  // The list would copy only its current line.
+  if (watched == list_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    OnCopy();
+    return true;
+  }
+  return TemplateDialog::eventFilter(watched, event);
+}
+
+void LogViewer::OnCopy() {
+  std::vector<int> rows;
+  for (const QModelIndex& index : list_->selectionModel()->selectedIndexes()) {
+    rows.push_back(index.row());
+  }
+  const std::string text = CopiedLines(lines_, rows, "\n");
+  if (!text.empty()) {  // nothing selected leaves the clipboard as it was
+    QGuiApplication::clipboard()->setText(TextToQString(text));
+  }
 }
 
 void LogViewer::FillLogList(std::uint8_t units) {
   list_->clear();
+  lines_ = LogViewerLines(context_.image, units);
   QStringList lines;
-  for (const std::string& line : LogViewerLines(context_.image, units)) {
+  for (const std::string& line : lines_) {
     lines.push_back(TextToQString(line));
   }
   list_->addItems(lines);

@@ -38,6 +38,7 @@ void MainWindow::RequestRepaint(bool /*eraseBackground*/) {
   // The bar is painted whole from the download state each time, so a repaint that keeps the old
   // background shows the same picture as one that erases it first.
   clientArea_->update();
+  clientArea_->RefreshAccessibleText();
 }
 
 void MainWindow::StartTimer(int timerId, int periodMs) {

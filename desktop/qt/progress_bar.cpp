@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "desktop/read_progress_text.h"
+
 namespace klxr {
 
 int ProgressFillRight(int shown, int total) {
@@ -41,6 +43,16 @@ ProgressBarArea::ProgressBarArea(std::function<ProgressView()> source, QWidget* 
   // The client area has the system's window colour, as a document area does.
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
+  setAccessibleName(QString::fromLatin1(kReadProgressName.data(),
+                                        static_cast<qsizetype>(kReadProgressName.size())));
+}
+
+void ProgressBarArea::RefreshAccessibleText() {
+  const QString text =
+      QString::fromStdString(ReadProgressText(source_ ? source_() : ProgressView{}));
+  if (text != accessibleDescription()) {
+    setAccessibleDescription(text);
+  }
 }
 
 void ProgressBarArea::paintEvent(QPaintEvent* /*event*/) {

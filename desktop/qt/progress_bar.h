@@ -29,9 +29,14 @@ int ProgressFillRight(int shown, int total);
 void PaintProgressBar(QPainter& painter, const ProgressView& view);
 
 // The client area of the main window, below its menu bar: the window colour with the bar on it.
+// Assistive technology reads it as "Read progress", described by how far a Read has come
+// ("812 of 1568 records").
 class ProgressBarArea : public QWidget {
  public:
   ProgressBarArea(std::function<ProgressView()> source, QWidget* parent);
+
+  // Brings the description up to the download state; the window calls it with each repaint.
+  void RefreshAccessibleText();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

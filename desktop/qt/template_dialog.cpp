@@ -85,6 +85,27 @@ QWidget* MakeStandardControl(const ControlTemplate& control, QWidget* parent) {
   return new QWidget(parent);
 }
 
+// The names assistive technology reads for the controls whose template gives them no text of their
+// own and no label beside them. Buttons, boxes and labels are read by their texts.
+struct ControlName {
+  int id;
+  const char* name;
+};
+constexpr ControlName kControlNames[] = {
+    {ctl::kChooserList, "Files and folders"}, {ctl::kChooserNameField, "File name"},
+    {ctl::kChooserFolderLabel, "Folder"},     {ctl::kDeviceList, "Devices"},
+    {ctl::kDeviceCount, "Number of devices"}, {ctl::kViewerList, "Log entries"},
+};
+
+QString AccessibleNameOf(const ControlTemplate& control) {
+  for (const ControlName& entry : kControlNames) {
+    if (entry.id == control.id) {
+      return QString::fromLatin1(entry.name);
+    }
+  }
+  return {};
+}
+
 Qt::FocusPolicy FocusPolicyFor(const ControlTemplate& control) {
   if (HasStyle(control.styles, ControlStyle::TabStop)) {
     return Qt::StrongFocus;
@@ -154,6 +175,9 @@ void TemplateDialog::SetUpControl(QWidget& widget, const ControlTemplate& contro
   widget.setProperty(kControlIndexProperty, index);
   widget.setGeometry(ToPixels(control.x, control.y, control.width, control.height));
   widget.setFocusPolicy(FocusPolicyFor(control));
+  if (const QString name = AccessibleNameOf(control); !name.isEmpty()) {
+    widget.setAccessibleName(name);
+  }
   if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
     const int id = control.id;
     connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });

@@ -59,7 +59,7 @@ void DrawField(HDC dc, const std::string& text, int left, int top, double squeez
 
 }  // namespace
 
-void MakeListOwnerDrawn(HWND dialog, int listId) {
+void MakeListOwnerDrawn(HWND dialog, int listId, DWORD extraStyles) {
   const HWND old = GetDlgItem(dialog, listId);
   if (old == nullptr) {
     return;
@@ -67,8 +67,8 @@ void MakeListOwnerDrawn(HWND dialog, int listId) {
   RECT place;
   GetWindowRect(old, &place);
   MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-  const DWORD style =
-      static_cast<DWORD>(GetWindowLongPtrA(old, GWL_STYLE)) | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_STYLE)) | LBS_OWNERDRAWFIXED |
+                      LBS_HASSTRINGS | extraStyles;
   const DWORD extended = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_EXSTYLE));
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
   const HWND list =

@@ -11,8 +11,9 @@
 namespace klxr::win32 {
 
 // Replaces the dialog's list (from the template, with its place, size, styles, font, id and place
-// in the tab order) by the same list drawn by its owner. Call while the dialog initialises.
-void MakeListOwnerDrawn(HWND dialog, int listId);
+// in the tab order) by the same list drawn by its owner, with the extra styles given (a list box
+// takes its selection style only when it is made). Call while the dialog initialises.
+void MakeListOwnerDrawn(HWND dialog, int listId, DWORD extraStyles = 0);
 
 // WM_MEASUREITEM of that list: a line is as high as the dialog font's characters.
 void MeasureLogLine(HWND dialog, MEASUREITEMSTRUCT& item);

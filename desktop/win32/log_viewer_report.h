@@ -20,11 +20,6 @@ void AppendReportItem(HMENU menu, const LogViewerCallbacks& callbacks);
 // What the item does: hands the viewer and the units shown ("Show dBuV") to saveReport.
 void RunReportItem(HWND viewer, const LogViewerCallbacks& callbacks);
 
-// The viewer's context menu at the point of WM_CONTEXTMENU's lParam (screen coordinates; -1, -1
-// from the keyboard: at the list's current line). Returns TRUE when the menu was the list's.
-INT_PTR ShowLogViewerMenu(HWND viewer, HWND target, LPARAM point,
-                          const LogViewerCallbacks& callbacks);
-
 // The shell's file chooser, as SaveLogReport asks for the report's file.
 using ReportChooser =
     std::function<bool(ChooserRequest& request, const ChooserCommand& command, MessageBoxes&)>;

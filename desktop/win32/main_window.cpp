@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "desktop/read_progress_text.h"
 #include "resources/command_ids.h"
 #include "resources/menu_table.h"
 
@@ -13,6 +14,9 @@ constexpr int kBarLeft = 10;
 constexpr int kBarTop = 15;
 constexpr int kBarRight = 215;
 constexpr int kBarBottom = 35;
+// The label that names the painted bar for assistive technology: a static without size at the bar's
+// corner, reading "Read progress" and, while a Read runs, how far it has come.
+constexpr int kProgressLabelId = 1001;
 // The posted tick of the fine ticker; wParam is the timer's id.
 constexpr UINT kFineTickMessage = WM_APP + 1;
 
@@ -91,6 +95,10 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, const std::st
   if (handle == nullptr) {
     return nullptr;
   }
+  CreateWindowExA(0, "STATIC", std::string(kReadProgressName).c_str(),
+                  WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kBarLeft, kBarTop, 0, 0, handle,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressLabelId)), instance,
+                  nullptr);
   return window;
 }
 
@@ -199,6 +207,15 @@ void MainWindow::AddProgramMenuItems() {
 
 void MainWindow::RequestRepaint(bool eraseBackground) {
   InvalidateRect(window_, nullptr, eraseBackground ? TRUE : FALSE);
+  const std::string value =
+      ReadProgressText(callbacks_.progress ? callbacks_.progress() : ProgressView{});
+  const std::string label =
+      std::string(kReadProgressName) + (value.empty() ? std::string() : ": " + value);
+  char shown[64] = {};
+  GetDlgItemTextA(window_, kProgressLabelId, shown, sizeof shown);
+  if (label != shown) {
+    SetDlgItemTextA(window_, kProgressLabelId, label.c_str());
+  }
 }
 
 void MainWindow::Tick(int timerId) {

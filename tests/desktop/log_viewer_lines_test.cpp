@@ -67,5 +67,30 @@ TEST(PlaceFields, ACrampedFieldKeepsAtLeastOnePixel) {
   EXPECT_DOUBLE_EQ(placed[0].squeeze, 1.0 / 50);
 }
 
+TEST(CopiedLines, TheSelectedLinesInListOrderWithTheirFieldsAndTheLineEnd) {
+  const std::vector<std::string> lines{"1\t474.000\t\t\t-41.5\t", "2\t482.000\t>\t59.0",
+                                       "3\tR\xE9gion"};
+  struct Case {
+    const char* what;
+    std::vector<int> rows;
+    const char* lineEnd;
+    std::string expected;
+  };
+  const Case kCases[] = {
+      {"none selected", {}, "\n", ""},
+      {"one line keeps its empty fields", {0}, "\n", "1\t474.000\t\t\t-41.5\t\n"},
+      {"a range mark stays in its own field", {1}, "\n", "2\t482.000\t>\t59.0\n"},
+      {"list order, not the order picked", {2, 0}, "\n", "1\t474.000\t\t\t-41.5\t\n3\tR\xE9gion\n"},
+      {"CR LF for the Windows clipboard",
+       {1, 2},
+       "\r\n",
+       "2\t482.000\t>\t59.0\r\n3\tR\xE9gion\r\n"},
+      {"rows outside the list and repeats add nothing", {-1, 2, 3, 2}, "\n", "3\tR\xE9gion\n"},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(CopiedLines(lines, c.rows, c.lineEnd), c.expected) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace klxr

@@ -35,6 +35,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
+void PressKeyEscape(QWidget& widget) {
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &escape);
+}
+
 class HistoryWindowTest : public ::testing::Test {
  protected:
   HistoryWindowTest()
@@ -208,6 +213,20 @@ TEST_F(HistoryWindowTest, CompareShowsTheDifferencesInATableOfItsOwn) {
   window_->Button(history::kCompare).click();
   EXPECT_EQ(rows, 25);
   EXPECT_EQ(summary, "0 better, 0 worse, 25 unchanged; 0 only before, 0 only after");
+}
+
+TEST_F(HistoryWindowTest, TheWindowAndItsDialogsNameEveryControlTheKeyboardReaches) {
+  window_->show();
+  EXPECT_EQ(testing::UnnamedControls(*window_), QStringList());
+  EXPECT_EQ(testing::UnnamedControls(LabelDialog("Hill Road", "", nullptr)), QStringList());
+  app_.State().Image = samples::MakeRealisticLog(25, 7);
+  QStringList unnamed{"not shown"};
+  testing::WhenModalShown([&](QWidget* modal) {
+    unnamed = testing::UnnamedControls(*modal);
+    PressKeyEscape(*modal);
+  });
+  window_->Button(history::kCompare).click();
+  EXPECT_EQ(unnamed, QStringList());
 }
 
 TEST(HistoryMenuTest, HistoryFollowsThePartsItemsOfTheFileMenuBeforeExit) {

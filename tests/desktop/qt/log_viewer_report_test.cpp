@@ -52,12 +52,15 @@ class LogViewerReportTest : public ::testing::Test {
   RecordingMessageBoxes boxes_;
 };
 
-TEST_F(LogViewerReportTest, RightClickAndTheMenuKeyOpenTheMenuWithItsOneCommand) {
+TEST_F(LogViewerReportTest, RightClickAndTheMenuKeyOpenTheMenuWithCopyAndTheReport) {
   LogViewer viewer(Context(), nullptr);
   viewer.show();
-  ASSERT_EQ(viewer.ListMenu().actions().size(), 1);
-  EXPECT_EQ(viewer.ListMenu().actions().front(), &viewer.SaveReportAction());
-  EXPECT_EQ(viewer.SaveReportAction().text(), "Save report (.pdf)...");
+  ASSERT_EQ(viewer.ListMenu().actions().size(), 2);
+  EXPECT_EQ(viewer.ListMenu().actions().front(), &viewer.CopyAction());
+  EXPECT_EQ(viewer.CopyAction().text(), "Copy");
+  EXPECT_EQ(viewer.CopyAction().shortcut(), QKeySequence(QKeySequence::Copy));
+  EXPECT_EQ(viewer.ListMenu().actions().back(), &viewer.SaveReportAction());
+  EXPECT_EQ(viewer.SaveReportAction().text(), "Report (.pdf)...");
 
   QListWidget& list = viewer.List();
   const QPoint inside = list.visualItemRect(list.item(2)).center();

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -341,6 +344,58 @@ TEST_F(LogViewerTest, ACancelledExportWritesNothingButRemembersTheFolder) {
   EXPECT_FALSE(QFile::exists(Q(folder_.Path("not-written.csv"))));
   EXPECT_EQ(viewer.result(), 0);
   EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(LogViewerTest, GrowsFromItsTemplateSizeAndCtrlCCopiesTheSelectedLinesInListOrder) {
+  image_ = samples::MakeRealisticLog(6, 9);
+  LogViewer viewer(Context(), nullptr);
+  const QSize opened = viewer.size();
+  const QRect list = viewer.List().geometry();
+  const QRect box = viewer.ShowDbuv().geometry();
+  EXPECT_EQ(viewer.minimumSize(), opened);
+  viewer.show();
+  viewer.resize(opened + QSize(300, 200));
+  EXPECT_EQ(viewer.List().geometry(), list.adjusted(0, 0, 300, 200));
+  EXPECT_EQ(viewer.ShowDbuv().geometry(), box.translated(300, 200));
+
+  const QStringList lines = ExpectedLines(6, kUnitsDbm);
+  viewer.List().item(4)->setSelected(true);
+  viewer.List().item(1)->setSelected(true);
+  QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+  QApplication::sendEvent(&viewer.List(), &copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), lines[1] + "\n" + lines[4] + "\n");
+}
+
+void PressKey(QWidget& widget, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &release);
+}
+
+TEST_F(LogViewerTest, EnterClosesItAndTabGoesFromTheListToExportWhichSpaceOpens) {
+  image_ = samples::MakeRealisticLog(30, 5);
+  bool chooserOpened = false;
+  WhenModalShown([&](QWidget* modal) {
+    auto* list = FindControl<QListWidget>(*modal, ctl::kViewerList);
+    PressKey(*list, Qt::Key_Return);  // Close, the default button
+  });
+  EXPECT_EQ(RunLogViewer(Context(), nullptr), 1);
+  WhenModalShown([&](QWidget* modal) {
+    QWidget* next = FindControl<QListWidget>(*modal, ctl::kViewerList)->nextInFocusChain();
+    while ((next->focusPolicy() & Qt::TabFocus) == 0) {
+      next = next->nextInFocusChain();
+    }
+    ASSERT_EQ(next, FindControl<QPushButton>(*modal, ctl::kViewerExport));
+    WhenModalShown([&](QWidget* chooser) {
+      chooserOpened = qobject_cast<FileChooser*>(chooser) != nullptr;
+      PressKey(*chooser, Qt::Key_Escape);
+    });
+    PressKey(*next, Qt::Key_Space);  // opens the chooser for the CSV file
+    PressKey(*next, Qt::Key_Escape);
+  });
+  EXPECT_EQ(RunLogViewer(Context(), nullptr), 2);
+  EXPECT_TRUE(chooserOpened);
 }
 
 }  // namespace

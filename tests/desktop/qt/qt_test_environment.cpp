@@ -12,9 +12,14 @@ class QtEnvironment : public ::testing::Environment {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
       qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+#ifdef KLXR_QT_SCALE_FACTOR
+    qputenv("QT_SCALE_FACTOR", KLXR_QT_SCALE_FACTOR);  // a screen scaled to more than 100 %
+#endif
     app_ = std::make_unique<QApplication>(argc_, argv_);
   }
-  void TearDown() override { app_.reset(); }
+  void TearDown() override {
+    app_.reset();
+  }
 
  private:
   int argc_ = 1;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -89,6 +90,22 @@ inline void WhenModalShown(std::function<void(QWidget*)> action) {
     }
     action(modal);
   });
+}
+
+// The widgets of a window that Tab or a click can focus and that have no accessible name, by
+// object name and class.
+inline QStringList UnnamedControls(const QWidget& window) {
+  QStringList unnamed;
+  for (QWidget* widget : window.findChildren<QWidget*>()) {
+    if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(&window)) {
+      continue;
+    }
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(widget);
+    if (access == nullptr || access->text(QAccessible::Name).trimmed().isEmpty()) {
+      unnamed << widget->objectName() + " (" + widget->metaObject()->className() + ")";
+    }
+  }
+  return unnamed;
 }
 
 }  // namespace klxr::testing

@@ -63,5 +63,49 @@ TEST(LogViewerDialogTest, ShowDbuvSwitchesLabelsAndLinesBothWaysAndExportGetsThe
   DestroyWindow(viewer);
 }
 
+std::string ClipboardText() {
+  std::string text;
+  if (OpenClipboard(nullptr)) {
+    if (const HANDLE data = GetClipboardData(CF_TEXT)) {
+      text = static_cast<const char*>(GlobalLock(data));
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+  }
+  return text;
+}
+
+TEST(LogViewerDialogTest, GrowsWithItsListAndCtrlAAndCtrlCCopyEveryLine) {
+  const std::vector<std::string> lines{"1\t474.000\t\t-41.5", "2\t482.000", "3\t490.000\t>\t12.0"};
+  const LogViewerCallbacks callbacks{[&](bool) { return lines; }, {}};
+  const HWND viewer =
+      CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dlg::kLogViewer), nullptr,
+                         LogViewerProc, reinterpret_cast<LPARAM>(&callbacks));
+  ASSERT_NE(viewer, nullptr);
+  const HWND list = GetDlgItem(viewer, ctl::kViewerList);
+  RECT opened, before, after;
+  GetWindowRect(viewer, &opened);
+  GetWindowRect(list, &before);
+  SetWindowPos(viewer, nullptr, 0, 0, opened.right - opened.left + 100,
+               opened.bottom - opened.top + 50, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(list, &after);
+  EXPECT_EQ(after.right - after.left, before.right - before.left + 100);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + 50);
+  MINMAXINFO limits{};
+  SendMessageA(viewer, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, opened.right - opened.left);
+
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageA(list, WM_KEYDOWN, 'A', 0);
+  SendMessageA(list, WM_KEYDOWN, 'C', 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(ClipboardText(), lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2] + "\r\n");
+  DestroyWindow(viewer);
+}
+
 }  // namespace
 }  // namespace klxr::win32

@@ -36,8 +36,10 @@ TEST(LogViewerReportTest, TheReportIsInTheUnitsTheListShows) {
     EXPECT_EQ(asked->first, viewer);
     EXPECT_EQ(asked->second, dbuv);
   }
-  // The menu is the list's only: elsewhere in the viewer the system's handling goes on.
-  EXPECT_EQ(ShowLogViewerMenu(viewer, viewer, MAKELPARAM(10, 10), callbacks), FALSE);
+  // The list's menu offers the item, greyed only when the viewer has no report.
+  const HMENU menu = BuildListMenu(callbacks);
+  EXPECT_EQ(GetMenuState(menu, kViewerReportCommand, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  DestroyMenu(menu);
   DestroyWindow(viewer);
 }
 
