@@ -22,13 +22,35 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Started {
-  Started() : bus(vm::OneMeter({})), app(shell, boxes, testing::BusServices(bus)) {}
-  vm::VirtualBus bus;
+// What a program started on the command line came to; with loadPath, after "&Load" of that file.
+struct Outcome {
+  std::vector<testing::RecordedBox> boxes;
+  LogImage image;
+  bool viewEnabled = false;
+  LogOrigin origin;
+  std::vector<std::string> titles;
+  std::vector<std::string> dialogs;
+};
+
+Outcome StartProgram(const std::string& commandLine, const std::vector<std::string>& arguments,
+                     const std::string& loadPath = {}) {
+  vm::VirtualBus bus(vm::OneMeter({}));
   testing::FakeDesktopShell shell;
   testing::RecordingMessageBoxes boxes;
-  Application app;
-};
+  Application app(shell, boxes, testing::BusServices(bus));
+  EXPECT_TRUE(app.Start(commandLine, arguments));
+  if (!loadPath.empty()) {
+    shell.chooserAnswers.push_back(loadPath);
+    app.Command(cmd::kLoad);
+    shell.dialogs.clear();
+  }
+  return {boxes.boxes,
+          app.State().Image,
+          shell.window->recorded.viewEnabled,
+          app.State().ImageOrigin,
+          shell.window->titles,
+          shell.dialogs};
+}
 
 TEST(StartWithFile, LoadsTheNamedLogAsLoadDoes) {
   const fs::path folder =
@@ -64,25 +86,20 @@ TEST(StartWithFile, LoadsTheNamedLogAsLoadDoes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Started started;
-    ASSERT_TRUE(started.app.Start(c.commandLine, c.arguments));
+    const Outcome started = StartProgram(c.commandLine, c.arguments);
     // The same file through "&Load" in a program started without it.
-    Started loading;
-    ASSERT_TRUE(loading.app.Start(c.commandLine));
-    loading.shell.chooserAnswers.push_back(c.file);
-    loading.app.Command(cmd::kLoad);
+    const Outcome loading = StartProgram(c.commandLine, {}, c.file);
 
-    EXPECT_EQ(started.boxes.boxes, loading.boxes.boxes);
-    EXPECT_EQ(!started.boxes.boxes.empty(), c.boxShown);
-    EXPECT_EQ(started.app.State().Image.bytes, loading.app.State().Image.bytes);
-    EXPECT_EQ(started.app.State().Image.bytes == log.bytes, c.loaded);
-    EXPECT_EQ(started.shell.window->recorded.viewEnabled, c.loaded);
-    EXPECT_EQ(started.app.State().ImageOrigin.readFromMeter,
-              loading.app.State().ImageOrigin.readFromMeter);
-    EXPECT_EQ(started.app.State().ImageOrigin.fileTime, loading.app.State().ImageOrigin.fileTime);
-    EXPECT_EQ(started.shell.window->titles, loading.shell.window->titles);
+    EXPECT_EQ(started.boxes, loading.boxes);
+    EXPECT_EQ(!started.boxes.empty(), c.boxShown);
+    EXPECT_EQ(started.image.bytes, loading.image.bytes);
+    EXPECT_EQ(started.image.bytes == log.bytes, c.loaded);
+    EXPECT_EQ(started.viewEnabled, c.loaded);
+    EXPECT_EQ(started.origin.readFromMeter, loading.origin.readFromMeter);
+    EXPECT_EQ(started.origin.fileTime, loading.origin.fileTime);
+    EXPECT_EQ(started.titles, loading.titles);
     // No chooser: the file came from the command line.
-    EXPECT_TRUE(started.shell.dialogs.empty());
+    EXPECT_TRUE(started.dialogs.empty());
   }
   fs::remove_all(folder);
 }
