@@ -39,9 +39,9 @@ inline constexpr std::string_view kFilesHelp =
     "                      program\n"
     "  ~/.local/share/klxr-log/demo-surveys.sqlite\n"
     "                      the reads of --demo, kept apart from real surveys\n"
-    "  ~/.config/KLXRPlusData.ini\n"
-    "                      the desktop program's settings: the folders it last used\n"
-    "                      (KLXR_SETTINGS_FILE names another)\n";
+    "  ~/.config/klxr-log/settings.ini\n"
+    "                      the desktop program's settings, such as the folders it last used\n"
+    "                      (in $XDG_CONFIG_HOME when set; KLXR_SETTINGS_FILE names another)\n";
 
 inline constexpr std::string_view kHelpHelp =
     "Usage: klxr-log-cli help [COMMAND [SUBCOMMAND]]\n"

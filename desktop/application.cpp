@@ -44,7 +44,7 @@ Application::~Application() {
   DestroySharedComAccess();
 }
 
-bool Application::Start(std::string_view commandLine) {
+bool Application::Start(std::string_view commandLine, const std::vector<std::string>& arguments) {
   state_.Image.Clear();
   state_.QuietMode = false;
   state_.AppCaption = kInitialCaption;
@@ -66,6 +66,11 @@ bool Application::Start(std::string_view commandLine) {
   if (!CreateSharedComAccess()) {
     ShowMessage(boxes_, msg::kNoMemoryForComAccess, BoxKind::Error);
     return false;
+  }
+  // A log named on the command line (or opened from the file manager) loads as "&Load" loads it;
+  // a file that cannot be loaded is told as Load tells it and the program goes on.
+  if (const std::optional<std::string> logFile = LogFileArgument(arguments)) {
+    LoadNamedLogFile(*this, *logFile);
   }
   return true;
 }
@@ -94,6 +99,33 @@ void Application::TimerTick(int timerId) {
   }
 }
 
+bool Application::CloseRequested() {
+  return ConfirmStopRead();
+}
+
+void Application::StopRequested() {
+  ConfirmStopRead();
+}
+
+bool Application::ConfirmStopRead() {
+  if (!state_.Link.Download.DownloadRunning) {
+    return true;
+  }
+  // The download timer keeps ticking while the question is open, so the Read may end meanwhile.
+  if (boxes_.AskDefaultNo(msg::kOwnText, kStopReadQuestion) != Answer::Yes) {
+    return !state_.Link.Download.DownloadRunning;
+  }
+  if (state_.Link.Download.DownloadRunning) {
+    StopRead();
+  }
+  return true;
+}
+
+void Application::StopRead() {
+  EndDownload(state_.Link, window_.get());
+  ArchiveEndedRead();
+}
+
 void Application::ArchiveEndedRead() {
   const DownloadState& download = state_.Link.Download;
   const bool complete =
@@ -113,8 +145,13 @@ void Application::RefreshTitle() {
 
 void Application::WindowDestroyed() {
   closed_ = true;
-  // A Read in progress ends as the user's stop: "END" to the meter and the port closed.
-  EndDownload(state_.Link, window_.get());
+  // A Read in progress ends as the user's stop: "END" to the meter, the port closed, and what was
+  // read kept in the archive.
+  if (state_.Link.Download.DownloadRunning) {
+    StopRead();
+  } else {
+    EndDownload(state_.Link, window_.get());
+  }
   // Ending a loop that does not run yet would make every later modal window end at once.
   if (inEventLoop_) {
     shell_.QuitEventLoop(0);
@@ -132,6 +169,8 @@ void Application::CreateMainWindow() {
   callbacks.command = [this](int commandId) { Command(commandId); };
   callbacks.timerTick = [this](int timerId) { TimerTick(timerId); };
   callbacks.destroyed = [this] { WindowDestroyed(); };
+  callbacks.closing = [this] { return CloseRequested(); };
+  callbacks.stop = [this] { StopRequested(); };
   callbacks.progress = [this] { return Progress(); };
   window_ = shell_.CreateMainWindow(state_.AppCaption, std::move(callbacks));
   title_ = state_.AppCaption;

@@ -9,8 +9,10 @@
 // shared ComAccess, or tell the user "Error: Not enough memory to create ComAccess object!" and
 // end, so that no command can reach a missing port. Then the event loop runs until the window is
 // closed (E&xit, the close box, or SIGTERM or SIGINT, which the shell turns into a close); closing
-// stops a Read in progress as the user's stop does ("END", the port closed) and ends the loop; the
-// shared ComAccess is closed and destroyed after it. The exit code is 0.
+// stops a Read in progress as the user's stop does ("END", the port closed, the records read so far
+// kept in the survey archive) and ends the loop; the shared ComAccess is closed and destroyed after
+// it. The exit code is 0. While a Read runs, E&xit, the close box and Escape first ask whether to
+// stop it (CloseRequested, StopRequested).
 #pragma once
 
 #include <functional>
@@ -18,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "desktop/app_state.h"
 #include "desktop/command_outcome.h"
@@ -48,6 +51,9 @@ struct StartUpServices {
   std::function<std::string(const std::optional<std::string>& setting)> archiveFile;
 };
 
+// The question asked when the user closes the window or presses Escape while a Read runs.
+inline constexpr char kStopReadQuestion[] = "Stop reading the meter log?";
+
 // The program's own: the library named by KLXR_D2XX_LIBRARY or the vendor's, a port allocated
 // without throwing, the real sleep.
 StartUpServices ProgramServices();
@@ -63,7 +69,10 @@ class Application {
 
   // Runs the start-up steps. True when the program goes on to its event loop; false when it ended
   // during start-up (no driver library, or no memory for the shared port), with exit code 0.
-  bool Start(std::string_view commandLine);
+  // arguments: the command line's arguments one by one; a log file named among them
+  // (LogFileArgument) is loaded as "&Load" loads it, once the window is shown and the driver
+  // loaded.
+  bool Start(std::string_view commandLine, const std::vector<std::string>& arguments = {});
 
   // Runs the event loop until the main window is closed, then destroys the shared ComAccess.
   // Returns the exit code.
@@ -75,8 +84,15 @@ class Application {
   // A tick of a main window timer: only the download timer, and only while a download runs, steps
   // the download. A Read that ends in it is kept in the survey archive (State().LastSurvey).
   void TimerTick(int timerId);
-  // The main window was closed: ends a running download ("END", port closed) and the event loop.
+  // The main window was closed: ends a running download as StopRead does and ends the event loop.
   void WindowDestroyed();
+  // The user asks to close the main window (E&xit or the close box). While a Read runs, asks
+  // kStopReadQuestion (No by default): No lets the Read go on and keeps the window (false); Yes
+  // stops the Read (StopRead). True when the window may close.
+  bool CloseRequested();
+  // The user asks to stop what runs (Escape in the main window): while a Read runs, asks as
+  // CloseRequested does and stops the Read on Yes; the program goes on. Otherwise nothing.
+  void StopRequested();
 
   // Shows in the main window's title the survey that holds the log image (State().LastSurvey),
   // when the title does not show it yet.
@@ -104,6 +120,12 @@ class Application {
   bool CreateSharedComAccess();
   void DestroySharedComAccess();
   void ArchiveEndedRead();
+  // Whether no Read runs any more: none ran, the user chose to stop it (it is then stopped), or it
+  // ended while the question was open.
+  bool ConfirmStopRead();
+  // Stops the running Read as the program's end does ("END" sent, the port closed), keeps the
+  // records read so far in the image and in the survey archive as an incomplete survey.
+  void StopRead();
 
   DesktopShell& shell_;
   NotingMessageBoxes boxes_;

@@ -38,4 +38,24 @@ CommandLineSwitches ScanCommandLineSwitches(std::string_view commandLine) {
   return switches;
 }
 
+std::optional<std::string> LogFileArgument(const std::vector<std::string>& arguments) {
+  bool optionsEnded = false;
+  for (const std::string& argument : arguments) {
+    if (argument.empty()) {
+      continue;
+    }
+    if (optionsEnded) {
+      return argument;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (argument.front() != '-' && argument.front() != '+') {
+      return argument;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace klxr

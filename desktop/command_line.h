@@ -1,9 +1,11 @@
 // The program's command line: the text of the arguments after the program name, joined by blanks,
-// and the scan that finds the quiet option "+Q" in it.
+// and the scan that finds the quiet option "+Q" in it; and the log file named among the arguments.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace klxr {
 
@@ -26,5 +28,11 @@ struct CommandLineSwitches {
   bool paced = false;
 };
 CommandLineSwitches ScanCommandLineSwitches(std::string_view commandLine);
+
+// The log file the arguments (argv[1] onwards, one by one) name: the first one that is neither an
+// option ("-" and what starts with it, such as "--demo") nor a "+" switch ("+Q"); after "--" the
+// next argument is the file whatever it starts with. None when no argument names one. A name with
+// blanks is one argument, as the system's shell or the file manager passes it.
+std::optional<std::string> LogFileArgument(const std::vector<std::string>& arguments);
 
 }  // namespace klxr

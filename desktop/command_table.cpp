@@ -61,11 +61,14 @@ CommandOutcome FailureOutcome(Application& app, std::string file, bool systemFai
 }
 
 CommandOutcome OnLoad(Application& app) {
-  AppState& state = app.State();
   if (!ChooseFile(app, kLoadLogChooser)) {
     return Cancelled();
   }
-  const std::string path = state.Chooser.ChosenPath;
+  return LoadNamedLogFile(app, app.State().Chooser.ChosenPath);
+}
+
+CommandOutcome LoadNamedLogFile(Application& app, const std::string& path) {
+  AppState& state = app.State();
   // A download still running would go on storing meter records into the loaded log.
   if (state.Link.Download.DownloadRunning) {
     AbandonDownload(state.Link, app.Window());
@@ -121,6 +124,10 @@ CommandOutcome OnEraseLog(Application& app) {
 }
 
 CommandOutcome OnExit(Application& app) {
+  // While a Read runs, the user is asked first; No keeps the Read and the window.
+  if (!app.CloseRequested()) {
+    return Cancelled();
+  }
   if (DesktopWindow* window = app.Window()) {
     window->Close();
   }

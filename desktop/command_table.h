@@ -24,7 +24,7 @@ CommandOutcome OnLoad(Application& app);      // "&Load": chooser, then the .tlg
 CommandOutcome OnSave(Application& app);      // "&Save": chooser, then the image into a .tlg file
 CommandOutcome OnExport(Application& app);    // "Ex&port (.csv)": records? chooser, then the CSV
 CommandOutcome OnEraseLog(Application& app);  // "&Erase Log": the question, then the erase on Yes
-CommandOutcome OnExit(Application& app);      // "E&xit": closes the main window
+CommandOutcome OnExit(Application& app);      // "E&xit": closes the main window (a Read: asks)
 CommandOutcome OnRead(Application& app);      // "&Read": starts the log download
 CommandOutcome OnView(Application& app);      // "&View": records? then the log viewer
 CommandOutcome OnAbout(Application& app);     // "&About ..." and both accelerators: the About box
@@ -45,6 +45,10 @@ inline constexpr std::array<CommandRow, 10> kCommandTable{{
     {cmd::kVersion, OnVersion},
     {cmd::kHistory, OnHistory},
 }};
+
+// The .tlg file at path into the log image as "&Load" loads a chosen one, with its boxes (none in
+// quiet mode); the title and the report's origin then name the file.
+CommandOutcome LoadNamedLogFile(Application& app, const std::string& path);
 
 // A command that failed where the log code told why in a box: the system's reason where one was
 // set when the box was raised, else the box's own text.

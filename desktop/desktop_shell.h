@@ -30,6 +30,11 @@ struct MainWindowCallbacks {
   std::function<void(int)> timerTick;      // a tick of a timer started by StartTimer, by its id
   std::function<void()> destroyed;         // the window was closed (E&xit or the close box)
   std::function<ProgressView()> progress;  // what the bar shows
+  // The user asks to close the window with its close box; false keeps it open. A close the
+  // system or a signal forces does not ask.
+  std::function<bool()> closing;
+  // The user pressed Escape in the main window.
+  std::function<void()> stop;
 };
 
 // The main window as the core sees it: what the meter conversations do to it, and closing it.

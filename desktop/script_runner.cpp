@@ -192,7 +192,8 @@ void ScriptRunner::Fail(const AutomationStep& step, std::string_view why) {
 }
 
 int RunAutomated(std::string_view commandLine, const std::string& scriptPath, DesktopShell& shell,
-                 MessageBoxes& shownBoxes, AutomationControls& controls) {
+                 MessageBoxes& shownBoxes, AutomationControls& controls,
+                 const std::vector<std::string>& arguments) {
   std::ifstream file(std::filesystem::path(scriptPath), std::ios::binary);
   if (!file) {
     std::cerr << "automation: cannot read " << scriptPath << std::endl;
@@ -216,7 +217,7 @@ int RunAutomated(std::string_view commandLine, const std::string& scriptPath, De
   // The script starts with the program, so that it can answer the boxes of the start-up too.
   ScriptRunner runner(app, boxes, controls, std::move(script.steps), report.Stream(), std::cerr);
   runner.Begin();
-  if (!app.Start(commandLine)) {
+  if (!app.Start(commandLine, arguments)) {
     return 0;
   }
   return app.Run();

@@ -21,6 +21,12 @@ namespace fs = std::filesystem;
 // neither read nor rewritten.
 constexpr std::size_t kSettingsFileLimit = 256 * 1024;
 
+// Whether there is anything at the name, a broken link included.
+bool Exists(const std::string& file) {
+  std::error_code error;
+  return fs::symlink_status(fs::path(file), error).type() != fs::file_type::not_found && !error;
+}
+
 std::string SystemReason(int error) {
   return std::generic_category().message(error);
 }
@@ -88,7 +94,48 @@ std::string UserSettingsFile() {
   if (std::optional<std::string> file = SettingsFileFromEnvironment()) {
     return *file;
   }
+  return ChosenSettingsFile(NewSettingsFile(), OldSettingsFile());
+}
+
+std::string NewSettingsFile() {
+  const std::string separator(1, platform::PathSeparator());
+  return platform::UserConfigFolder() + separator + "klxr-log" + separator + "settings.ini";
+}
+
+std::string OldSettingsFile() {
   return platform::UserConfigFolder() + platform::PathSeparator() + "KLXRPlusData.ini";
+}
+
+std::string ChosenSettingsFile(const std::string& newFile, const std::string& oldFile) {
+  if (!Exists(newFile) && Exists(oldFile)) {
+    return oldFile;
+  }
+  return newFile;
+}
+
+SettingsMove MoveSettingsFile(const std::string& oldFile, const std::string& newFile) {
+  std::error_code error;
+  if (Exists(newFile) || !fs::is_regular_file(fs::path(oldFile), error)) {
+    return SettingsMove::kNothingToMove;
+  }
+  const std::optional<std::string> text = ReadSettingsText(oldFile, nullptr);
+  if (!text) {
+    return SettingsMove::kOldKept;
+  }
+  fs::create_directories(fs::path(newFile).parent_path(), error);
+  if (error || ReplaceFile(newFile, *text) != FileStatus::Ok) {
+    return SettingsMove::kOldKept;
+  }
+  // The values are safe in the new file, which wins from now on even if this fails.
+  fs::remove(fs::path(oldFile), error);
+  return SettingsMove::kMoved;
+}
+
+SettingsMove MoveOldSettingsFile() {
+  if (SettingsFileFromEnvironment()) {
+    return SettingsMove::kNothingToMove;
+  }
+  return MoveSettingsFile(OldSettingsFile(), NewSettingsFile());
 }
 
 std::string SettingsProblemDetail(const std::string& file, std::string_view problem) {

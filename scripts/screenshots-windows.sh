@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes screenshots of the Windows desktop program, klxr-log.exe, under wine on an X display of its
-# own: the main window idle and during a download, the "Transfer Complete!" box, the file chooser,
+# own: the main window idle and during a download, the question E&xit asks during the download
+# (answered No), the "Transfer Complete!" box, the file chooser,
 # the log viewer in dBm and in dBuV, the device list with two meters and the About box; then, over a
 # survey archive holding a few surveys, the main window whose title names the survey just read, the
 # "History" window and a comparison. The program runs on the virtual meter DLL and is driven by an
@@ -54,8 +55,8 @@ import_survey "$work/logs/mixed.tlg" "2026-04-20 15:40" "Hill Road 4"
 python3 scripts/history_logs.py "$work/logs"
 
 # The pictures, in the order the scripts below freeze for them.
-shots=(main-window-idle main-window-downloading message-box chooser viewer-dbm viewer-dbuv
-       device-list about)
+shots=(main-window-idle main-window-downloading stop-read-question message-box chooser viewer-dbm
+       viewer-dbuv device-list about)
 history_shots=(main-window-kept history comparison)
 # shot NAME: the step that freezes the program for the picture windows-NAME.png.
 shot() { echo "freeze-until $work/taken-$1"; }
@@ -67,6 +68,12 @@ $(shot main-window-idle)
 command 32779
 wait-progress 700
 $(shot main-window-downloading)
+command 32771
+wait-modal
+sleep 300
+$(shot stop-read-question)
+answer no
+sleep 300
 wait-modal
 sleep 300
 $(shot message-box)

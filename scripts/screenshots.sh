@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes screenshots of the desktop program on a virtual X display (Xvfb, with a small window manager
-# so that the title bars show): the main window idle and during a download, the file chooser in
+# so that the title bars show): the main window idle and during a download, the question E&xit asks
+# during the download (answered No, so the download goes on), the file chooser in
 # load and in save mode, the log viewer on samples/mixed.tlg in dBm and in dBuV, the device list
 # with two meters and the About box; then, over a survey archive holding a few surveys, the main
 # window whose title names the survey just read, the "History" window and a comparison. The
@@ -62,8 +63,8 @@ import_survey "$work/logs/mixed.tlg" "2026-04-20 15:40" "Hill Road 4"
 python3 scripts/history_logs.py "$work/logs"
 
 # The pictures, in the order the scripts below freeze for them.
-shots=(main-window-idle main-window-downloading chooser-load chooser-save viewer-dbm viewer-dbuv
-       device-list about)
+shots=(main-window-idle main-window-downloading stop-read-question chooser-load chooser-save
+       viewer-dbm viewer-dbuv device-list about)
 history_shots=(main-window-kept history comparison)
 # shot NAME: the step that freezes the program for the picture NAME.png.
 shot() { echo "freeze-until $work/taken-$1"; }
@@ -72,10 +73,15 @@ cat >"$work/script.txt" <<SCRIPT
 timeout 120
 sleep 500
 $(shot main-window-idle)
-answer ok
 command 32779
 wait-progress 700
 $(shot main-window-downloading)
+command 32771
+wait-modal
+sleep 300
+$(shot stop-read-question)
+answer no
+answer ok
 wait-idle
 command 32780
 wait-modal

@@ -60,6 +60,26 @@ klxr_say "Validating the desktop entry and the AppStream metainfo"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
 
+klxr_say "Checking the .tlg file type"
+mime="$root/usr/share/mime/packages/klxr-log.xml"
+[ -f "$mime" ] || fail "the package has no shared-mime-info file"
+if command -v xmllint >/dev/null; then
+  xmllint --noout "$mime" || fail "the shared-mime-info file is not well-formed XML"
+fi
+grep -q '<mime-type type="application/x-klxr-log">' "$mime" || fail "no application/x-klxr-log"
+grep -q '<glob pattern="\*.tlg"/>' "$mime" || fail "application/x-klxr-log has no *.tlg glob"
+if command -v update-mime-database >/dev/null; then
+  # The database the system's trigger builds from it knows the type.
+  mkdir -p "$work/mime/packages"
+  cp "$mime" "$work/mime/packages/"
+  update-mime-database "$work/mime" || fail "update-mime-database refuses the file"
+  grep -q 'application/x-klxr-log' "$work/mime/globs2" || fail "the type is not in the database"
+fi
+entry=$(cat "$root"/usr/share/applications/*.desktop)
+grep -qx 'MimeType=application/x-klxr-log;' <<<"$entry" || fail "the desktop entry opens no .tlg"
+grep -qx 'Exec=klxr-log %f' <<<"$entry" || fail "the desktop entry does not pass the file"
+echo "application/x-klxr-log: *.tlg, opened by the desktop entry"
+
 klxr_say "Checking the manual pages against the programs' help"
 man_cli=$(zcat "$root/usr/share/man/man1/klxr-log-cli.1.gz")
 for command in show export read erase list adapter; do
@@ -109,5 +129,14 @@ QT_QPA_PLATFORM=offscreen KLXR_AUTOMATION="$work/read.script" \
 grep -q 'Transfer Complete!' "$work/window.out" || fail "klxr-log --demo did not complete the read"
 cmp "$work/window.tlg" samples/mixed.tlg || fail "klxr-log --demo saved something else"
 echo "klxr-log --demo: read and saved the sample log"
+
+# A log named on the command line, as the file manager passes it, is loaded at start.
+cp samples/ends-with-e.tlg "$work/named log.tlg"
+printf 'command 32784\nchoose %s\nwait-idle\nquit\n' "$work/saved.tlg" >"$work/named.script"
+QT_QPA_PLATFORM=offscreen KLXR_AUTOMATION="$work/named.script" \
+  timeout 120 "$desktop" --demo "$work/named log.tlg" >"$work/named.out" 2>&1 ||
+  { cat "$work/named.out" >&2; fail "klxr-log FILE"; }
+cmp "$work/saved.tlg" samples/ends-with-e.tlg || fail "klxr-log FILE did not load the file"
+echo "klxr-log FILE: loaded the file named"
 
 klxr_say "The package passed: $package"

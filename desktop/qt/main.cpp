@@ -4,12 +4,15 @@
 // program for demos and tests (desktop/automation_script.h), with its report on standard output or
 // in the file KLXR_AUTOMATION_REPORT names. "--help" and "--version" print and end
 // the program before any window opens; "--demo" talks to the virtual meter holding the sample log.
+// A .tlg file named as an argument ("klxr-log some.tlg", the file manager's "Open") is loaded at
+// start as "&Load" loads it.
 #include <QApplication>
 #include <csignal>
 #include <iostream>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "archive/archive_location.h"
 #include "desktop/application.h"
@@ -20,6 +23,7 @@
 #include "desktop/qt/qt_shell.h"
 #include "desktop/settings_file_store.h"
 #include "link/demo_setup.h"
+#include "platform/program_arguments.h"
 
 int main(int argc, char** argv) {
 #ifdef SIGXFSZ
@@ -38,11 +42,16 @@ int main(int argc, char** argv) {
     }
     klxr::archive::UseDemoArchive();
   }
+  // Settings an earlier version kept in ~/.config/KLXRPlusData.ini move to their own folder; when
+  // they cannot, the old file stays in use.
+  klxr::MoveOldSettingsFile();
   const std::string commandLine = klxr::CommandLineText(argc, argv);
+  // Taken before Qt removes the arguments it knows from argv.
+  const std::vector<std::string> arguments = klxr::platform::ProgramArguments(argc, argv);
   QApplication qtApplication(argc, argv);
   const QString script = qEnvironmentVariable(klxr::kAutomationVariable);
   if (!script.isEmpty()) {
-    return klxr::RunAutomated(commandLine, script);
+    return klxr::RunAutomated(commandLine, script, arguments);
   }
   klxr::QtShell shell;
   klxr::QtMessageBoxes boxes;
@@ -52,7 +61,7 @@ int main(int argc, char** argv) {
     return store.ReadValue(name);
   };
   klxr::Application application(shell, boxes, std::move(services));
-  if (!application.Start(commandLine)) {
+  if (!application.Start(commandLine, arguments)) {
     return 0;
   }
   return application.Run();

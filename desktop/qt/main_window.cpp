@@ -94,7 +94,18 @@ void MainWindow::ApplyOuterSize() {
   }
 }
 
+void MainWindow::CloseWithoutAsking() {
+  forcedClose_ = true;
+  close();
+  forcedClose_ = false;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // While a Read runs, the program asks whether to stop it; No keeps the window.
+  if (!forcedClose_ && callbacks_.closing && !callbacks_.closing()) {
+    event->ignore();
+    return;
+  }
   event->accept();
   if (callbacks_.destroyed) {
     callbacks_.destroyed();
@@ -103,6 +114,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
   const int command = AcceleratorCommand(kMainAccelerators, event->key(), event->modifiers());
+  if (command == 0 && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    // Escape asks to stop a Read that runs; without one it does nothing.
+    event->accept();
+    if (callbacks_.stop) {
+      callbacks_.stop();
+    }
+    return;
+  }
   if (command == 0) {
     QMainWindow::keyPressEvent(event);
     return;

@@ -37,7 +37,10 @@ class MainWindow : public QMainWindow, public DesktopWindow {
   void RequestRepaint(bool eraseBackground) override;
   void StartTimer(int timerId, int periodMs) override;
   bool KillTimer(int timerId) override;
+  // As the close box does: while a Read runs, the user is asked first (the closing callback).
   void Close() override { close(); }
+  // Closes the window without asking: the system or a signal ends the program.
+  void CloseWithoutAsking();
   // The title is 8-bit text, shown as Latin-1.
   void ShowTitle(std::string_view title) override;
 
@@ -68,6 +71,7 @@ class MainWindow : public QMainWindow, public DesktopWindow {
   MainWindowCallbacks callbacks_;
   ProgressBarArea* clientArea_;
   std::map<int, std::unique_ptr<QTimer>> timers_;
+  bool forcedClose_ = false;  // the close under way asks nothing
 };
 
 }  // namespace klxr

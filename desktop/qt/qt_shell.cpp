@@ -23,9 +23,9 @@ std::unique_ptr<DesktopWindow> QtShell::CreateMainWindow(std::string_view captio
 
 int QtShell::RunEventLoop() {
   const TerminationSignals termination([this] {
-    // A window already closed is not closed again.
+    // A window already closed is not closed again; a signal ends a Read without asking.
     if (window_ != nullptr && window_->isVisible()) {
-      window_->close();
+      window_->CloseWithoutAsking();
     }
   });
   return QApplication::exec();

@@ -2,8 +2,9 @@
 // "+Q" anywhere on the command line silences the reports of files that cannot be opened or
 // created. "--help" and "--version" show their text in a message box (a GUI program has no console)
 // and end the program before any window opens; "--demo" talks to the virtual meter holding the
-// sample log. The environment variable KLXR_AUTOMATION may name a script that drives the program
-// for demos and tests (desktop/automation_script.h); its report goes to the file
+// sample log; a .tlg file named as an argument (the Explorer's "Open") is loaded at start as
+// "&Load" loads it. The environment variable KLXR_AUTOMATION may name a script that drives the
+// program for demos and tests (desktop/automation_script.h); its report goes to the file
 // KLXR_AUTOMATION_REPORT names, this program having no standard output.
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "archive/archive_location.h"
 #include "desktop/application.h"
@@ -23,6 +25,7 @@
 #include "desktop/win32/win32_message_boxes.h"
 #include "desktop/win32/win32_shell.h"
 #include "link/demo_setup.h"
+#include "platform/program_arguments.h"
 #include "resources/string_table.h"
 
 namespace {
@@ -62,12 +65,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     klxr::archive::UseDemoArchive();
   }
   const std::string commandLine = klxr::CommandLineText(argc, argv);
+  // From the wide command line, so that a file name with any letters opens.
+  const std::vector<std::string> arguments = klxr::platform::ProgramArguments(argc, argv);
   klxr::win32::Win32Shell shell(instance);
   const char* script = std::getenv(klxr::kAutomationVariable);
   if (script != nullptr && *script != '\0') {
     klxr::win32::TrackedMessageBoxes shownBoxes(caption);
     klxr::win32::Win32AutomationControls controls(shownBoxes, [&shell] { return shell.Window(); });
-    return klxr::RunAutomated(commandLine, script, shell, shownBoxes, controls);
+    return klxr::RunAutomated(commandLine, script, shell, shownBoxes, controls, arguments);
   }
   klxr::win32::Win32MessageBoxes boxes(caption);
   klxr::StartUpServices services = klxr::ProgramServices();
@@ -76,7 +81,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     return store.ReadValue(name);
   };
   klxr::Application application(shell, boxes, std::move(services));
-  if (!application.Start(commandLine)) {
+  if (!application.Start(commandLine, arguments)) {
     return 0;
   }
   return application.Run();

@@ -134,6 +134,23 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       Tick(static_cast<int>(wParam));
       return 0;
+    case WM_CLOSE:
+      // The close box, Alt+F4 and E&xit: while a Read runs the program asks whether to stop it,
+      // and No keeps the window.
+      if (callbacks_.closing && !callbacks_.closing()) {
+        return 0;
+      }
+      DestroyWindow(window_);
+      return 0;
+    case WM_KEYDOWN:
+      // Escape asks to stop a Read that runs; without one it does nothing.
+      if (wParam == VK_ESCAPE) {
+        if (callbacks_.stop) {
+          callbacks_.stop();
+        }
+        return 0;
+      }
+      break;
     case kFineTickMessage:
       fineTicker_.Delivered();
       Tick(static_cast<int>(wParam));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,40 @@ TEST(CommandLineTextTest, JoinsTheArgumentsAfterTheProgramNameWithBlanks) {
   EXPECT_EQ(CommandLineText(1, none), "");
   EXPECT_EQ(CommandLineText(3, two), "+Q x y");
   EXPECT_TRUE(ScanQuietMode(CommandLineText(3, two)));
+}
+
+}  // namespace
+}  // namespace klxr
+
+namespace klxr {
+namespace {
+
+TEST(LogFileArgumentTest, TakesTheFirstArgumentThatIsNeitherAnOptionNorASwitch) {
+  using Arguments = std::vector<std::string>;
+  const struct {
+    Arguments arguments;
+    std::optional<std::string> file;
+  } cases[] = {
+      {{}, std::nullopt},
+      {{"+Q", "+P", "--demo"}, std::nullopt},
+      {{"log.tlg"}, "log.tlg"},
+      {{"+Q", "log.tlg"}, "log.tlg"},
+      {{"--demo", "/home/u/My Logs/site 4.tlg", "+Q"}, "/home/u/My Logs/site 4.tlg"},
+      {{"first.tlg", "second.tlg"}, "first.tlg"},
+      {{"", "log.tlg"}, "log.tlg"},
+      {{"-", "+", "log.tlg"}, "log.tlg"},
+      {{"--", "-odd.tlg"}, "-odd.tlg"},
+      {{"--", "+Q.tlg"}, "+Q.tlg"},
+      {{"--"}, std::nullopt},
+      {{"C:\\Logs\\caf\xe9.tlg"}, "C:\\Logs\\caf\xe9.tlg"},  // bytes as they come
+  };
+  for (const auto& c : cases) {
+    std::string joined;
+    for (const std::string& argument : c.arguments) {
+      joined += "[" + argument + "]";
+    }
+    EXPECT_EQ(LogFileArgument(c.arguments), c.file) << joined;
+  }
 }
 
 }  // namespace

@@ -31,6 +31,18 @@ class FakeDesktopWindow : public DesktopWindow {
     }
   }
 
+  // The user's keys and clicks, as the shells pass them on.
+  void PressEscape() {
+    if (callbacks_.stop) {
+      callbacks_.stop();
+    }
+  }
+  void ClickCloseBox() {
+    if (!callbacks_.closing || callbacks_.closing()) {
+      Close();
+    }
+  }
+
   RecordingWindow recorded;
   std::vector<std::string> titles;  // every title shown after the window was made
   bool closed = false;

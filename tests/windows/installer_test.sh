@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows installer under wine: installs it silently, checks the installed files, the Start-menu
 # entries and the Uninstall key, reads the demo meter with the installed command-line tool and the
-# installed desktop program (both reads kept in the survey archive at its default place), then
-# uninstalls silently and checks that only the user's own file and the settings key are left.
+# installed desktop program (both reads kept in the survey archive at its default place), checks
+# that .tlg files open with the program, then uninstalls silently and checks that only the user's
+# own file, the settings key and what others keep under .tlg are left.
 #
 #   tests/windows/installer_test.sh BUILD-FOLDER
 # BUILD-FOLDER is the 64-bit Windows build holding klxr-log-VERSION-setup.exe. Runs in WINEPREFIX
@@ -20,6 +21,8 @@ unset KLXR_ARCHIVE
 export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\klxr-log'
 settings='HKCU\SOFTWARE\KLXRPlusData'
+extension='HKCU\Software\Classes\.tlg'
+progid='HKCU\Software\Classes\KLXR.Log'
 product="KL-XR Meter - Log"
 started=$SECONDS
 failures=0
@@ -55,6 +58,8 @@ esac
 # A clean start: what an interrupted run may have left.
 rm -rf "$install" "$start_menu"
 "$wine" reg delete "$key" /f >/dev/null 2>&1 || true
+"$wine" reg delete "$extension" /f >/dev/null 2>&1 || true
+"$wine" reg delete "$progid" /f >/dev/null 2>&1 || true
 
 "$wine" "$setup" /S || fail "the installer exits with status $?"
 
@@ -107,6 +112,19 @@ files_size=$(find "$install" -type f ! -name uninstall.exe -printf '%s\n' |
 [ "$size" -ge $((files_size * 9 / 10)) ] && [ "$size" -le $((files_size * 11 / 10 + 64)) ] ||
   fail "EstimatedSize is $size KiB, the files hold $files_size KiB"
 
+# The .tlg file type: the ending names KLXR.Log, which opens a file with the installed program.
+# default_value KEY: the data of the key's unnamed value.
+default_value() { windows_text reg query "$1" /ve | registry_value '([^)]*)'; }
+if [ -n "$desktop_program" ]; then
+  declare -A associated=(["$extension"]="KLXR.Log"
+                         ["$progid\DefaultIcon"]="\"$location\klxr-log.exe\",0"
+                         ["$progid\shell\open\command"]="\"$location\klxr-log.exe\" \"%1\"")
+  for name in "${!associated[@]}"; do
+    value=$(default_value "$name")
+    [ "$value" = "${associated[$name]}" ] || fail "$name is '$value', not '${associated[$name]}'"
+  done
+fi
+
 # The installed tool reads the demo meter, found beside it, into a file of the user's own; the read
 # is kept in the demo's own survey archive beside the default one, never among real surveys.
 user_file="samples\\my read.tlg"
@@ -150,6 +168,8 @@ fi
 # The uninstaller copies itself away and returns at once: wait for it to remove its key, its last
 # step. A value of the user's in the settings key must survive it.
 "$wine" reg add "$settings" /v InstallerTestMark /d kept /f >/dev/null
+# Another program's claim on .tlg files, which must stay.
+"$wine" reg add "$extension\OpenWithProgids" /v Other.Log /d "" /f >/dev/null
 "$wine" "$install/uninstall.exe" /S || fail "the uninstaller exits with status $?"
 for _ in $(seq 60); do
   key_exists "$key" || break
@@ -163,6 +183,13 @@ left=$( (cd "$install" 2>/dev/null && find . || true) | sed 's|^\./||' | sort)
 [ "$(windows_text reg query "$settings" | registry_value InstallerTestMark)" = kept ] ||
   fail "the uninstaller touched the settings key"
 "$wine" reg delete "$settings" /v InstallerTestMark /f >/dev/null 2>&1 || true
+key_exists "$progid" && fail "the uninstaller left the file type $progid"
+case "$(default_value "$extension")" in
+  "" | "(value not set)") ;;
+  *) fail "the uninstaller left .tlg naming a file type" ;;
+esac
+key_exists "$extension\OpenWithProgids" || fail "the uninstaller took another program's .tlg entry"
+"$wine" reg delete "$extension" /f >/dev/null 2>&1 || true
 rm -rf "$install" "$archive_folder"
 
 if [ "$failures" -ne 0 ]; then

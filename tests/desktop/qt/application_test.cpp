@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -301,6 +303,29 @@ TEST_F(AppTest, ExitClosesTheWindowAndEndsTheRun) {
   EXPECT_FALSE(Window().isVisible());
   EXPECT_EQ(app_->Run(), 0);
   EXPECT_EQ(State().Link.SharedPort, nullptr);
+}
+
+// While a Read runs, the close box and Escape reach the program's question; a signal's close and a
+// close without a Read ask nothing.
+TEST_F(AppTest, TheCloseBoxAndEscapeDuringAReadAskWhetherToStopIt) {
+  const RecordedBox question{msg::kOwnText, kStopReadQuestion, BoxKind::Question};
+  StartWithMeter(vm::GeneratedRecords(40));
+  app_->Command(cmd::kRead);
+  boxes_.answers = {Answer::No, Answer::Yes};
+  EXPECT_FALSE(Window().close());  // the close box, answered No
+  EXPECT_TRUE(Window().isVisible());
+  EXPECT_TRUE(State().Link.Download.DownloadRunning);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&Window(), &escape);  // answered Yes: the Read stops, the window stays
+  EXPECT_FALSE(State().Link.Download.DownloadRunning);
+  EXPECT_TRUE(Window().isVisible());
+  EXPECT_EQ(boxes_.boxes, (std::vector<RecordedBox>{question, question}));
+  QApplication::sendEvent(&Window(), &escape);  // no Read: nothing
+  app_->Command(cmd::kRead);
+  Window().CloseWithoutAsking();  // a signal: the Read ends without a question
+  EXPECT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_TRUE(app_->Closed());
+  EXPECT_FALSE(State().Link.Download.DownloadRunning);
 }
 
 TEST_F(AppTest, ReadStartsTheDownloadOnTheWindowTimer) {

@@ -120,6 +120,7 @@ TEST_F(AppTest, ClosingTheWindowDuringADownloadStopsItsTimer) {
   StartWithMeter(vm::GeneratedRecords(200));
   app_->Command(cmd::kRead);
   ASSERT_TRUE(RunEventsUntil([&] { return State().Link.Download.RecordsReceived >= 5; }));
+  boxes_.answers = {Answer::Yes};  // "Stop reading the meter log?"
   Window().close();
   EXPECT_TRUE(app_->Closed());
   EXPECT_FALSE(State().Link.Download.DownloadRunning);
@@ -133,25 +134,29 @@ TEST_F(AppTest, ClosingTheWindowDuringADownloadStopsItsTimer) {
     QApplication::processEvents(QEventLoop::AllEvents, 5);
   }
   EXPECT_EQ(bus_->CallLog().size(), calls);
-  EXPECT_TRUE(boxes_.boxes.empty());
+  EXPECT_EQ(boxes_.boxes.size(), 1u);  // the question only
   EXPECT_EQ(app_->Run(), 0);
 }
 
 // Every way the program is closed during a Read ends the conversation as a finished Read does:
 // "END" last on the wire, the port closed last of the driver calls, and the meter out of its log.
+// The close box and E&xit ask first (answered Yes here); a signal asks nothing.
 TEST_F(AppTest, ClosingDuringAReadSendsEndAndClosesThePortBeforeTheProgramEnds) {
   const struct {
     const char* name;
     std::function<void(Application&)> close;
+    bool asks;
   } kWays[] = {
-      {"close box", [](Application& app) { app.Window()->Close(); }},
-      {"E&xit", [](Application& app) { app.Command(cmd::kExit); }},
-      {"SIGTERM", [](Application&) { std::raise(SIGTERM); }},
-      {"SIGINT", [](Application&) { std::raise(SIGINT); }},
+      {"close box", [](Application& app) { app.Window()->Close(); }, true},
+      {"E&xit", [](Application& app) { app.Command(cmd::kExit); }, true},
+      {"SIGTERM", [](Application&) { std::raise(SIGTERM); }, false},
+      {"SIGINT", [](Application&) { std::raise(SIGINT); }, false},
   };
   for (const auto& way : kWays) {
     SCOPED_TRACE(way.name);
     StartWithMeter(vm::GeneratedRecords(200));
+    boxes_.boxes.clear();
+    boxes_.answers = {Answer::Yes};
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
       if (!State().Link.Download.DownloadRunning && State().Link.Download.RecordsReceived == 0) {
@@ -170,7 +175,7 @@ TEST_F(AppTest, ClosingDuringAReadSendsEndAndClosesThePortBeforeTheProgramEnds) 
     EXPECT_EQ(bus_->WireLog().back(), "-> 02 03 45 4E 44 25");  // "END"
     EXPECT_EQ(bus_->CallLog().back(), "FT_Close");
     EXPECT_FALSE(bus_->Adapter(0).Meter()->InLogConversation());
-    EXPECT_TRUE(boxes_.boxes.empty());
+    EXPECT_EQ(boxes_.boxes.size(), way.asks ? 1u : 0u);
     app_.reset();
     bus_.reset();
   }

@@ -95,6 +95,27 @@ void ExpectReport(const ProgramRun& run, const std::vector<std::string>& expecte
   }
 }
 
+// A .tlg named on the command line (as the Explorer opens one) loads at start, whatever letters
+// its name holds: the name comes from the wide command line.
+TEST_F(KlxrLogWin32Test, ALogNamedOnTheCommandLineLoadsAtStart) {
+  const std::string sample = Contents(KLXR_SAMPLES_DIR "/ends-with-e.tlg");
+  const std::wstring names[] = {L"site 4.tlg", L"caf\u00e9 \u0142\u0105ka.tlg"};
+  int run = 0;
+  for (const std::wstring& name : names) {
+    const std::filesystem::path named = folder_.Path() / name;
+    std::ofstream(named, std::ios::binary) << sample;
+    const std::string saved = Path("saved-" + std::to_string(++run));
+    testing::ProgramSetup setup;
+    setup.script = "timeout 20\ncommand 32784\nchoose " + saved + "\nwait-idle\nquit\n";
+    setup.driver = KLXR_VIRTUAL_METER_DLL;
+    setup.arguments = L"\"" + named.wstring() + L"\"";
+    const ProgramRun ran = testing::RunProgram(folder_, setup);
+    EXPECT_EQ(ran.exitCode, 0u) << run;
+    EXPECT_TRUE(ran.report.empty()) << ::testing::PrintToString(ran.report);
+    EXPECT_EQ(Contents(saved + ".tlg"), sample) << run;
+  }
+}
+
 TEST_F(KlxrLogWin32Test, ReadViewVersionAboutAndEraseOnTheVirtualMeter) {
   bool captioned = false;
   std::vector<std::vector<std::string>>

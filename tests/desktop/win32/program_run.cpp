@@ -109,14 +109,18 @@ ProgramRun RunProgram(const ScratchFolder& folder, const ProgramSetup& setup) {
   for (const auto& [name, value] : setup.environment) {
     SetVariable(name, value);
   }
-  std::string command = "\"" + FromAnyFolder(KLXR_LOG_PROGRAM) + "\"";
-  STARTUPINFOA startup{};
+  std::wstring command =
+      L"\"" + std::filesystem::path(FromAnyFolder(KLXR_LOG_PROGRAM)).wstring() + L"\"";
+  if (!setup.arguments.empty()) {
+    command += L" " + setup.arguments;
+  }
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   ProgramRun run;
-  const std::string startFolder = setup.startFolder.string();
+  const std::wstring startFolder = setup.startFolder.wstring();
   const BOOL started =
-      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                      startFolder.empty() ? nullptr : startFolder.c_str(), &startup, &process);
   for (const auto& variable : setup.environment) {
     SetVariable(variable.first, "");

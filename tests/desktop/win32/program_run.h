@@ -30,6 +30,8 @@ struct ProgramSetup {
   // "look N" (a script step "print look N"); the file "go N" that the script then waits for is
   // created afterwards.
   std::function<void(DWORD, int)> look;
+  // The arguments after the program's name, as the wide command line carries them.
+  std::wstring arguments;
 };
 
 // A path of the build's, as the program sees it from any folder: under wine a path from the root of

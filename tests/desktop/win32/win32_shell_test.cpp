@@ -8,10 +8,48 @@
 
 #include <string>
 
+#include "desktop/application.h"
 #include "desktop/win32/registry_settings_store.h"
+#include "resources/command_ids.h"
+#include "support/bus_services.h"
+#include "support/recording_message_boxes.h"
+#include "virtual-meter/bus_config.h"
+#include "virtual-meter/meter_records.h"
+#include "virtual-meter/virtual_bus.h"
 
 namespace klxr::win32 {
 namespace {
+
+// The close box and Escape during a Read reach the program's question: No keeps the window and
+// the Read, Yes after Escape stops the Read and keeps the window; without a Read the close box
+// closes at once.
+TEST(Win32ShellTest, TheCloseBoxDuringAReadAsksWhetherToStopIt) {
+  vm::VirtualBus bus(vm::OneMeter(vm::GeneratedRecords(40, 3)));
+  Win32Shell shell(GetModuleHandleA(nullptr));
+  klxr::testing::RecordingMessageBoxes boxes;
+  Application app(shell, boxes, klxr::testing::BusServices(bus));
+  ASSERT_TRUE(app.Start(""));
+  const HWND handle = shell.Window();
+  ASSERT_NE(handle, nullptr);
+  app.Command(cmd::kRead);
+  ASSERT_TRUE(app.State().Link.Download.DownloadRunning);
+  const klxr::testing::RecordedBox question{msg::kOwnText, kStopReadQuestion, BoxKind::Question};
+
+  boxes.answers = {Answer::No, Answer::Yes};
+  SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(IsWindow(handle));
+  EXPECT_TRUE(app.State().Link.Download.DownloadRunning);
+  SendMessageA(handle, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(IsWindow(handle));
+  EXPECT_FALSE(app.State().Link.Download.DownloadRunning);
+  EXPECT_EQ(boxes.boxes, (std::vector<klxr::testing::RecordedBox>{question, question}));
+  EXPECT_EQ(boxes.defaultNo, (std::vector<std::size_t>{0, 1}));
+
+  SendMessageA(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_FALSE(IsWindow(handle));
+  EXPECT_TRUE(app.Closed());
+  EXPECT_EQ(boxes.boxes.size(), 2u);
+}
 
 TEST(Win32ShellTest, CloseDestroysTheWindowAndTheLoopEndsWithTheCodeGiven) {
   Win32Shell shell(GetModuleHandleA(nullptr));
