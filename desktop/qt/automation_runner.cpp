@@ -136,11 +136,12 @@ AutomationRunner::AutomationRunner(Application& app, AutomationMessageBoxes& box
     : controls_([&app] { return dynamic_cast<QWidget*>(app.Window()); }),
       runner_(app, boxes, controls_, std::move(steps), report, failures) {}
 
-int RunAutomated(std::string_view commandLine, const QString& scriptPath) {
+int RunAutomated(std::string_view commandLine, const QString& scriptPath, bool demoMeter) {
   QtShell shell;
   QtMessageBoxes shownBoxes;
   QtAutomationControls controls([&shell] { return static_cast<QWidget*>(shell.Window()); });
-  return RunAutomated(commandLine, PathFromQString(scriptPath), shell, shownBoxes, controls);
+  return RunAutomated(commandLine, PathFromQString(scriptPath), shell, shownBoxes, controls,
+                      demoMeter);
 }
 
 }  // namespace klxr

@@ -62,6 +62,6 @@ class AutomationRunner {
 };
 
 // The program run by a script file on the Qt shell (see the core's RunAutomated).
-int RunAutomated(std::string_view commandLine, const QString& scriptPath);
+int RunAutomated(std::string_view commandLine, const QString& scriptPath, bool demoMeter = false);
 
 }  // namespace klxr

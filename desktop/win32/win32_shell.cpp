@@ -13,6 +13,7 @@
 #include "desktop/win32/log_viewer_dialog.h"
 #include "desktop/win32/main_window.h"
 #include "desktop/win32/registry_settings_store.h"
+#include "desktop/win32/report_command.h"
 #include "link/meter_discovery.h"
 #include "log/log_files.h"
 #include "log/record_format.h"
@@ -32,6 +33,7 @@ std::unique_ptr<DesktopWindow> Win32Shell::CreateMainWindow(std::string_view cap
   }
   window_ = window->Handle();
   window->AddProgramMenuItems();
+  window->ShowShortcutKeys();
   ShowWindow(window_, SW_SHOWNORMAL);
   UpdateWindow(window_);
   return window;
@@ -42,18 +44,32 @@ HWND Win32Shell::Window() const {
 }
 
 int Win32Shell::RunEventLoop() {
-  const HACCEL accelerators = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(kAcceleratorTableId));
+  const HACCEL tables[] = {
+      LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(kAcceleratorTableId)),
+      LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(kShortcutTableId)),
+  };
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    const HWND main = Window();
-    if (main != nullptr && accelerators != nullptr &&
-        TranslateAcceleratorA(main, accelerators, &message) != 0) {
+    if (TranslateMainAccelerators(tables, message)) {
       continue;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
   return static_cast<int>(message.wParam);
+}
+
+bool Win32Shell::TranslateMainAccelerators(std::span<const HACCEL> tables, MSG& message) const {
+  const HWND main = Window();
+  if (main == nullptr) {
+    return false;
+  }
+  for (const HACCEL table : tables) {
+    if (table != nullptr && TranslateAcceleratorA(main, table, &message) != 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void Win32Shell::QuitEventLoop(int exitCode) {
@@ -90,12 +106,16 @@ void Win32Shell::RunAboutBox() {
   win32::RunAboutBox(instance_, Window());
 }
 
-void Win32Shell::RunDeviceList(const MeterLink& link) {
+std::optional<ListedMeter> Win32Shell::RunDeviceList(const MeterLink& link) {
   CollectedMeters meters;
   if (link.DriverLibrary != nullptr) {
     DiscoverMeters(link, &meters);
   }
-  RunDeviceListDialog(instance_, Window(), meters.texts);
+  return RunDeviceListDialog(instance_, Window(), meters);
+}
+
+void Win32Shell::RunReport(const LogViewerContext& context) {
+  RunReportCommand(*this, context);
 }
 
 void Win32Shell::RunHistoryWindow(HistoryCommands& history) {
