@@ -61,11 +61,10 @@ TEST(DeviceListPickTest, TheLineEndingTheDialogGivesItsMetersDevice) {
         case Gesture::kEnter:
           QTest::keyClick(&list, Qt::Key_Return);
           break;
-        case Gesture::kDoubleClick: {
-          const QPoint centre = list.visualItemRect(list.item(c.row)).center();
-          QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, centre);
+        case Gesture::kDoubleClick:
+          // What the list tells of a double-click on a line.
+          Q_EMIT list.itemDoubleClicked(list.item(c.row));
           break;
-        }
         case Gesture::kEscape:
           QTest::keyClick(&list, Qt::Key_Escape);
           break;
