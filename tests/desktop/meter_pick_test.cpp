@@ -11,7 +11,6 @@
 #include "desktop/application.h"
 #include "link/meter_discovery.h"
 #include "resources/command_ids.h"
-#include "samples/sample_logs.h"
 #include "support/bus_services.h"
 #include "support/fake_desktop_shell.h"
 #include "support/recording_message_boxes.h"
@@ -152,19 +151,6 @@ TEST(MeterPickTest, TheDemoMeterIsNamedFromTheStartAndAfterAPick) {
   program.shell.onDeviceList = [](const MeterLink&) { return ListedMeter{3, "KLXR C"}; };
   program.app.Command(cmd::kVersion);
   EXPECT_EQ(program.shell.window->titles.back(), "KL-XR Meter - Log - demo meter 4 (KLXR C)");
-}
-
-TEST(ReportCommandTest, AsksForTheReportOnlyWhenTheLogHoldsRecords) {
-  PickedProgram program(ThreeMetersAndASilentDevice());
-  program.app.Command(cmd::kReport);
-  EXPECT_EQ(program.boxes.Indexes(), std::vector<int>{msg::kNoLoggingData});
-  EXPECT_TRUE(program.shell.dialogs.empty());
-
-  program.boxes.boxes.clear();
-  program.app.State().Image = samples::MakeRealisticLog(3, 7);
-  EXPECT_EQ(program.app.Command(cmd::kReport).kind, OutcomeKind::Done);
-  EXPECT_TRUE(program.boxes.boxes.empty());
-  EXPECT_EQ(program.shell.dialogs, std::vector<std::string>{"report"});
 }
 
 }  // namespace
