@@ -37,6 +37,7 @@ StartUpServices ProgramServices() {
 Application::Application(DesktopShell& shell, MessageBoxes& boxes, StartUpServices services)
     : shell_(shell), boxes_(boxes), services_(std::move(services)), state_(boxes_) {
   state_.Link.Sleep = services_.sleep;
+  state_.DemoMeter = services_.demoMeter;
 }
 
 Application::~Application() {
@@ -136,7 +137,8 @@ void Application::ArchiveEndedRead() {
 }
 
 void Application::RefreshTitle() {
-  const std::string title = MainWindowTitle(state_.AppCaption, state_.LastSurvey);
+  const std::string title =
+      MainWindowTitle(state_.AppCaption, state_.LastSurvey, MeterInUse(state_));
   if (window_ != nullptr && title != title_) {
     title_ = title;
     window_->ShowTitle(title_);
@@ -174,6 +176,8 @@ void Application::CreateMainWindow() {
   callbacks.progress = [this] { return Progress(); };
   window_ = shell_.CreateMainWindow(state_.AppCaption, std::move(callbacks));
   title_ = state_.AppCaption;
+  // The demo meter is named in the title from the start; message boxes keep the plain caption.
+  RefreshTitle();
 }
 
 bool Application::LoadDriver(std::string& problem) {

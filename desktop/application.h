@@ -49,6 +49,8 @@ struct StartUpServices {
   // The survey archive Reads are kept in, given the ArchiveSurveys setting; empty: not kept. The
   // program's own gives the user's archive unless the setting is "0"; tests leave it unset.
   std::function<std::string(const std::optional<std::string>& setting)> archiveFile;
+  // The driver is the virtual meter of --demo: the title says "demo meter".
+  bool demoMeter = false;
 };
 
 // The question asked when the user closes the window or presses Escape while a Read runs.
@@ -94,8 +96,8 @@ class Application {
   // CloseRequested does and stops the Read on Yes; the program goes on. Otherwise nothing.
   void StopRequested();
 
-  // Shows in the main window's title the survey that holds the log image (State().LastSurvey),
-  // when the title does not show it yet.
+  // Shows in the main window's title the survey that holds the log image (State().LastSurvey)
+  // and the meter in use, when the title does not show them yet.
   void RefreshTitle();
   // The survey archive the program keeps its Reads in; empty when it keeps none.
   const std::string& ArchiveFile() const { return archiver_.File(); }

@@ -163,7 +163,20 @@ CommandOutcome OnAbout(Application& app) {
 }
 
 CommandOutcome OnVersion(Application& app) {
-  app.Shell().RunDeviceList(app.State().Link);
+  if (const std::optional<ListedMeter> picked = app.Shell().RunDeviceList(app.State().Link)) {
+    PickMeter(app.State(), *picked);
+    app.RefreshTitle();
+  }
+  return Done();
+}
+
+CommandOutcome OnReport(Application& app) {
+  if (RecordsOrReport(app) == 0) {
+    return {};
+  }
+  AppState& state = app.State();
+  app.Shell().RunReport(
+      {state.Image, state.Chooser, app.Boxes(), state.QuietMode, state.ImageOrigin});
   return Done();
 }
 

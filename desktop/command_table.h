@@ -28,12 +28,15 @@ CommandOutcome OnExit(Application& app);      // "E&xit": closes the main window
 CommandOutcome OnRead(Application& app);      // "&Read": starts the log download
 CommandOutcome OnView(Application& app);      // "&View": records? then the log viewer
 CommandOutcome OnAbout(Application& app);     // "&About ..." and both accelerators: the About box
-CommandOutcome OnVersion(Application& app);   // "Version": the "USB Device List" dialog
+// "Version": the "USB Device List" dialog; a meter picked there is the one Read and Erase use.
+CommandOutcome OnVersion(Application& app);
 // "&History...": the surveys of the archive in the "History" window; without an archive a box
 // says why (history_flow.cpp).
 CommandOutcome OnHistory(Application& app);
+// "Report (.pdf)...": records? chooser, then the PDF report of the log in dBm.
+CommandOutcome OnReport(Application& app);
 
-inline constexpr std::array<CommandRow, 10> kCommandTable{{
+inline constexpr std::array<CommandRow, 11> kCommandTable{{
     {cmd::kLoad, OnLoad},
     {cmd::kSave, OnSave},
     {cmd::kExport, OnExport},
@@ -44,6 +47,7 @@ inline constexpr std::array<CommandRow, 10> kCommandTable{{
     {cmd::kAbout, OnAbout},
     {cmd::kVersion, OnVersion},
     {cmd::kHistory, OnHistory},
+    {cmd::kReport, OnReport},
 }};
 
 // The .tlg file at path into the log image as "&Load" loads a chosen one, with its boxes (none in

@@ -5,12 +5,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "desktop/app_state.h"
 #include "desktop/chooser_command.h"
 #include "desktop/chooser_request.h"
 #include "link/download_window.h"
+#include "link/meter_discovery.h"
 #include "link/meter_link.h"
 #include "log/log_image.h"
 #include "resources/message_catalogue.h"
@@ -70,8 +72,13 @@ class DesktopDialogs {
   virtual void RunLogViewer(const LogViewerContext& context) = 0;
   // The About box (template 110).
   virtual void RunAboutBox() = 0;
-  // "USB Devices" (template 158): discovery on the link runs before it is shown.
-  virtual void RunDeviceList(const MeterLink& link) = 0;
+  // "USB Devices" (template 158): discovery on the link runs before it is shown. Returns the meter
+  // the user picked for Read and Erase (a line chosen with OK, Enter or a double-click); none when
+  // the dialog ended otherwise or no line was selected.
+  virtual std::optional<ListedMeter> RunDeviceList(const MeterLink& link) = 0;
+  // The PDF report of the log in dBm: the chooser for a .pdf file, then the report written there.
+  // The caller has made sure that the log holds records.
+  virtual void RunReport(const LogViewerContext& context) = 0;
   // "History": the surveys of the archive with their actions, until the user closes it.
   virtual void RunHistoryWindow(HistoryCommands& history) = 0;
 };

@@ -193,7 +193,7 @@ void ScriptRunner::Fail(const AutomationStep& step, std::string_view why) {
 
 int RunAutomated(std::string_view commandLine, const std::string& scriptPath, DesktopShell& shell,
                  MessageBoxes& shownBoxes, AutomationControls& controls,
-                 const std::vector<std::string>& arguments) {
+                 const std::vector<std::string>& arguments, bool demoMeter) {
   std::ifstream file(std::filesystem::path(scriptPath), std::ios::binary);
   if (!file) {
     std::cerr << "automation: cannot read " << scriptPath << std::endl;
@@ -213,7 +213,9 @@ int RunAutomated(std::string_view commandLine, const std::string& scriptPath, De
     return kAutomationScriptErrorExitCode;
   }
   AutomationMessageBoxes boxes(shownBoxes, report.Stream());
-  Application app(shell, boxes);
+  StartUpServices services = ProgramServices();
+  services.demoMeter = demoMeter;
+  Application app(shell, boxes, std::move(services));
   // The script starts with the program, so that it can answer the boxes of the start-up too.
   ScriptRunner runner(app, boxes, controls, std::move(script.steps), report.Stream(), std::cerr);
   runner.Begin();

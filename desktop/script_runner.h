@@ -105,9 +105,10 @@ class ScriptRunner {
 // report lines go where AutomationReport sends them. Returns the exit code: the program's, or
 // kAutomationScriptErrorExitCode when the script cannot be read or has errors, or the report
 // file cannot be created (nothing is started then), or kAutomationFailedExitCode when a step
-// failed. arguments: as Application::Start takes them.
+// failed. arguments: as Application::Start takes them. demoMeter: the driver is the virtual meter
+// of --demo.
 int RunAutomated(std::string_view commandLine, const std::string& scriptPath, DesktopShell& shell,
                  MessageBoxes& shownBoxes, AutomationControls& controls,
-                 const std::vector<std::string>& arguments = {});
+                 const std::vector<std::string>& arguments = {}, bool demoMeter = false);
 
 }  // namespace klxr

@@ -163,7 +163,7 @@ int DiscoverMeters(const MeterLink& link, MeterList* list) {
     if (QueryDevice(link, index, version) == DeviceAnswer::kMeter) {
       ++found;
       if (list != nullptr) {
-        list->Add(TextUpToZero(version));
+        list->Add(TextUpToZero(version), index);
       }
     }
   }

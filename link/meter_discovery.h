@@ -20,19 +20,34 @@ namespace klxr {
 class MeterList {
  public:
   virtual ~MeterList() = default;
-  // One meter's version text (8-bit characters), in device order.
-  virtual void Add(std::string_view versionText) = 0;
+  // One meter's version text (8-bit characters) and the driver's index of its device, in device
+  // order.
+  virtual void Add(std::string_view versionText, int deviceIndex) = 0;
   // A device that is attached but that this user may not open, in device order.
   virtual void AddNotPermitted(int /*deviceIndex*/) {}
 };
 
-// A MeterList that keeps the texts in device order, and the devices the user may not open.
+// A MeterList that keeps the texts in device order with their devices, and the devices the user
+// may not open.
 class CollectedMeters : public MeterList {
  public:
-  void Add(std::string_view versionText) override { texts.emplace_back(versionText); }
+  void Add(std::string_view versionText, int deviceIndex) override {
+    texts.emplace_back(versionText);
+    deviceIndexes.push_back(deviceIndex);
+  }
   void AddNotPermitted(int deviceIndex) override { notPermitted.push_back(deviceIndex); }
   std::vector<std::string> texts;
+  std::vector<int> deviceIndexes;  // the device of each text
   std::vector<int> notPermitted;
+};
+
+// A meter as the device list shows it: a line of its list is the version text; the line keeps the
+// driver's index of the device, which the listing does not show (devices that are no meters are
+// skipped, so a line's position says nothing about its device).
+struct ListedMeter {
+  int deviceIndex = 0;
+  std::string versionText;
+  bool operator==(const ListedMeter&) const = default;
 };
 
 // What discovery made of one device.

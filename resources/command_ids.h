@@ -15,6 +15,7 @@ inline constexpr int kVersion = 32801;
 
 // The program's own commands, beyond the menu above, numbered apart from its ids.
 inline constexpr int kHistory = 32850;
+inline constexpr int kReport = 32851;
 
 // The main window's timer that drives the log download, one step per tick.
 inline constexpr int kDownloadTimerId = 12345;

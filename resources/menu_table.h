@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "resources/command_ids.h"
@@ -62,9 +63,10 @@ inline constexpr std::array<MenuBarEntry, 4> kMainMenu{{
 
 // The program's own items of the File menu, added to menu 214 when the main window is made: a group
 // of their own, placed before the File menu's last separator, so that E&xit stays the last item.
-inline constexpr std::array<MenuItemTemplate, 2> kFileMenuProgramItems{{
+inline constexpr std::array<MenuItemTemplate, 3> kFileMenuProgramItems{{
     {MenuItemKind::Separator, "", 0, false},
     {MenuItemKind::Command, "&History...", cmd::kHistory, false},
+    {MenuItemKind::Command, "Report (.pdf)...", cmd::kReport, false},
 }};
 
 // Where the program's own items go in the File menu: the position of its last separator.
@@ -91,5 +93,39 @@ inline constexpr std::array<AcceleratorEntry, 2> kMainAccelerators{{
     {'?', true, cmd::kAbout},
     {'/', true, cmd::kAbout},
 }};
+
+// The program's keyboard shortcuts, beside accelerator table 214: a letter key held with Ctrl
+// alone, giving the command of a menu item. The pop-ups show each beside its item ("Ctrl+O");
+// "&Read" is a command on the menu bar itself, where no shortcut text is shown.
+struct ShortcutEntry {
+  char letter;  // the upper-case letter of the key, which is also its virtual key code
+  int commandId;
+};
+
+// The Windows program's accelerator table of the shortcuts.
+inline constexpr int kShortcutTableId = 215;
+
+inline constexpr std::array<ShortcutEntry, 5> kMainShortcuts{{
+    {'O', cmd::kLoad},
+    {'S', cmd::kSave},
+    {'E', cmd::kExport},
+    {'R', cmd::kRead},
+    {'Q', cmd::kExit},
+}};
+
+// How a menu shows the shortcut: "Ctrl+O".
+inline std::string ShortcutText(const ShortcutEntry& shortcut) {
+  return std::string("Ctrl+") + shortcut.letter;
+}
+
+// The shortcut of a command, or null when it has none.
+constexpr const ShortcutEntry* FindShortcut(int commandId) {
+  for (const ShortcutEntry& shortcut : kMainShortcuts) {
+    if (shortcut.commandId == commandId) {
+      return &shortcut;
+    }
+  }
+  return nullptr;
+}
 
 }  // namespace klxr

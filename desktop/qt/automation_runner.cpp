@@ -137,12 +137,12 @@ AutomationRunner::AutomationRunner(Application& app, AutomationMessageBoxes& box
       runner_(app, boxes, controls_, std::move(steps), report, failures) {}
 
 int RunAutomated(std::string_view commandLine, const QString& scriptPath,
-                 const std::vector<std::string>& arguments) {
+                 const std::vector<std::string>& arguments, bool demoMeter) {
   QtShell shell;
   QtMessageBoxes shownBoxes;
   QtAutomationControls controls([&shell] { return static_cast<QWidget*>(shell.Window()); });
   return RunAutomated(commandLine, PathFromQString(scriptPath), shell, shownBoxes, controls,
-                      arguments);
+                      arguments, demoMeter);
 }
 
 }  // namespace klxr

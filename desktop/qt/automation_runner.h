@@ -63,6 +63,6 @@ class AutomationRunner {
 
 // The program run by a script file on the Qt shell (see the core's RunAutomated).
 int RunAutomated(std::string_view commandLine, const QString& scriptPath,
-                 const std::vector<std::string>& arguments);
+                 const std::vector<std::string>& arguments, bool demoMeter = false);
 
 }  // namespace klxr

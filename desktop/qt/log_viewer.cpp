@@ -13,10 +13,10 @@
 #include "desktop/log_viewer_layout.h"
 #include "desktop/qt/eight_bit_text.h"
 #include "desktop/qt/log_viewer_list.h"
+#include "desktop/qt/report_command.h"
 #include "desktop/qt/run_file_chooser.h"
 #include "log/log_files.h"
 #include "log/record_format.h"
-#include "report/report_file.h"
 
 namespace klxr {
 namespace {
@@ -157,15 +157,7 @@ void LogViewer::OnListMenuRequested(const QPoint& position) {
 }
 
 void LogViewer::OnSaveReport() {
-  if (!RunFileChooser(context_.chooser, kSaveReportChooser, this, context_.boxes)) {
-    return;
-  }
-  report::ReportOptions options;
-  options.units = showDbuv_->isChecked() ? kUnitsDbuv : kUnitsDbm;
-  options.logReadFromMeter = context_.origin.readFromMeter;
-  options.logFileTime = context_.origin.fileTime;
-  report::SaveReport(context_.image, options, context_.chooser.ChosenPath, context_.boxes,
-                     context_.quietMode);
+  SaveLogReport(context_, showDbuv_->isChecked() ? kUnitsDbuv : kUnitsDbm, this);
 }
 
 int RunLogViewer(const LogViewerContext& context, QWidget* owner) {

@@ -51,11 +51,12 @@ int main(int argc, char** argv) {
   QApplication qtApplication(argc, argv);
   const QString script = qEnvironmentVariable(klxr::kAutomationVariable);
   if (!script.isEmpty()) {
-    return klxr::RunAutomated(commandLine, script, arguments);
+    return klxr::RunAutomated(commandLine, script, arguments, options.demo);
   }
   klxr::QtShell shell;
   klxr::QtMessageBoxes boxes;
   klxr::StartUpServices services = klxr::ProgramServices();
+  services.demoMeter = options.demo;
   services.readSetting = [](std::string_view name) {
     klxr::SettingsFileStore store(klxr::UserSettingsFile());
     return store.ReadValue(name);

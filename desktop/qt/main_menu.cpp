@@ -1,6 +1,7 @@
 #include "desktop/qt/main_menu.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 
 #include "desktop/qt/eight_bit_text.h"
@@ -77,6 +78,15 @@ void InsertPopupItems(QMenuBar& bar, std::size_t popupIndex, std::size_t positio
 
 QAction* FindCommandAction(const QMenuBar& bar, int commandId) {
   return FindIn(bar.actions(), commandId);
+}
+
+void AssignShortcuts(const QMenuBar& bar, std::span<const ShortcutEntry> shortcuts) {
+  for (const ShortcutEntry& shortcut : shortcuts) {
+    if (QAction* action = FindCommandAction(bar, shortcut.commandId)) {
+      // Qt's key code of a letter key is the upper-case letter itself.
+      action->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key(shortcut.letter)));
+    }
+  }
 }
 
 int AcceleratorCommand(std::span<const AcceleratorEntry> table, int key,

@@ -32,6 +32,11 @@ void InsertPopupItems(QMenuBar& bar, std::size_t popupIndex, std::size_t positio
 // The action of a command anywhere in the menu bar, or nullptr.
 QAction* FindCommandAction(const QMenuBar& bar, int commandId);
 
+// Gives each command of the shortcut table its key, Ctrl and the letter, on its action in the menu
+// bar; a pop-up shows it beside the item ("Ctrl+O"). The window's shortcuts take the key before
+// the window sees it, so AcceleratorCommand (which leaves Ctrl alone) never gets it.
+void AssignShortcuts(const QMenuBar& bar, std::span<const ShortcutEntry> shortcuts);
+
 // The command an accelerator table gives for a key typed with these modifiers, or 0 for none.
 // Accelerators are character keys: key is the character typed as Qt reports it (Qt::Key_Question
 // for "?", whichever physical key and Shift state produced it). Alt must be held and Ctrl must

@@ -21,6 +21,7 @@ MainWindow::MainWindow(std::string_view caption, MainWindowCallbacks callbacks)
   setWindowTitle(TextToQString(caption));
   setWindowIcon(AppIcon());
   BuildMenuBar(*menuBar(), kMainMenu, callbacks_.command);
+  AssignShortcuts(*menuBar(), kMainShortcuts);
   setCentralWidget(clientArea_);
   setFocusPolicy(Qt::StrongFocus);
   ApplyOuterSize();

@@ -7,8 +7,10 @@
 #include "desktop/qt/device_list_dialog.h"
 #include "desktop/qt/history_window.h"
 #include "desktop/qt/log_viewer.h"
+#include "desktop/qt/report_command.h"
 #include "desktop/qt/run_file_chooser.h"
 #include "desktop/qt/termination_signals.h"
+#include "log/record_format.h"
 
 namespace klxr {
 
@@ -48,8 +50,14 @@ void QtShell::RunAboutBox() {
   klxr::RunAboutBox(window_.data());
 }
 
-void QtShell::RunDeviceList(const MeterLink& link) {
-  RunDeviceListDialog(link, window_.data());
+std::optional<ListedMeter> QtShell::RunDeviceList(const MeterLink& link) {
+  std::optional<ListedMeter> picked;
+  RunDeviceListDialog(link, window_.data(), &picked);
+  return picked;
+}
+
+void QtShell::RunReport(const LogViewerContext& context) {
+  SaveLogReport(context, kUnitsDbm, window_.data());
 }
 
 void QtShell::RunHistoryWindow(HistoryCommands& history) {

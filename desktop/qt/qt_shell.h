@@ -23,7 +23,8 @@ class QtShell : public DesktopShell {
                       MessageBoxes& boxes) override;
   void RunLogViewer(const LogViewerContext& context) override;
   void RunAboutBox() override;
-  void RunDeviceList(const MeterLink& link) override;
+  std::optional<ListedMeter> RunDeviceList(const MeterLink& link) override;
+  void RunReport(const LogViewerContext& context) override;
   void RunHistoryWindow(HistoryCommands& history) override;
 
   // The main window last created; null before that and once it is gone.

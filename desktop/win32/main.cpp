@@ -72,10 +72,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   if (script != nullptr && *script != '\0') {
     klxr::win32::TrackedMessageBoxes shownBoxes(caption);
     klxr::win32::Win32AutomationControls controls(shownBoxes, [&shell] { return shell.Window(); });
-    return klxr::RunAutomated(commandLine, script, shell, shownBoxes, controls, arguments);
+    return klxr::RunAutomated(commandLine, script, shell, shownBoxes, controls, arguments,
+                              options.demo);
   }
   klxr::win32::Win32MessageBoxes boxes(caption);
   klxr::StartUpServices services = klxr::ProgramServices();
+  services.demoMeter = options.demo;
   services.readSetting = [](std::string_view name) {
     klxr::win32::RegistrySettingsStore store;
     return store.ReadValue(name);

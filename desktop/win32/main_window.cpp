@@ -222,6 +222,30 @@ void MainWindow::AddProgramMenuItems() {
   DrawMenuBar(window_);
 }
 
+void MainWindow::ShowShortcutKeys() {
+  const HMENU bar = GetMenu(window_);
+  for (int position = 0; position < GetMenuItemCount(bar); ++position) {
+    const HMENU popup = GetSubMenu(bar, position);
+    if (popup == nullptr) {
+      continue;
+    }
+    for (const ShortcutEntry& shortcut : kMainShortcuts) {
+      const UINT id = static_cast<UINT>(shortcut.commandId);
+      char text[128] = {};
+      if (GetMenuStringA(popup, id, text, sizeof text, MF_BYCOMMAND) <= 0) {
+        continue;
+      }
+      std::string shown = std::string(text) + "\t" + ShortcutText(shortcut);
+      MENUITEMINFOA item{};
+      item.cbSize = sizeof item;
+      item.fMask = MIIM_STRING;
+      item.dwTypeData = shown.data();
+      SetMenuItemInfoA(popup, id, FALSE, &item);
+    }
+  }
+  DrawMenuBar(window_);
+}
+
 void MainWindow::RequestRepaint(bool eraseBackground) {
   InvalidateRect(window_, nullptr, eraseBackground ? TRUE : FALSE);
   const std::string value =

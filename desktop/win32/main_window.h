@@ -56,6 +56,10 @@ class MainWindow : public DesktopWindow {
   // above E&xit; they send their command ids as menu 214's items do.
   void AddProgramMenuItems();
 
+  // Shows each shortcut of kMainShortcuts beside its item in the pop-ups: a tab and "Ctrl+O" after
+  // the item's text. A command on the menu bar itself shows none.
+  void ShowShortcutKeys();
+
   bool IsTimerRunning(int timerId) const { return timers_.count(timerId) != 0; }
 
  private:

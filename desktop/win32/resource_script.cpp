@@ -165,6 +165,15 @@ std::string AcceleratorScript() {
   return script + "END\n";
 }
 
+std::string ShortcutScript() {
+  std::string script = std::to_string(kShortcutTableId) + " ACCELERATORS\nBEGIN\n";
+  for (const ShortcutEntry& entry : kMainShortcuts) {
+    script += "  " + QuotedText(std::string_view(&entry.letter, 1)) + ", " +
+              std::to_string(entry.commandId) + ", VIRTKEY, CONTROL\n";
+  }
+  return script + "END\n";
+}
+
 std::string DialogScript(const DialogTemplate& dialog) {
   char header[96];
   std::snprintf(header, sizeof header, "%d DIALOGEX %d, %d, %d, %d\n", dialog.id, dialog.x,
@@ -212,7 +221,7 @@ std::string ResourceScript(const ResourceScriptInputs& inputs) {
   script += "1 24 " + QuotedText(inputs.manifestFile) + "\n";
   script += std::to_string(kIconId) + " ICON " + QuotedText(inputs.iconFile) + "\n";
   script += std::to_string(kPictureId) + " BITMAP " + QuotedText(inputs.pictureFile) + "\n\n";
-  script += MenuScript() + "\n" + AcceleratorScript() + "\n";
+  script += MenuScript() + "\n" + AcceleratorScript() + "\n" + ShortcutScript() + "\n";
   for (const int id : {dlg::kAbout, dlg::kFileChooser, dlg::kDeviceList, dlg::kLogViewer}) {
     script += DialogScript(*FindDialogTemplate(id)) + "\n";
   }

@@ -34,6 +34,8 @@ std::string_view ControlClassName(ControlKind kind);
 // One part of the script each.
 std::string MenuScript();
 std::string AcceleratorScript();
+// The shortcuts' accelerator table (kShortcutTableId): Ctrl and a letter key for each.
+std::string ShortcutScript();
 std::string DialogScript(const DialogTemplate& dialog);
 std::string StringTableScript();
 std::string VersionScript(int major, int minor);

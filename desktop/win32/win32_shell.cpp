@@ -33,6 +33,7 @@ std::unique_ptr<DesktopWindow> Win32Shell::CreateMainWindow(std::string_view cap
   }
   window_ = window->Handle();
   window->AddProgramMenuItems();
+  window->ShowShortcutKeys();
   ShowWindow(window_, SW_SHOWNORMAL);
   UpdateWindow(window_);
   return window;
@@ -43,18 +44,32 @@ HWND Win32Shell::Window() const {
 }
 
 int Win32Shell::RunEventLoop() {
-  const HACCEL accelerators = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(kAcceleratorTableId));
+  const HACCEL tables[] = {
+      LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(kAcceleratorTableId)),
+      LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(kShortcutTableId)),
+  };
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    const HWND main = Window();
-    if (main != nullptr && accelerators != nullptr &&
-        TranslateAcceleratorA(main, accelerators, &message) != 0) {
+    if (TranslateMainAccelerators(tables, message)) {
       continue;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
   return static_cast<int>(message.wParam);
+}
+
+bool Win32Shell::TranslateMainAccelerators(std::span<const HACCEL> tables, MSG& message) const {
+  const HWND main = Window();
+  if (main == nullptr) {
+    return false;
+  }
+  for (const HACCEL table : tables) {
+    if (table != nullptr && TranslateAcceleratorA(main, table, &message) != 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void Win32Shell::QuitEventLoop(int exitCode) {
@@ -85,9 +100,7 @@ void Win32Shell::RunLogViewer(const LogViewerContext& context) {
     }
   };
   callbacks.saveReport = [this, &context](HWND /*viewer*/, bool dbuv) {
-    SaveLogReport(context, dbuv,
-                  [this](ChooserRequest& request, const ChooserCommand& command,
-                         MessageBoxes& boxes) { return RunFileChooser(request, command, boxes); });
+    SaveLogReport(context, dbuv, ChooserForReport());
   };
   win32::RunLogViewer(instance_, Window(), callbacks);
 }
@@ -96,12 +109,22 @@ void Win32Shell::RunAboutBox() {
   win32::RunAboutBox(instance_, Window());
 }
 
-void Win32Shell::RunDeviceList(const MeterLink& link) {
+std::optional<ListedMeter> Win32Shell::RunDeviceList(const MeterLink& link) {
   CollectedMeters meters;
   if (link.DriverLibrary != nullptr) {
     DiscoverMeters(link, &meters);
   }
-  RunDeviceListDialog(instance_, Window(), meters.texts);
+  return RunDeviceListDialog(instance_, Window(), meters);
+}
+
+void Win32Shell::RunReport(const LogViewerContext& context) {
+  SaveLogReport(context, false, ChooserForReport());
+}
+
+ReportChooser Win32Shell::ChooserForReport() {
+  return [this](ChooserRequest& request, const ChooserCommand& command, MessageBoxes& boxes) {
+    return RunFileChooser(request, command, boxes);
+  };
 }
 
 void Win32Shell::RunHistoryWindow(HistoryCommands& history) {

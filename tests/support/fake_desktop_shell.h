@@ -79,7 +79,11 @@ class FakeDesktopShell : public DesktopShell {
   }
   void RunLogViewer(const LogViewerContext&) override { dialogs.push_back("viewer"); }
   void RunAboutBox() override { dialogs.push_back("about"); }
-  void RunDeviceList(const MeterLink&) override { dialogs.push_back("devices"); }
+  std::optional<ListedMeter> RunDeviceList(const MeterLink& link) override {
+    dialogs.push_back("devices");
+    return onDeviceList ? onDeviceList(link) : std::nullopt;
+  }
+  void RunReport(const LogViewerContext&) override { dialogs.push_back("report"); }
   void RunHistoryWindow(HistoryCommands& history) override {
     dialogs.push_back("history");
     if (onHistory) {
@@ -89,11 +93,14 @@ class FakeDesktopShell : public DesktopShell {
 
   std::string caption;
   FakeDesktopWindow* window = nullptr;  // the window last created
-  std::vector<std::string> dialogs;  // "chooser VALUENAME", "viewer", "about", "devices", "history"
+  // "chooser VALUENAME", "viewer", "about", "devices", "history", "report"
+  std::vector<std::string> dialogs;
   // The answer of each chooser in turn: a path, or none to cancel; a cancel once they run out.
   std::deque<std::optional<std::string>> chooserAnswers;
   // What the user does in the "History" window while it is open.
   std::function<void(HistoryCommands&)> onHistory;
+  // The meter the user picks in the device list, given the link; none picked when unset.
+  std::function<std::optional<ListedMeter>(const MeterLink&)> onDeviceList;
   int loopsRun = 0;
   int exitCode = 0;
 };

@@ -242,7 +242,7 @@ TEST(HistoryMenuTest, HistoryFollowsThePartsItemsOfTheFileMenuBeforeExit) {
     items << (item->isSeparator() ? QStringLiteral("-") : item->text());
   }
   EXPECT_EQ(items, (QStringList{"&Load", "&Save", "Ex&port (.csv)", "&Erase Log", "-",
-                                "&History...", "-", "E&xit"}));
+                                "&History...", "Report (.pdf)...", "-", "E&xit"}));
   main.CommandAction(cmd::kHistory)->trigger();
   EXPECT_EQ(commands, std::vector<int>{cmd::kHistory});
   window->ShowTitle("Survey 12 - KL-XR Meter - Log");

@@ -207,8 +207,9 @@ TEST(HistoryMenuTest, HistoryFollowsThePartsItemsOfTheFileMenuBeforeExit) {
     items.push_back(GetMenuState(file, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR ? "-"
                                                                                            : text);
   }
-  EXPECT_EQ(items, (std::vector<std::string>{"&Load", "&Save", "Ex&port (.csv)", "&Erase Log", "-",
-                                             "&History...", "-", "E&xit"}));
+  EXPECT_EQ(items, (std::vector<std::string>{
+                       "&Load\tCtrl+O", "&Save\tCtrl+S", "Ex&port (.csv)\tCtrl+E", "&Erase Log",
+                       "-", "&History...", "Report (.pdf)...", "-", "E&xit\tCtrl+Q"}));
   SendMessageA(shell.Window(), WM_COMMAND, cmd::kHistory, 0);
   EXPECT_EQ(commands, std::vector<int>{cmd::kHistory});
   window->ShowTitle("Survey 12 - KL-XR Meter - Log");

@@ -112,5 +112,16 @@ TEST(ResourceScriptTest, EveryDialogListsItsControlsInTemplateOrderWithTheirRect
   }
 }
 
+// The shortcuts' table beside table 214: Ctrl with each letter key, by its virtual key code.
+TEST(ResourceScriptTest, HoldsTheShortcutsAsASecondAcceleratorTable) {
+  EXPECT_EQ(ShortcutScript(),
+            "215 ACCELERATORS\nBEGIN\n"
+            "  \"O\", 32780, VIRTKEY, CONTROL\n  \"S\", 32784, VIRTKEY, CONTROL\n"
+            "  \"E\", 32806, VIRTKEY, CONTROL\n  \"R\", 32779, VIRTKEY, CONTROL\n"
+            "  \"Q\", 32771, VIRTKEY, CONTROL\nEND\n");
+  const std::string script = ResourceScript({"icon.ico", "picture.bmp", "app.manifest", 1, 14});
+  EXPECT_NE(script.find(ShortcutScript()), std::string::npos);
+}
+
 }  // namespace
 }  // namespace klxr
