@@ -54,9 +54,11 @@ import_survey "$work/logs/mixed.tlg" "2026-04-20 15:40" "Hill Road 4"
 # The mixed sample as a meter read it before a repair, and as a file saved after it.
 python3 scripts/history_logs.py "$work/logs"
 
-# The pictures, in the order the scripts below freeze for them.
-shots=(main-window-idle main-window-downloading stop-read-question message-box chooser viewer-dbm
-       viewer-dbuv device-list about)
+# The pictures, in the order the scripts below freeze for them. The question a Read's Exit asks
+# comes last: the program stands still for each picture, and a Read held still that long would time
+# out; the question is answered Yes, which stops the Read and ends the program.
+shots=(main-window-idle main-window-downloading message-box chooser viewer-dbm viewer-dbuv
+       device-list about stop-read-question)
 history_shots=(main-window-kept history comparison)
 # shot NAME: the step that freezes the program for the picture windows-NAME.png.
 shot() { echo "freeze-until $work/taken-$1"; }
@@ -68,12 +70,6 @@ $(shot main-window-idle)
 command 32779
 wait-progress 700
 $(shot main-window-downloading)
-command 32771
-wait-modal
-sleep 300
-$(shot stop-read-question)
-answer no
-sleep 300
 wait-modal
 sleep 300
 $(shot message-box)
@@ -107,7 +103,13 @@ sleep 300
 $(shot about)
 cancel
 wait-idle
-quit
+command 32779
+wait-progress 300
+command 32771
+wait-modal
+sleep 300
+$(shot stop-read-question)
+answer yes
 SCRIPT
 
 # Two meters: the first (which the download reads) holds a full log, the second the mixed sample.
