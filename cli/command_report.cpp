@@ -110,7 +110,7 @@ int WriteReport(const LogImage& image, const OptionValues& values, const ParsedA
   options.letter = parsed.options.count("--letter") != 0;
   // A log from standard input has no file to date.
   if (const std::string& log = parsed.operands[0]; !IsStandardStream(log)) {
-    options.logFileTime = report::LogFileTime(log);
+    options.logFileTime = LogFileTime(log);
   }
   const std::string& path = parsed.operands[1];
   if (IsStandardStream(path)) {

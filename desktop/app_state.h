@@ -41,10 +41,6 @@ struct LogOrigin {
   std::optional<std::chrono::system_clock::time_point> fileTime{};  // none when not from a file
 };
 
-// The modification time of the log file at path (8-bit, the system's encoding); none when the file
-// cannot be found.
-std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path);
-
 // The meter that Read and Erase talk to, as the main window's title names it.
 struct TitleMeter {
   bool demo = false;             // the virtual meter of --demo

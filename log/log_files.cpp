@@ -1,7 +1,9 @@
 #include "log/log_files.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "log/record_format.h"
@@ -116,6 +118,17 @@ std::string MakeCsvText(const LogImage& image, int recordCount) {
     text += entry.CsvLine;
   }
   return text;
+}
+
+std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::file_time_type modified =
+      std::filesystem::last_write_time(std::filesystem::path(path), error);
+  if (error) {
+    return std::nullopt;
+  }
+  return std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+      std::chrono::file_clock::to_sys(modified));
 }
 
 }  // namespace klxr

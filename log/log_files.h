@@ -3,7 +3,9 @@
 // file is not reported, every other report stays.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "log/log_image.h"
@@ -30,6 +32,10 @@ int LoadLogStream(LogImage& image, std::FILE* stream, ViewCommand* window, Messa
 // The records of the .tlg log in the file at path, counted as CountRecords counts them; 0 when the
 // file holds no log that can be read: missing, not a regular file, or not exactly 100352 bytes.
 int CountFileRecords(const std::string& path);
+
+// The modification time of the log file at path (8-bit, the system's encoding); none when the file
+// cannot be found. It dates a loaded log, as in the report's header.
+std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path);
 
 // Writes the whole image, replacing any file of that name. Returns 0 when written; -1 when the
 // file cannot be created ("Can't save program image", not in quiet mode) or a write fails ("Can't

@@ -1,8 +1,6 @@
 #include "report/report_file.h"
 
-#include <filesystem>
 #include <span>
-#include <system_error>
 
 #include "log/log_files.h"
 #include "log/whole_file.h"
@@ -15,17 +13,6 @@ int SaveReport(const LogImage& image, const ReportOptions& options, const std::s
   const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(pdf.data()),
                                             pdf.size());
   return ReportWriteOutcome(ReplaceFile(path, bytes), boxes, quietMode);
-}
-
-std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::file_time_type modified =
-      std::filesystem::last_write_time(std::filesystem::path(path), error);
-  if (error) {
-    return std::nullopt;
-  }
-  return std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-      std::chrono::file_clock::to_sys(modified));
 }
 
 }  // namespace klxr::report

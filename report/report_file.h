@@ -18,8 +18,4 @@ namespace klxr::report {
 int SaveReport(const LogImage& image, const ReportOptions& options, const std::string& path,
                MessageBoxes& boxes, bool quietMode);
 
-// The modification time of the log file at path (8-bit, the system's encoding), for the report's
-// header; none when it cannot be found.
-std::optional<std::chrono::system_clock::time_point> LogFileTime(const std::string& path);
-
 }  // namespace klxr::report
