@@ -54,12 +54,14 @@ import_survey "$work/logs/mixed.tlg" "2026-04-20 15:40" "Hill Road 4"
 # The mixed sample as a meter read it before a repair, and as a file saved after it.
 python3 scripts/history_logs.py "$work/logs"
 
-# The pictures, in the order the scripts below freeze for them. The question a Read's Exit asks
-# comes last: the program stands still for each picture, and a Read held still that long would time
-# out; the question is answered Yes, which stops the Read and ends the program.
+# The pictures, in the order the scripts below freeze for them.
 shots=(main-window-idle main-window-downloading message-box chooser viewer-dbm viewer-dbuv
-       device-list about stop-read-question)
+       device-list about)
 history_shots=(main-window-kept history comparison)
+# The question E&xit asks during a Read, in a run of its own: the program stands still for each
+# picture, and a Read held still that long would time out, so nothing may follow it. It is answered
+# Yes, which stops the Read and ends the program.
+stop_shots=(stop-read-question)
 # shot NAME: the step that freezes the program for the picture windows-NAME.png.
 shot() { echo "freeze-until $work/taken-$1"; }
 
@@ -103,13 +105,7 @@ sleep 300
 $(shot about)
 cancel
 wait-idle
-command 32779
-wait-progress 300
-command 32771
-wait-modal
-sleep 300
-$(shot stop-read-question)
-answer yes
+quit
 SCRIPT
 
 # Two meters: the first (which the download reads) holds a full log, the second the mixed sample.
@@ -122,6 +118,19 @@ device meter-lead
   log logs/mixed.tlg
   version "KLXR V2.31 S/N 104512"
 METERS
+
+# The stop-Read question: a Read of the first meter, stopped by E&xit.
+cat >"$work/stop-script.txt" <<SCRIPT
+timeout 120
+sleep 800
+command 32779
+wait-progress 300
+command 32771
+wait-modal
+sleep 300
+$(shot stop-read-question)
+answer yes
+SCRIPT
 
 # The second run: the meter holds the log before the repair; the Read keeps it as the newest
 # survey, the file after the repair is loaded, and the History window compares them.
@@ -187,3 +196,4 @@ run_program() {
 klxr_say "Taking the screenshots under wine"
 run_program "$work/script.txt" "$work/meters.txt" "${shots[@]}"
 run_program "$work/history-script.txt" "$work/history-meter.txt" "${history_shots[@]}"
+run_program "$work/stop-script.txt" "$work/meters.txt" "${stop_shots[@]}"
